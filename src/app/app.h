@@ -1,0 +1,43 @@
+// The process-wide state of Lumiseek, passed by reference to every operation.
+// Tests make a fresh App per case around a recording fake of the port.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "app/port.h"
+#include "app/settings.h"
+#include "search/result_row.h"
+
+namespace lumiseek {
+
+constexpr const char* kVersion = "4.2";
+
+struct App {
+    explicit App(Port& p) : port(p) {}
+
+    Port& port;
+    Settings settings;
+
+    // Speech
+    std::string SpeechPrefix;
+
+    // Shortcut announcements
+    std::string ShortcutLabel;
+    std::string ShortcutKey;
+
+    // Main window
+    int RestartAfterUpdate = 0;
+    int64_t CounterFrequency = 1;
+    std::string BuildStamp;   // the text of CTime, fixed when the program is built
+
+    // Search and results
+    ResultTable Results;
+    std::string SearchCommand;
+    int SortDescending = 0;
+
+    // Toolbar (its height is 0 until a toolbar exists)
+    int ToolbarPage = 0;
+};
+
+}  // namespace lumiseek

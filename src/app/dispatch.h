@@ -1,0 +1,74 @@
+// The main window's dispatcher: every message, command and notification the shell receives
+// becomes one call here. The shell holds no decisions of its own.
+#pragma once
+
+#include <string>
+
+namespace lumiseek {
+
+struct App;
+
+// Start-up steps that belong to the core, in the order the shell runs them.
+void StartupLoadSettings(App& app);     // step 6: the first settings load (sizes and places the window)
+void InitDialog(App& app);              // the window's initialisation message
+void DeferredInit(App& app);            // WM_USER + 500
+void OnDestroy(App& app);               // WM_DESTROY
+void AfterWindow(App& app);             // after the modal loop: the restarter
+
+// WM_COMMAND: command identifier and notification code (1 from the accelerator table).
+void OnCommand(App& app, int id, int code);
+// WM_SIZE
+void OnSize(App& app);
+// WM_MOUSEWHEEL: the signed wheel delta.
+void OnMouseWheel(App& app, int delta);
+// WM_HELP (F1): ctrl tells whether Ctrl is held down.
+void OnHelp(App& app, bool ctrl);
+// WM_CONTEXTMENU
+void OnContextMenu(App& app);
+
+// Results list notifications.
+void OnListColumnClick(App& app, int column);          // column from 1
+void OnListDoubleClick(App& app);
+bool OnListKeyDown(App& app, int vk);                  // true when the key was used (handler returns 1)
+std::string OnListCellText(App& app, int row, int column);  // row and column from 1
+void OnListSelectionChanged(App& app, int row);        // row from 1
+void OnListFocus(App& app);
+
+// RA: run a command exactly as if its toolbar button had been pressed.
+void RA(App& app, int id);
+
+// Runs fn; an exception it throws reaches the generic error box. OK continues, Cancel exits 255.
+template <typename Fn>
+void Guarded(App& app, const char* operation, Fn&& fn);
+void ReportUntrappedError(App& app, int number, const std::string& description, const char* operation);
+
+// The build stamp "   Compiled: " + date + " " + time.
+std::string CTime(const std::string& date, const std::string& time);
+
+}  // namespace lumiseek
+
+#include <exception>
+#include <new>
+#include <stdexcept>
+#include <system_error>
+
+namespace lumiseek {
+
+template <typename Fn>
+void Guarded(App& app, const char* operation, Fn&& fn) {
+    try {
+        fn();
+    } catch (const std::bad_alloc&) {
+        ReportUntrappedError(app, 7, "Out of memory", operation);
+    } catch (const std::out_of_range& e) {
+        ReportUntrappedError(app, 9, std::string("Subscript out of range: ") + e.what(), operation);
+    } catch (const std::system_error& e) {
+        ReportUntrappedError(app, e.code().value(), e.what(), operation);
+    } catch (const std::exception& e) {
+        ReportUntrappedError(app, 5, e.what(), operation);
+    } catch (...) {
+        ReportUntrappedError(app, 51, "Internal error", operation);
+    }
+}
+
+}  // namespace lumiseek

@@ -1,0 +1,119 @@
+// The desktop port: the one narrow interface through which the core acts on the world.
+// The Win32 shell implements it with Win32 calls; unit tests use a recording fake.
+// All text is UTF-8. Rows are counted from 1, list indexes handed to the list view from 0.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace lumiseek {
+
+struct Rect {
+    int x = 0, y = 0, w = 0, h = 0;
+    bool operator==(const Rect&) const = default;
+};
+
+struct Size2 {
+    int w = 0, h = 0;
+};
+
+// The restored (normal) rectangle of the main window and its show state.
+struct Placement {
+    int left = 0, top = 0, right = 0, bottom = 0;
+    bool minimized = false, maximized = false;
+};
+
+// Outcome of running a command line and waiting for it.
+struct RunResult {
+    bool started = false;      // false: the process could not be created at all
+    uint32_t exitCode = 0;     // the process's exit code when started
+};
+
+// Speak flags of the voice.
+constexpr int SPF_ASYNC = 1;
+constexpr int SPF_PURGEBEFORESPEAK = 2;
+// Running state of the voice that means it is speaking.
+constexpr int SPRS_IS_SPEAKING = 2;
+
+struct Port {
+    virtual ~Port() = default;
+
+    // --- the voice (a voice that could not be created, or whose calls fail, is silent) ---
+    virtual void VoiceSpeak(const std::string& text, int flags) = 0;
+    virtual int VoiceRunningState() = 0;  // 0 when unknown or silent
+    virtual void VoiceSetRate(int rate) = 0;
+    virtual void Beep(int hz, int ms) = 0;
+    // One synthesised key event (keybd_event): virtual key and flags (1 extended, 2 key-up).
+    virtual void SendKey(int vk, int flags) = 0;
+
+    // --- the main window ---
+    virtual void SetCaption(const std::string& text) = 0;
+    virtual void SetStatusText(const std::string& text) = 0;  // first part of the status bar, repainted now
+    virtual void SetStatusFont(const std::string& face, int points) = 0;
+    virtual void EndWindow() = 0;                              // closes the main window
+    virtual void SetWindowSize(int width, int height) = 0;    // outer size, not moved
+    virtual void MoveWindow(int left, int top) = 0;           // outer top-left corner
+    virtual Placement GetPlacement() = 0;
+    virtual void SetShowState(bool maximized, bool minimized) = 0;
+    virtual Size2 ClientSize() = 0;
+    virtual int ControlHeight(int id) = 0;                    // outer height; 0 when absent or hidden
+    virtual void PlaceControl(int id, Rect r) = 0;
+    virtual void ShowControl(int id, bool show) = 0;
+    virtual void RedrawControl(int id) = 0;                   // invalidate and repaint now
+    virtual void RedrawWindow() = 0;
+    virtual bool HasFocus(int id) = 0;
+    virtual void Focus(int id) = 0;
+    virtual bool CtrlDown() = 0;
+
+    // --- fonts and colours ---
+    virtual void SetLargeFont(const std::string& face, int points) = 0;  // search box, list, preview
+    virtual void SetControlColors(int fg, int bg) = 0;
+
+    // --- the results list (virtual report list view) ---
+    virtual void ListSetItemCount(int count, int flags) = 0;
+    virtual void ListDeleteAllItems() = 0;
+    virtual void ListSelectRow(int row) = 0;        // select, focus and scroll into view (row from 1)
+    virtual int ListSelectedRow() = 0;              // from 1; 0 when none
+    virtual int ListTopIndex() = 0;                 // from 0
+    virtual void ListSetTopRow(int index) = 0;      // scroll so that index (from 0) is the top row
+    virtual void ListSetColumn(int column, const std::string& header, int width) = 0;  // column from 1; width < 0 keeps it
+    virtual void ListFitColumns() = 0;
+    virtual void ListSetGridStyle() = 0;            // grid lines and full-row selection
+    virtual void ListUpdateNow() = 0;               // repaint at once
+
+    // --- the search box (rich edit) ---
+    virtual std::string BoxText() = 0;
+    virtual void SetBoxText(const std::string& text) = 0;
+    virtual void BoxSelect(int from, int to) = 0;   // character positions; to = -1 means the end
+    virtual void BoxSelection(int& from, int& to) = 0;
+    virtual void BoxReplaceSelection(const std::string& text) = 0;
+
+    // --- clipboard ---
+    virtual void SetClipboardText(const std::string& text) = 0;
+    virtual std::optional<std::string> ClipboardText() = 0;
+
+    // --- files, relative to the program's folder ---
+    virtual bool FileExists(const std::string& path) = 0;
+    virtual bool ReadFileBytes(const std::string& path, std::string& bytes) = 0;
+    // Writes the whole file to a temporary file beside it, then moves it into place.
+    virtual bool WriteFileReplacing(const std::string& path, const std::string& bytes) = 0;
+    virtual bool DeleteFile(const std::string& path) = 0;
+    virtual std::string SettingsPath() = 0;         // the executable's name with ".ini", beside it
+    virtual std::string AnsiToUtf8(const std::string& bytes) = 0;  // the system ANSI code page
+
+    // --- processes and the shell ---
+    virtual RunResult RunHidden(const std::string& commandLine) = 0;  // waits without a time limit
+    virtual bool StartProgram(const std::string& path) = 0;          // normal window, not waited for
+    virtual void ShellOpen(const std::string& target) = 0;
+
+    // --- time ---
+    virtual int64_t Counter() = 0;
+    virtual int64_t CounterFrequency() = 0;
+
+    // --- the generic error box: true for OK (continue), false for Cancel ---
+    virtual bool AskContinueAfterError(const std::string& message) = 0;
+    virtual void ExitProcess(int code) = 0;
+};
+
+}  // namespace lumiseek

@@ -1,0 +1,47 @@
+// Shared text helpers: number forms, display masks, rounding, UTF-8/UTF-16 and case.
+// Every part of the program uses these; do not write a second version elsewhere.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace lumiseek {
+
+// Nearest integer, halves to the even neighbour (the program's only rounding rule).
+int64_t RoundHalfEven(double value);
+
+// The general number-to-text form: decimal with one leading blank when not negative (" 3", "-3").
+std::string NumberText(int64_t value);
+
+// Display masks "###,##0", "##,##0", "###,###" and "###.0": digits only where '#',
+// always where '0', ',' groups thousands. Whole numbers are rounded half to even first.
+std::string FormatMask(double value, std::string_view mask);
+
+// Lenient number reading: leading blanks, an optional sign, digits with an optional fraction;
+// stops at the first character that cannot continue the number; no number gives 0;
+// fractions round half to even (" 10.5" -> 10, "11.5" -> 12, "+3" -> 3, "x" -> 0).
+int32_t LenientNumber(std::string_view text);
+
+// UTF-8 <-> UTF-16. Invalid UTF-8 bytes become U+FFFD; lone surrogates become U+FFFD.
+std::u16string Utf8ToUtf16(std::string_view utf8);
+std::string Utf16ToUtf8(std::u16string_view utf16);
+bool IsValidUtf8(std::string_view bytes);
+
+// Windows-1252 bytes to UTF-8 (the ANSI decoder used off Windows and in tests).
+std::string Windows1252ToUtf8(std::string_view bytes);
+
+// Lower case for ASCII and the common Latin, Greek and Cyrillic letters; other text unchanged.
+std::string LowerCase(std::string_view utf8);
+
+// Remove blanks (spaces only) at both ends.
+std::string TrimSpaces(std::string_view text);
+
+// Replace every occurrence of `from` by `to`, scanning left to right without rescanning.
+std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to);
+
+// Number of characters (code points) in UTF-8 text, and the first `count` of them.
+size_t CharCount(std::string_view utf8);
+std::string FirstChars(std::string_view utf8, size_t count);
+
+}  // namespace lumiseek

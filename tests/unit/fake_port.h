@@ -1,0 +1,154 @@
+// A recording fake of the desktop port for the core's unit tests.
+#pragma once
+
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/app.h"
+#include "app/port.h"
+
+namespace lumiseek::test {
+
+struct Spoken {
+    std::string text;
+    int flags;
+    bool operator==(const Spoken&) const = default;
+};
+
+struct FakePort : Port {
+    // Recorded effects
+    std::vector<Spoken> spoken;
+    std::vector<int> rates;
+    int beeps = 0;
+    std::vector<std::pair<int, int>> keys;   // (vk, flags)
+    std::string caption, status, statusFont;
+    int statusFontSize = 0;
+    bool ended = false;
+    int windowW = 0, windowH = 0;
+    bool moved = false;
+    int movedLeft = 0, movedTop = 0;
+    bool showMaximized = false, showMinimized = false;
+    std::map<int, Rect> placed;
+    std::map<int, bool> shown;
+    std::vector<int> redrawn;
+    int windowRedraws = 0;
+    std::string largeFont;
+    int largeFontSize = 0;
+    int fg = -1, bg = -1;
+    int itemCount = -1;
+    int selectedRow = 0;
+    int topIndex = 0;
+    int setTopRow = -1;
+    std::map<int, std::pair<std::string, int>> columns;
+    int fits = 0;
+    bool gridStyle = false;
+    std::string boxText;
+    int selFrom = 0, selTo = 0;
+    std::string clipboard;
+    bool clipboardHasText = false;
+    std::map<std::string, std::string> files;
+    std::vector<std::string> ran;
+    RunResult runResult{true, 0};
+    std::vector<std::string> started;
+    std::vector<std::string> opened;
+    std::vector<std::string> errors;
+    bool continueAfterError = true;
+    int exitCode = -1;
+    int focused = 0;
+    bool ctrl = false;
+
+    // Inputs the tests set
+    int runningState = 0;
+    Placement placement{};
+    Size2 client{1584, 741};
+    std::map<int, int> heights;
+    int64_t counter = 0;
+    int64_t counterStep = 0;
+
+    void VoiceSpeak(const std::string& text, int flags) override { spoken.push_back({text, flags}); }
+    int VoiceRunningState() override { return runningState; }
+    void VoiceSetRate(int rate) override { rates.push_back(rate); }
+    void Beep(int, int) override { ++beeps; }
+    void SendKey(int vk, int flags) override { keys.emplace_back(vk, flags); }
+
+    void SetCaption(const std::string& t) override { caption = t; }
+    void SetStatusText(const std::string& t) override { status = t; }
+    void SetStatusFont(const std::string& f, int p) override { statusFont = f; statusFontSize = p; }
+    void EndWindow() override { ended = true; }
+    void SetWindowSize(int w, int h) override { windowW = w; windowH = h; }
+    void MoveWindow(int l, int t) override { moved = true; movedLeft = l; movedTop = t; }
+    Placement GetPlacement() override { return placement; }
+    void SetShowState(bool maximized, bool minimized) override { showMaximized = maximized; showMinimized = minimized; }
+    Size2 ClientSize() override { return client; }
+    int ControlHeight(int id) override { auto it = heights.find(id); return it == heights.end() ? 0 : it->second; }
+    void PlaceControl(int id, Rect r) override { placed[id] = r; }
+    void ShowControl(int id, bool s) override { shown[id] = s; }
+    void RedrawControl(int id) override { redrawn.push_back(id); }
+    void RedrawWindow() override { ++windowRedraws; }
+    bool HasFocus(int id) override { return focused == id; }
+    void Focus(int id) override { focused = id; }
+    bool CtrlDown() override { return ctrl; }
+
+    void SetLargeFont(const std::string& f, int p) override { largeFont = f; largeFontSize = p; }
+    void SetControlColors(int f, int b) override { fg = f; bg = b; }
+
+    void ListSetItemCount(int c, int) override { itemCount = c; }
+    void ListDeleteAllItems() override { itemCount = 0; }
+    void ListSelectRow(int row) override { selectedRow = row; }
+    int ListSelectedRow() override { return selectedRow; }
+    int ListTopIndex() override { return topIndex; }
+    void ListSetTopRow(int index) override { setTopRow = index; }
+    void ListSetColumn(int c, const std::string& h, int w) override {
+        if (w < 0 && columns.count(c)) w = columns[c].second;
+        columns[c] = {h, w};
+    }
+    void ListFitColumns() override { ++fits; }
+    void ListSetGridStyle() override { gridStyle = true; }
+    void ListUpdateNow() override {}
+
+    std::string BoxText() override { return boxText; }
+    void SetBoxText(const std::string& t) override { boxText = t; }
+    void BoxSelect(int from, int to) override { selFrom = from; selTo = to; }
+    void BoxSelection(int& from, int& to) override { from = selFrom; to = selTo; }
+    void BoxReplaceSelection(const std::string& t) override;
+
+    void SetClipboardText(const std::string& t) override { clipboard = t; clipboardHasText = true; }
+    std::optional<std::string> ClipboardText() override {
+        if (!clipboardHasText) return std::nullopt;
+        return clipboard;
+    }
+
+    bool FileExists(const std::string& p) override { return files.count(p) != 0; }
+    bool ReadFileBytes(const std::string& p, std::string& b) override {
+        auto it = files.find(p);
+        if (it == files.end()) return false;
+        b = it->second;
+        return true;
+    }
+    bool WriteFileReplacing(const std::string& p, const std::string& b) override { files[p] = b; return true; }
+    bool DeleteFile(const std::string& p) override { return files.erase(p) != 0; }
+    std::string SettingsPath() override { return "lumiseek.ini"; }
+    std::string AnsiToUtf8(const std::string& b) override;
+
+    RunResult RunHidden(const std::string& c) override { ran.push_back(c); return runResult; }
+    bool StartProgram(const std::string& p) override { started.push_back(p); return true; }
+    void ShellOpen(const std::string& t) override { opened.push_back(t); }
+
+    int64_t Counter() override { counter += counterStep; return counter; }
+    int64_t CounterFrequency() override { return 1000; }
+
+    bool AskContinueAfterError(const std::string& m) override { errors.push_back(m); return continueAfterError; }
+    void ExitProcess(int code) override { exitCode = code; }
+
+    // Helpers for assertions
+    std::string LastSpoken() const { return spoken.empty() ? std::string() : spoken.back().text; }
+    std::vector<std::string> SpokenTexts() const {
+        std::vector<std::string> out;
+        for (const auto& s : spoken) out.push_back(s.text);
+        return out;
+    }
+};
+
+}  // namespace lumiseek::test
