@@ -65,6 +65,8 @@ struct Port {
     virtual bool HasFocus(int id) = 0;
     virtual void Focus(int id) = 0;
     virtual bool CtrlDown() = 0;
+    virtual void AttachAcceleratorTable() = 0;                // the 64 entries of AcceleratorTable()
+    virtual void PostDeferredInit() = 0;                      // posts WM_USER + 500 to the main window
 
     // --- fonts and colours ---
     virtual void SetLargeFont(const std::string& face, int points) = 0;  // search box, list, preview

@@ -58,6 +58,8 @@ struct FakePort : Port {
     int exitCode = -1;
     int focused = 0;
     bool ctrl = false;
+    bool acceleratorsAttached = false;
+    bool deferredPosted = false;
 
     // Inputs the tests set
     int runningState = 0;
@@ -90,6 +92,8 @@ struct FakePort : Port {
     bool HasFocus(int id) override { return focused == id; }
     void Focus(int id) override { focused = id; }
     bool CtrlDown() override { return ctrl; }
+    void AttachAcceleratorTable() override { acceleratorsAttached = true; }
+    void PostDeferredInit() override { deferredPosted = true; }
 
     void SetLargeFont(const std::string& f, int p) override { largeFont = f; largeFontSize = p; }
     void SetControlColors(int f, int b) override { fg = f; bg = b; }

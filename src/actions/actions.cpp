@@ -1,0 +1,28 @@
+#include "actions/actions.h"
+
+#include "app/app.h"
+
+namespace lumiseek {
+
+// Not built yet: each of these commands reaches its handler and does nothing.
+void OpenLvFile(App&) {}
+void OpenLvFolder(App&) {}
+void ExpandFolder(App&) {}
+void ExpandParentFolder(App&) {}
+void OpenEverything(App&) {}
+void JumpToFolder(App&) {}
+void SpeakLocation(App&) {}
+void OpenMagnor(App&, int) {}
+void CopySelection(App&) {}
+void CopyResults(App&) {}
+void DisplaySettings(App&) {}
+void DisplayActions(App&) {}
+void ShowSettings(App&) {}
+void TakeLvSetting(App&) {}
+void TakeLvAction(App&) {}
+void PrintResults(App&) {}
+void UpdateLumiseek(App&) {}
+void PreviewClick(App&) {}
+void NextImageBackground(App&) {}
+
+}  // namespace lumiseek

@@ -1,0 +1,52 @@
+#include "app/colors.h"
+
+#include "app/app.h"
+#include "app/text.h"
+#include "speech/speech.h"
+
+namespace lumiseek {
+
+namespace {
+constexpr int kBlue = 16711680;
+constexpr int kWhite = 16777215;
+constexpr int kBlack = 0;
+constexpr int kYellow = 65535;
+constexpr int kMinFontSize = 8;
+}  // namespace
+
+void ChangeColors(App& app) {
+    Settings& s = app.settings;
+    if (s.BG == kBlue) {
+        s.FG = kBlack;
+        s.BG = kWhite;
+    } else if (s.BG == kWhite) {
+        s.FG = kWhite;
+        s.BG = kBlack;
+    } else if (s.BG == kBlack) {
+        s.FG = kYellow;
+        s.BG = kBlue;
+    }
+    ChangeControlColors(app);
+}
+
+void ChangeControlColors(App& app) { app.port.SetControlColors(app.settings.FG, app.settings.BG); }
+
+std::string ColorName(int bg) {
+    switch (bg) {
+        case kBlue: return "Yellow on Blue";
+        case kWhite: return "Black on White";
+        case kBlack: return "White on Black";
+        case kYellow: return "Black on Yellow";
+        default: return "";
+    }
+}
+
+void ChangeFontSize(App& app, int step) {
+    Settings& s = app.settings;
+    s.FontSize += step;
+    if (s.FontSize < kMinFontSize) s.FontSize = kMinFontSize;
+    app.port.SetLargeFont(s.FontName, s.FontSize);
+    if (step != 0) SpeakOne(app, "Font Size is " + NumberText(s.FontSize));
+}
+
+}  // namespace lumiseek

@@ -1,0 +1,403 @@
+#include "app/dispatch.h"
+
+#include <cctype>
+#include <functional>
+#include <map>
+
+#include "actions/actions.h"
+#include "app/app.h"
+#include "app/colors.h"
+#include "app/ids.h"
+#include "app/layout.h"
+#include "app/settings.h"
+#include "app/text.h"
+#include "app/toolbar.h"
+#include "preview/preview.h"
+#include "search/columns.h"
+#include "search/results.h"
+#include "search/search.h"
+#include "speech/shortcuts.h"
+#include "speech/speech.h"
+
+namespace lumiseek {
+
+namespace {
+
+constexpr const char* kHelpPage = "https://lumiseek.org/help";
+constexpr const char* kRestarter = "start_lumiseek.exe";
+
+std::string OnOff(int value) { return value != 0 ? "ON" : "OFF"; }
+
+// Flip a 0/1 setting and speak its name with ON or OFF.
+void Toggle(App& app, int32_t& setting, const std::string& spokenName) {
+    setting ^= 1;
+    SpeakOne(app, spokenName + OnOff(setting));
+}
+
+void RunSearch(App& app, int type) {
+    SBeep(app);
+    app.settings.SearchType = type;
+    Search(app);
+}
+
+void ApplyFontStep(App& app, int step) {
+    ChangeFontSize(app, step);
+    ChangeControlColors(app);
+    Resize(app);
+}
+
+struct Command {
+    const char* name;
+    std::function<void(App&)> run;
+};
+
+// Every command identifier and its handler. Identifiers not in the table do nothing.
+const std::map<int, Command>& CommandTable() {
+    static const std::map<int, Command> table = {
+        {cmd::Enter, {"Enter", [](App& app) {
+             if (app.port.HasFocus(ctl::ResultsList)) {
+                 if (app.settings.SearchType == 5) TakeLvSetting(app);
+                 else if (app.settings.SearchType == 6) TakeLvAction(app);
+                 else OpenLvFile(app);
+             } else {
+                 app.port.Focus(ctl::SearchBox);
+                 app.settings.SearchType = 1;
+                 Search(app);
+             }
+         }}},
+        {cmd::PreviewClick, {"PreviewClick", [](App& app) { PreviewClick(app); }}},
+        {cmd::SearchFiles, {"Search", [](App& app) { RunSearch(app, 1); }}},
+        {cmd::SearchFolders, {"Search", [](App& app) { RunSearch(app, 2); }}},
+        {cmd::SearchAll, {"Search", [](App& app) { RunSearch(app, 3); }}},
+        {cmd::SearchCustom, {"Search", [](App& app) { RunSearch(app, 4); }}},
+        {cmd::ChangeColors, {"ChangeColors", [](App& app) {
+             SBeep(app);
+             ChangeColors(app);
+             Resize(app);
+         }}},
+        {cmd::CopyFile, {"CopySelection", [](App& app) { CopySelection(app); }}},
+        {cmd::OpenFile, {"OpenLvFile", [](App& app) { SBeep(app); OpenLvFile(app); }}},
+        {cmd::OpenFolder, {"OpenLvFolder", [](App& app) { SBeep(app); OpenLvFolder(app); }}},
+        {cmd::ExpandFolder, {"ExpandFolder", [](App& app) { SBeep(app); ExpandFolder(app); }}},
+        {cmd::ExpandParentFolder, {"ExpandParentFolder", [](App& app) { SBeep(app); ExpandParentFolder(app); }}},
+        {cmd::ShowSettingsList, {"DisplaySettings", [](App& app) {
+             SBeep(app);
+             app.settings.SearchType = 5;
+             Resize(app);
+             DisplaySettings(app);
+         }}},
+        {cmd::PrintButton, {"PrintResults", [](App& app) { SBeep(app); PrintResults(app); }}},
+        {cmd::Exit, {"Exit", [](App& app) { SBeep(app); app.port.EndWindow(); }}},
+        {cmd::NextMenu, {"NextToolbarPage", [](App& app) { NextToolbarPage(app); }}},
+        {cmd::SelectAll, {"SelectAll", [](App& app) {
+             SBeep(app);
+             app.port.BoxSelect(0, -1);
+             SpeakOne(app, "Select All");
+         }}},
+        {cmd::CopySearchTerm, {"ReCopy", [](App&) {}}},
+        {cmd::Cut, {"ReCut", [](App&) {}}},
+        {cmd::Paste, {"RePaste", [](App&) {}}},
+        {cmd::ClearSearchTerm, {"ClearSearchTerm", [](App& app) {
+             SBeep(app);
+             app.port.SetBoxText("");
+             SpeakOne(app, "Search Term Cleared");
+         }}},
+        {cmd::SpeakName, {"SpeakColumn", [](App& app) { SpeakColumn(app, 1); }}},
+        {cmd::SpeakFolder, {"SpeakColumn", [](App& app) { SpeakColumn(app, 2); }}},
+        {cmd::SpeakDate, {"SpeakColumn", [](App& app) { SpeakColumn(app, 3); }}},
+        {cmd::SpeakFileSize, {"SpeakColumn", [](App& app) { SpeakColumn(app, 4); }}},
+        {cmd::HideToolbarText, {"HideToolbarText", [](App&) {}}},
+        {cmd::SpeakSearchTerm, {"SpeakSearchTerm", [](App& app) {
+             app.settings.SearchTerm = FirstChars(app.port.BoxText(), kSearchTermMax);
+             SpeakOne(app, app.settings.SearchTerm);
+         }}},
+        {cmd::SpellSearchTerm, {"SpellSearchTerm", [](App&) {}}},
+        {cmd::SpellName, {"SpellFileName", [](App&) {}}},
+        {cmd::SpeakLetters, {"EnableSpeakLetters", [](App& app) {
+             SBeep(app);
+             int32_t& v = app.settings.EnableSpeakLetters;
+             v += 1;
+             if (v > 3 || v < 0) v = 0;
+             static const char* names[] = {"None", "Letters", "Words", "Both"};
+             SpeakOne(app, std::string("Speak Text is ") + names[v]);
+         }}},
+        {cmd::SortType, {"SortType", [](App& app) {
+             SBeep(app);
+             app.settings.SortType ^= 1;
+             SpeakOne(app, std::string("Sort Type is ") + (app.settings.SortType != 0 ? "Date" : "File Name"));
+         }}},
+        {cmd::MaxResults, {"ManageMaxResults", [](App& app) {
+             SBeep(app);
+             ManageMaxResults(app.settings);
+             int v = app.settings.MaxResults;
+             SpeakOne(app, "Max Search Results is " + (v == 0 ? std::string("Unlimited") : NumberText(v)));
+         }}},
+        {cmd::PrintResults, {"PrintResults", [](App& app) { SBeep(app); PrintResults(app); }}},
+        {cmd::ShowToolbar, {"ShowToolbar", [](App&) {}}},
+        {cmd::IconSize, {"ManageIconSize", [](App&) {}}},
+        {cmd::ExcludeSystemFolders, {"ExcludeSystemFolders", [](App& app) {
+             SBeep(app);
+             Toggle(app, app.settings.ExcludeSystemFolders, "Exclude System Folders is ");
+         }}},
+        {cmd::Escape, {"Escape", [](App& app) { Escape(app); }}},
+        {cmd::FitToContent, {"SizeToFit", [](App& app) {
+             SBeep(app);
+             SizeToFit(app);
+             SpeakOne(app, "Columns Resized");
+         }}},
+        {cmd::UseIgnoreList, {"UseIgnoreList", [](App& app) {
+             SBeep(app);
+             Toggle(app, app.settings.UseIgnoreList, "Ignore List is ");
+         }}},
+        {cmd::UseMagnor, {"UseMagnor", [](App& app) {
+             SBeep(app);
+             Toggle(app, app.settings.UseMagnor, "Use Magnor ");
+         }}},
+        {cmd::ToolbarHover, {"UseHover", [](App& app) {
+             SBeep(app);
+             int32_t& v = app.settings.UseHover;
+             v += 1;
+             if (v > 3 || v < 0) v = 0;
+             static const char* names[] = {"OFF", "Text", "Speak", "Both"};
+             SpeakOne(app, std::string("Magnor Hover is  ") + names[v]);
+         }}},
+        {cmd::VisualPrintFont, {"PrintFont", [](App& app) {
+             SBeep(app);
+             Toggle(app, app.settings.PrintFont, "Print With Visual Font is ");
+         }}},
+        {cmd::FocusOnSearchTerm, {"FocusOnRE", [](App& app) {
+             SBeep(app);
+             Toggle(app, app.settings.FocusOnRE, "Search Term Focus ");
+         }}},
+        {cmd::DisplayActionsList, {"DisplayActions", [](App& app) {
+             app.settings.SearchType = 6;
+             Resize(app);
+             SpeakOneWait(app, "Opening Actions List");
+             DisplayActions(app);
+         }}},
+        {cmd::OpenEverything, {"OpenEverything", [](App&) {}}},
+        {cmd::FolderShortPath, {"ShortPath", [](App& app) {
+             SBeep(app);
+             app.settings.ShortPath ^= 1;
+             app.port.RedrawControl(ctl::ResultsList);
+             SpeakOne(app, "Short Path Name is " + OnOff(app.settings.ShortPath));
+         }}},
+        {cmd::EnableToolTips, {"ManageTooltips", [](App&) {}}},
+        {cmd::ShowTimeInDate, {"EnableTime", [](App& app) {
+             SBeep(app);
+             app.settings.EnableTime ^= 1;
+             app.port.RedrawControl(ctl::ResultsList);
+             SpeakOne(app, "Include Time in Date is " + OnOff(app.settings.EnableTime));
+         }}},
+        {cmd::FormatAsKB, {"UseKB", [](App& app) {
+             SBeep(app);
+             app.settings.UseKB ^= 1;
+             app.port.RedrawControl(ctl::ResultsList);
+             SpeakOne(app, "Format File Size is " + OnOff(app.settings.UseKB));
+         }}},
+        {cmd::MaxPrintLines, {"ManageMaxPrintLines", [](App& app) {
+             SBeep(app);
+             ManageMaxPrintLines(app.settings);
+             app.port.RedrawControl(ctl::ResultsList);
+             int v = app.settings.MaxPrintLines;
+             SpeakOne(app, "Max Print Lines is " + (v == 0 ? std::string("Unlimited") : NumberText(v)));
+         }}},
+        {cmd::UpdateLumiseek, {"UpdateLumiseek", [](App& app) { UpdateLumiseek(app); }}},
+        {cmd::SpeechSpeed, {"ToggleSpeed", [](App& app) { ToggleSpeed(app); }}},
+        {cmd::JumpToFolder, {"JumpToFolder", [](App& app) { JumpToFolder(app); }}},
+        {cmd::SpeakLocation, {"SpeakLocation", [](App& app) { SpeakLocation(app); }}},
+        {cmd::IncreaseFontSize, {"ChangeFontSize", [](App& app) { ApplyFontStep(app, 4); }}},
+        {cmd::DecreaseFontSize, {"ChangeFontSize", [](App& app) { ApplyFontStep(app, -4); }}},
+        {cmd::CopyResults, {"CopyResults", [](App& app) { CopyResults(app); }}},
+        {cmd::ShowSettings, {"ShowSettings", [](App& app) { SBeep(app); ShowSettings(app); }}},
+        {cmd::TogglePreview, {"ShowPreview", [](App&) {}}},
+        {cmd::PreviewResize, {"PreviewResize", [](App&) {}}},
+        {cmd::SpeakShortcuts, {"SpeakShortcuts", [](App& app) {
+             SBeep(app);
+             app.settings.SpeakShortcuts ^= 1;
+             Resize(app);
+             SpeakOne(app, "Speak Shortcuts is " + OnOff(app.settings.SpeakShortcuts));
+         }}},
+        {cmd::WideToolbar, {"WideToolbar", [](App&) {}}},
+        {cmd::IncludeShortcutKey, {"IncludeShortcutKey", [](App& app) {
+             SBeep(app);
+             app.settings.IncludeShortcutKey ^= 1;
+             Resize(app);
+             SpeakOne(app, "Include Shortcut Key is " + OnOff(app.settings.IncludeShortcutKey));
+         }}},
+        {cmd::SpeakMinimalKey, {"SpeakMinimalKey", [](App& app) {
+             SBeep(app);
+             app.settings.SpeakMinimalKey ^= 1;
+             Resize(app);
+             SpeakOne(app, "Speak Minimal Key is " + OnOff(app.settings.SpeakMinimalKey));
+         }}},
+        {cmd::ImageBGColor, {"ImageBG", [](App& app) { SBeep(app); NextImageBackground(app); }}},
+        {cmd::MuteSpeakers, {"MuteSpeakers", [](App& app) { MuteSpeakers(app); }}},
+        {cmd::Louder, {"VolumeUp", [](App& app) {
+             VolumeUp(app);
+             SpeakOne(app, "Louder");
+         }}},
+        {cmd::Softer, {"VolumeDown", [](App& app) {
+             VolumeDown(app);
+             SpeakOne(app, "Softer");
+         }}},
+        {cmd::DisableSpeech, {"DisableSpeech", [](App& app) { ToggleDisableSpeech(app); }}},
+    };
+    return table;
+}
+
+}  // namespace
+
+std::string CTime(const std::string& date, const std::string& time) { return "   Compiled: " + date + " " + time; }
+
+void ReportUntrappedError(App& app, int number, const std::string& description, const char* operation) {
+    std::string message = "Untrapped Error #" + std::to_string(number) + " (" + description + ")" + "\r\n" +
+                          "has occurred following execution of " + operation + "\r\n\r\n" +
+                          "Press OK to continue, Cancel to terminate";
+    if (!app.port.AskContinueAfterError(message)) app.port.ExitProcess(255);
+}
+
+void StartupLoadSettings(App& app) {
+    Guarded(app, "SettingsFile", [&] { SettingsFile(app, "get"); });
+}
+
+void InitDialog(App& app) {
+    Guarded(app, "InitDialog", [&] {
+        Settings& s = app.settings;
+        app.CounterFrequency = app.port.CounterFrequency();
+        SettingsFile(app, "get");
+        app.port.VoiceSetRate(s.vRate);
+        s.SearchType = s.LastSearchType;
+        if (s.ShowToolbar != 0) CreateToolbar(app);
+        app.port.AttachAcceleratorTable();
+        app.port.SetStatusFont(s.FontName, 14);
+        app.port.SetLargeFont(s.FontName, s.FontSize);
+        app.port.SetBoxText(s.SearchTerm);
+        ChangeControlColors(app);
+        app.port.SetShowState(s.Maximized != 0, s.Minimized != 0);
+        OpenSession(app);
+        app.port.PostDeferredInit();
+    });
+}
+
+void DeferredInit(App& app) {
+    Guarded(app, "DeferredInit", [&] {
+        const Settings& s = app.settings;
+        app.port.RedrawWindow();
+        SetTopLvRow(app, s.TopRow);
+        app.port.ListSelectRow(s.LastRow);
+        RefreshPreview(app);
+        Resize(app);
+        app.SpeechPrefix = std::string("Welcome to Lumiseek, version ") + kVersion + "!";
+        app.port.BoxSelect(0, -1);
+        app.port.Focus(ctl::SearchBox);
+    });
+}
+
+void OnDestroy(App& app) {
+    Guarded(app, "WM_DESTROY", [&] {
+        app.settings.TopRow = app.port.ListTopIndex();
+        app.settings.LastRow = app.port.ListSelectedRow();
+        SettingsFile(app, "save");
+        SpeakOneWait(app, "Exiting Lumiseek");
+    });
+}
+
+void AfterWindow(App& app) {
+    if (app.RestartAfterUpdate == 1) app.port.StartProgram(kRestarter);
+}
+
+void OnCommand(App& app, int id, int code) {
+    Guarded(app, "DlgProc", [&] {
+        if (code == 1) {
+            ControlIdLabel(app, id);
+            if (app.settings.SpeakShortcuts > 0) SpeakShortcut(app, id);
+        }
+    });
+    const auto& table = CommandTable();
+    auto it = table.find(id);
+    if (it == table.end()) return;
+    Guarded(app, it->second.name, [&] { it->second.run(app); });
+}
+
+void RA(App& app, int id) { OnCommand(app, id, 0); }
+
+void OnSize(App& app) {
+    Guarded(app, "Resize", [&] { Resize(app); });
+}
+
+void OnMouseWheel(App& app, int delta) {
+    Guarded(app, "ChangeFontSize", [&] { ApplyFontStep(app, delta > 0 ? 4 : delta < 0 ? -4 : 0); });
+}
+
+void OnHelp(App& app, bool ctrl) {
+    Guarded(app, "DlgProc", [&] {
+        if (ctrl) {
+            app.port.ShellOpen(kHelpPage);
+            if (app.settings.UseMagnor != 0 && app.port.FileExists("magnor.exe")) OpenMagnor(app, 0);
+            return;
+        }
+        app.settings.SearchType = 5;
+        Resize(app);
+        app.SpeechPrefix = "Opening Settings List";
+        DisplaySettings(app);
+    });
+}
+
+void OnContextMenu(App& app) {
+    Guarded(app, "DlgProc", [&] {
+        if (!app.port.HasFocus(ctl::SearchBox)) return;
+        app.settings.SearchType = 5;
+        Resize(app);
+        DisplaySettings(app);
+    });
+}
+
+void OnListColumnClick(App& app, int column) {
+    Guarded(app, "SortD", [&] {
+        SortD(app, column);
+        app.port.RedrawControl(ctl::ResultsList);
+    });
+}
+
+void OnListDoubleClick(App& app) {
+    Guarded(app, "OpenLvFile", [&] { OpenLvFile(app); });
+}
+
+bool OnListKeyDown(App& app, int vk) {
+    bool used = false;
+    Guarded(app, "DlgProc", [&] {
+        constexpr int kSpace = 0x20;
+        if (vk == kSpace && app.settings.SearchType == 5) {
+            TakeLvSetting(app);
+            return;
+        }
+        if (vk == kSpace && app.settings.SearchType == 6) {
+            TakeLvAction(app);
+            return;
+        }
+        char c = static_cast<char>(std::tolower(static_cast<unsigned char>(vk & 0xFF)));
+        int row = TypeAheadRow(app.Results, app.port.ListSelectedRow(), c);
+        if (row > 0) {
+            app.port.ListSelectRow(row);
+            used = true;
+        }
+    });
+    return used;
+}
+
+std::string OnListCellText(App& app, int row, int column) {
+    std::string text;
+    Guarded(app, "GetCellText", [&] { text = GetCellText(app, row, column); });
+    return text;
+}
+
+void OnListSelectionChanged(App& app, int row) {
+    Guarded(app, "SelectionChanged", [&] { SelectionChanged(app, row); });
+}
+
+void OnListFocus(App& app) {
+    Guarded(app, "NewLvProc", [&] { SpeakOne(app, ListFocusText(app)); });
+}
+
+}  // namespace lumiseek

@@ -1,0 +1,404 @@
+#include "app/port_win32.h"
+
+#include <commctrl.h>
+#include <richedit.h>
+#include <sapi.h>
+#include <shellapi.h>
+
+#include <vector>
+
+#include "app/ids.h"
+#include "app/wide_win32.h"
+#include "speech/shortcuts.h"
+
+namespace lumiseek {
+
+// --- the voice ---
+
+void Win32Port::VoiceSpeak(const std::string& text, int flags) {
+    if (voice == nullptr) return;
+    std::wstring w = W(text);
+    voice->Speak(w.c_str(), static_cast<DWORD>(flags), nullptr);
+}
+
+int Win32Port::VoiceRunningState() {
+    if (voice == nullptr) return 0;
+    SPVOICESTATUS status{};
+    if (FAILED(voice->GetStatus(&status, nullptr))) return 0;
+    return static_cast<int>(status.dwRunningState);
+}
+
+void Win32Port::VoiceSetRate(int rate) {
+    if (voice != nullptr) voice->SetRate(rate);
+}
+
+void Win32Port::Beep(int hz, int ms) { ::Beep(static_cast<DWORD>(hz), static_cast<DWORD>(ms)); }
+
+void Win32Port::SendKey(int vk, int flags) { keybd_event(static_cast<BYTE>(vk), 0, static_cast<DWORD>(flags), 0); }
+
+// --- the main window ---
+
+void Win32Port::SetCaption(const std::string& text) { SetWindowTextW(hwnd, W(text).c_str()); }
+
+void Win32Port::SetStatusText(const std::string& text) {
+    SendMessageW(status, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(W(text).c_str()));
+    UpdateWindow(status);
+}
+
+HFONT Win32Port::MakeFont(const std::string& face, int points) {
+    HDC dc = GetDC(hwnd);
+    int height = -MulDiv(points, GetDeviceCaps(dc, LOGPIXELSY), 72);
+    ReleaseDC(hwnd, dc);
+    return CreateFontW(height, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, W(face).c_str());
+}
+
+void Win32Port::SetStatusFont(const std::string& face, int points) {
+    SendMessageW(status, WM_SETFONT, reinterpret_cast<WPARAM>(MakeFont(face, points)), TRUE);
+}
+
+void Win32Port::EndWindow() { DestroyWindow(hwnd); }
+
+void Win32Port::SetWindowSize(int width, int height) {
+    SetWindowPos(hwnd, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Win32Port::MoveWindow(int left, int top) {
+    SetWindowPos(hwnd, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+Placement Win32Port::GetPlacement() {
+    WINDOWPLACEMENT wp{};
+    wp.length = sizeof(wp);
+    GetWindowPlacement(hwnd, &wp);
+    Placement p;
+    p.left = wp.rcNormalPosition.left;
+    p.top = wp.rcNormalPosition.top;
+    p.right = wp.rcNormalPosition.right;
+    p.bottom = wp.rcNormalPosition.bottom;
+    p.minimized = IsIconic(hwnd) != FALSE;
+    p.maximized = IsZoomed(hwnd) != FALSE;
+    return p;
+}
+
+void Win32Port::SetShowState(bool maximized, bool minimized) {
+    showCommand = SW_SHOWNORMAL;
+    if (maximized) showCommand = SW_SHOWMAXIMIZED;
+    if (minimized) showCommand = SW_SHOWMINIMIZED;
+}
+
+Size2 Win32Port::ClientSize() {
+    RECT r{};
+    GetClientRect(hwnd, &r);
+    return {r.right - r.left, r.bottom - r.top};
+}
+
+int Win32Port::ControlHeight(int id) {
+    HWND control = Item(id);
+    if (control == nullptr || !IsWindowVisible(control)) return 0;
+    RECT r{};
+    GetWindowRect(control, &r);
+    return r.bottom - r.top;
+}
+
+void Win32Port::PlaceControl(int id, Rect r) {
+    SetWindowPos(Item(id), nullptr, r.x, r.y, r.w, r.h, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Win32Port::ShowControl(int id, bool show) {
+    if (HWND control = Item(id)) ShowWindow(control, show ? SW_SHOW : SW_HIDE);
+}
+
+void Win32Port::RedrawControl(int id) {
+    HWND control = Item(id);
+    InvalidateRect(control, nullptr, TRUE);
+    UpdateWindow(control);
+}
+
+void Win32Port::RedrawWindow() {
+    ::RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+bool Win32Port::HasFocus(int id) {
+    HWND focus = GetFocus();
+    return focus != nullptr && focus == Item(id);
+}
+
+void Win32Port::Focus(int id) { SetFocus(Item(id)); }
+
+bool Win32Port::CtrlDown() { return GetKeyState(VK_CONTROL) < 0; }
+
+void Win32Port::AttachAcceleratorTable() {
+    std::vector<ACCEL> entries;
+    for (const AccelEntry& e : AcceleratorTable()) entries.push_back(ACCEL{e.flags, e.key, e.command});
+    if (accelerators != nullptr) DestroyAcceleratorTable(accelerators);
+    accelerators = CreateAcceleratorTableW(entries.data(), static_cast<int>(entries.size()));
+}
+
+void Win32Port::PostDeferredInit() { PostMessageW(hwnd, kDeferredInit, 0, 0); }
+
+// --- fonts and colours ---
+
+void Win32Port::SetLargeFont(const std::string& face, int points) {
+    HFONT font = MakeFont(face, points);
+    for (int id : {ctl::SearchBox, ctl::ResultsList, ctl::Preview}) {
+        if (HWND control = Item(id)) {
+            SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+            InvalidateRect(control, nullptr, TRUE);
+        }
+    }
+}
+
+void Win32Port::SetControlColors(int fg, int bg) {
+    HWND box = Item(ctl::SearchBox);
+    HWND list = Item(ctl::ResultsList);
+    SendMessageW(box, EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(bg));
+    CHARFORMAT2W cf{};
+    cf.cbSize = sizeof(cf);
+    cf.dwMask = CFM_COLOR;
+    cf.dwEffects = 0;
+    cf.crTextColor = static_cast<COLORREF>(fg);
+    SendMessageW(box, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&cf));
+    ListView_SetTextColor(list, static_cast<COLORREF>(fg));
+    ListView_SetTextBkColor(list, static_cast<COLORREF>(bg));
+    ListView_SetBkColor(list, static_cast<COLORREF>(bg));
+    RedrawControl(ctl::ResultsList);
+    RedrawControl(ctl::SearchBox);
+}
+
+// --- the results list ---
+
+void Win32Port::ListSetItemCount(int count, int flags) {
+    ListView_SetItemCountEx(Item(ctl::ResultsList), count, static_cast<DWORD>(flags));
+}
+
+void Win32Port::ListDeleteAllItems() { ListView_DeleteAllItems(Item(ctl::ResultsList)); }
+
+void Win32Port::ListSelectRow(int row) {
+    HWND list = Item(ctl::ResultsList);
+    if (row < 1) return;
+    ListView_SetItemState(list, row - 1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    ListView_EnsureVisible(list, row - 1, FALSE);
+}
+
+int Win32Port::ListSelectedRow() { return ListView_GetNextItem(Item(ctl::ResultsList), -1, LVNI_SELECTED) + 1; }
+
+int Win32Port::ListTopIndex() { return ListView_GetTopIndex(Item(ctl::ResultsList)); }
+
+void Win32Port::ListSetTopRow(int index) {
+    HWND list = Item(ctl::ResultsList);
+    RECT r{};
+    ListView_GetItemRect(list, 0, &r, LVIR_BOUNDS);
+    int h = r.bottom - r.top;
+    int p = GetScrollPos(list, SB_VERT);
+    ListView_Scroll(list, 0, (index - p) * h);
+}
+
+void Win32Port::ListSetColumn(int column, const std::string& header, int width) {
+    std::wstring text = W(header);
+    LVCOLUMNW c{};
+    c.mask = LVCF_TEXT;
+    c.pszText = text.data();
+    if (width >= 0) {
+        c.mask |= LVCF_WIDTH;
+        c.cx = width;
+    }
+    ListView_SetColumn(Item(ctl::ResultsList), column - 1, &c);
+}
+
+void Win32Port::ListFitColumns() {
+    HWND list = Item(ctl::ResultsList);
+    for (int c = 0; c < 4; ++c) ListView_SetColumnWidth(list, c, LVSCW_AUTOSIZE_USEHEADER);
+}
+
+void Win32Port::ListSetGridStyle() {
+    ListView_SetExtendedListViewStyle(Item(ctl::ResultsList), LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+}
+
+void Win32Port::ListUpdateNow() {
+    HWND list = Item(ctl::ResultsList);
+    InvalidateRect(list, nullptr, TRUE);
+    UpdateWindow(list);
+}
+
+// --- the search box ---
+
+std::string Win32Port::BoxText() {
+    HWND box = Item(ctl::SearchBox);
+    int length = GetWindowTextLengthW(box);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    int got = GetWindowTextW(box, text.data(), length + 1);
+    text.resize(static_cast<size_t>(got));
+    return N(text);
+}
+
+void Win32Port::SetBoxText(const std::string& text) { SetWindowTextW(Item(ctl::SearchBox), W(text).c_str()); }
+
+void Win32Port::BoxSelect(int from, int to) { SendMessageW(Item(ctl::SearchBox), EM_SETSEL, from, to); }
+
+void Win32Port::BoxSelection(int& from, int& to) {
+    CHARRANGE range{};
+    SendMessageW(Item(ctl::SearchBox), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
+    from = range.cpMin;
+    to = range.cpMax;
+}
+
+void Win32Port::BoxReplaceSelection(const std::string& text) {
+    SendMessageW(Item(ctl::SearchBox), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(W(text).c_str()));
+}
+
+// --- clipboard ---
+
+void Win32Port::SetClipboardText(const std::string& text) {
+    if (!OpenClipboard(hwnd)) return;
+    EmptyClipboard();
+    std::wstring w = W(text);
+    size_t bytes = (w.size() + 1) * sizeof(wchar_t);
+    if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes)) {
+        if (void* p = GlobalLock(memory)) {
+            memcpy(p, w.c_str(), bytes);
+            GlobalUnlock(memory);
+            if (SetClipboardData(CF_UNICODETEXT, memory) == nullptr) GlobalFree(memory);
+        } else {
+            GlobalFree(memory);
+        }
+    }
+    CloseClipboard();
+}
+
+std::optional<std::string> Win32Port::ClipboardText() {
+    if (!IsClipboardFormatAvailable(CF_UNICODETEXT) || !OpenClipboard(hwnd)) return std::nullopt;
+    std::optional<std::string> result;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (auto* p = static_cast<const wchar_t*>(GlobalLock(data))) {
+            size_t limit = GlobalSize(data) / sizeof(wchar_t);
+            size_t n = 0;
+            while (n < limit && p[n] != L'\0') ++n;
+            result = N(std::wstring(p, n));
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return result;
+}
+
+// --- files ---
+
+bool Win32Port::FileExists(const std::string& path) {
+    DWORD attributes = GetFileAttributesW(W(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+bool Win32Port::ReadFileBytes(const std::string& path, std::string& bytes) {
+    HANDLE file = CreateFileW(W(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    bytes.clear();
+    char buffer[1 << 16];
+    DWORD got = 0;
+    bool ok = true;
+    while (true) {
+        if (!::ReadFile(file, buffer, sizeof(buffer), &got, nullptr)) {
+            ok = false;
+            break;
+        }
+        if (got == 0) break;
+        bytes.append(buffer, got);
+    }
+    CloseHandle(file);
+    return ok;
+}
+
+bool Win32Port::WriteFileReplacing(const std::string& path, const std::string& bytes) {
+    std::wstring target = W(path);
+    std::wstring temporary = target + L".tmp";
+    HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                              nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    bool ok = ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+              written == bytes.size() && FlushFileBuffers(file);
+    CloseHandle(file);
+    if (ok) ok = MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    if (!ok) DeleteFileW(temporary.c_str());
+    return ok;
+}
+
+bool Win32Port::DeleteFile(const std::string& path) { return DeleteFileW(W(path).c_str()) != FALSE; }
+
+std::string Win32Port::SettingsPath() {
+    std::wstring path(32768, L'\0');
+    DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    path.resize(n);
+    size_t slash = path.find_last_of(L"\\/");
+    size_t dot = path.find_last_of(L'.');
+    if (dot != std::wstring::npos && (slash == std::wstring::npos || dot > slash)) path.resize(dot);
+    return N(path + L".ini");
+}
+
+std::string Win32Port::AnsiToUtf8(const std::string& bytes) {
+    if (bytes.empty()) return {};
+    int n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), wide.data(), n);
+    return N(wide);
+}
+
+// --- processes and the shell ---
+
+namespace {
+bool CreateWithShow(const std::string& commandLine, WORD show, PROCESS_INFORMATION& pi) {
+    std::wstring line = W(commandLine);
+    STARTUPINFOW si{};
+    si.cb = sizeof(si);
+    si.dwFlags = STARTF_USESHOWWINDOW;
+    si.wShowWindow = show;
+    return CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr, nullptr,
+                          &si, &pi) != FALSE;
+}
+}  // namespace
+
+RunResult Win32Port::RunHidden(const std::string& commandLine) {
+    PROCESS_INFORMATION pi{};
+    if (!CreateWithShow(commandLine, SW_HIDE, pi)) return {false, 0};
+    WaitForSingleObject(pi.hProcess, INFINITE);
+    DWORD code = 0;
+    GetExitCodeProcess(pi.hProcess, &code);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return {true, code};
+}
+
+bool Win32Port::StartProgram(const std::string& path) {
+    PROCESS_INFORMATION pi{};
+    if (!CreateWithShow(path, SW_SHOWNORMAL, pi)) return false;
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return true;
+}
+
+void Win32Port::ShellOpen(const std::string& target) {
+    ShellExecuteW(hwnd, L"open", W(target).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+// --- time and errors ---
+
+int64_t Win32Port::Counter() {
+    LARGE_INTEGER v{};
+    QueryPerformanceCounter(&v);
+    return v.QuadPart;
+}
+
+int64_t Win32Port::CounterFrequency() {
+    LARGE_INTEGER v{};
+    QueryPerformanceFrequency(&v);
+    return v.QuadPart;
+}
+
+bool Win32Port::AskContinueAfterError(const std::string& message) {
+    return MessageBoxW(hwnd, W(message).c_str(), L"Lumiseek", MB_OKCANCEL | MB_ICONEXCLAMATION) == IDOK;
+}
+
+void Win32Port::ExitProcess(int code) { ::ExitProcess(static_cast<UINT>(code)); }
+
+}  // namespace lumiseek

@@ -1,0 +1,93 @@
+// The desktop port implemented with Win32 calls.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "app/port.h"
+
+struct ISpVoice;
+
+namespace lumiseek {
+
+class Win32Port : public Port {
+public:
+    HWND hwnd = nullptr;          // the main window
+    HWND status = nullptr;        // status bar (503)
+    HACCEL accelerators = nullptr;
+    ISpVoice* voice = nullptr;    // null: a silent voice
+    int showCommand = SW_SHOWNORMAL;
+
+    void VoiceSpeak(const std::string& text, int flags) override;
+    int VoiceRunningState() override;
+    void VoiceSetRate(int rate) override;
+    void Beep(int hz, int ms) override;
+    void SendKey(int vk, int flags) override;
+
+    void SetCaption(const std::string& text) override;
+    void SetStatusText(const std::string& text) override;
+    void SetStatusFont(const std::string& face, int points) override;
+    void EndWindow() override;
+    void SetWindowSize(int width, int height) override;
+    void MoveWindow(int left, int top) override;
+    Placement GetPlacement() override;
+    void SetShowState(bool maximized, bool minimized) override;
+    Size2 ClientSize() override;
+    int ControlHeight(int id) override;
+    void PlaceControl(int id, Rect r) override;
+    void ShowControl(int id, bool show) override;
+    void RedrawControl(int id) override;
+    void RedrawWindow() override;
+    bool HasFocus(int id) override;
+    void Focus(int id) override;
+    bool CtrlDown() override;
+    void AttachAcceleratorTable() override;
+    void PostDeferredInit() override;
+
+    void SetLargeFont(const std::string& face, int points) override;
+    void SetControlColors(int fg, int bg) override;
+
+    void ListSetItemCount(int count, int flags) override;
+    void ListDeleteAllItems() override;
+    void ListSelectRow(int row) override;
+    int ListSelectedRow() override;
+    int ListTopIndex() override;
+    void ListSetTopRow(int index) override;
+    void ListSetColumn(int column, const std::string& header, int width) override;
+    void ListFitColumns() override;
+    void ListSetGridStyle() override;
+    void ListUpdateNow() override;
+
+    std::string BoxText() override;
+    void SetBoxText(const std::string& text) override;
+    void BoxSelect(int from, int to) override;
+    void BoxSelection(int& from, int& to) override;
+    void BoxReplaceSelection(const std::string& text) override;
+
+    void SetClipboardText(const std::string& text) override;
+    std::optional<std::string> ClipboardText() override;
+
+    bool FileExists(const std::string& path) override;
+    bool ReadFileBytes(const std::string& path, std::string& bytes) override;
+    bool WriteFileReplacing(const std::string& path, const std::string& bytes) override;
+    bool DeleteFile(const std::string& path) override;
+    std::string SettingsPath() override;
+    std::string AnsiToUtf8(const std::string& bytes) override;
+
+    RunResult RunHidden(const std::string& commandLine) override;
+    bool StartProgram(const std::string& path) override;
+    void ShellOpen(const std::string& target) override;
+
+    int64_t Counter() override;
+    int64_t CounterFrequency() override;
+
+    bool AskContinueAfterError(const std::string& message) override;
+    void ExitProcess(int code) override;
+
+private:
+    HWND Item(int id) const { return GetDlgItem(hwnd, id); }
+    HFONT MakeFont(const std::string& face, int points);
+};
+
+}  // namespace lumiseek

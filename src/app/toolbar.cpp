@@ -1,0 +1,14 @@
+#include "app/toolbar.h"
+
+#include "app/app.h"
+
+namespace lumiseek {
+
+// Not built yet: the toolbar commands reach these handlers and do nothing.
+void CreateToolbar(App&) {}
+void ManageIconSize(App&) {}
+void NextToolbarPage(App&) {}
+void ReverseMenu(App&) {}
+void ManageTooltips(App&) {}
+
+}  // namespace lumiseek
