@@ -35,6 +35,8 @@ struct App {
     ResultTable Results;
     std::string SearchCommand;
     int SortDescending = 0;
+    // Extension lists of the custom-search prefixes (CreateFileTypeLists)
+    std::string AudioTypes, ZipTypes, DocTypes, ExeTypes, PicTypes, VideoTypes;
 
     // Toolbar (its height is 0 until a toolbar exists)
     int ToolbarPage = 0;

@@ -1,0 +1,79 @@
+#include "app/layout.h"
+
+#include "app/app.h"
+#include "app/ids.h"
+#include "app/text.h"
+#include "preview/preview.h"
+
+namespace lumiseek {
+
+namespace {
+
+// The three layout factors are single-precision values, each a little above its decimal
+// value; the product is taken from that value, so 2.7 x 15 = 40.5000007 rounds up to 41.
+constexpr float kBoxFactor = 2.7f;
+constexpr float kListShare = 0.6f;
+constexpr float kPreviewShare = 0.4f;
+
+int Times(float factor, int value) { return static_cast<int>(RoundHalfEven(static_cast<double>(factor) * value)); }
+
+}  // namespace
+
+LayoutPlan PlanLayout(int W, int H, int T, int S, int F, bool ShowPreview, int SearchType) {
+    LayoutPlan p;
+    int h = Times(kBoxFactor, F);
+    int below = T + h + 5;
+    int listHeight = H - T - h - S - 10;
+    p.SearchBox = {10, T, W - 20, h};
+    p.List = {10, below, ShowPreview ? Times(kListShare, W) : W - 20, listHeight};
+    p.Preview = {static_cast<int>(RoundHalfEven(static_cast<double>(kListShare) * W + 20)), below,
+                 static_cast<int>(RoundHalfEven(static_cast<double>(kPreviewShare) * W - 30)), listHeight};
+    if (SearchType < 5) {
+        double w = W;
+        p.ColumnMode = 1;
+        p.ColumnWidths = {static_cast<int>(RoundHalfEven(w / 3 - 30)), static_cast<int>(RoundHalfEven(w / 3 - 30)),
+                          static_cast<int>(RoundHalfEven(2 * w / 9)), static_cast<int>(RoundHalfEven(w / 9 + 60))};
+    } else if (SearchType == 5 || SearchType == 6) {
+        p.ColumnMode = SearchType;
+        p.ColumnWidths = {W, 0, 0, 0};
+    }
+    return p;
+}
+
+std::string ResultCountText(const ResultTable& results) {
+    if (results.empty() || results[0].Name == "<empty>") return "0";
+    return FormatMask(static_cast<double>(results.size()), "###,##0");
+}
+
+int TBH(App& app) { return app.port.ControlHeight(ctl::Toolbar); }
+
+void Resize(App& app) {
+    Port& port = app.port;
+    const Settings& s = app.settings;
+    port.ShowControl(ctl::Preview, s.ShowPreview != 0);
+    port.ShowControl(ctl::Toolbar, s.ShowToolbar != 0);
+
+    Size2 client = port.ClientSize();
+    LayoutPlan p = PlanLayout(client.w, client.h, TBH(app), port.ControlHeight(ctl::StatusBar), s.FontSize,
+                              s.ShowPreview != 0, s.SearchType);
+    port.PlaceControl(ctl::SearchBox, p.SearchBox);
+    port.PlaceControl(ctl::ResultsList, p.List);
+    port.PlaceControl(ctl::Preview, p.Preview);
+
+    std::array<std::string, 4> headers;
+    if (p.ColumnMode == 1) {
+        headers = {" Name  (" + ResultCountText(app.Results) + ")", " Path", " Date", " Size"};
+    } else if (p.ColumnMode == 5) {
+        headers = {"Settings Shortcuts", "", "", ""};
+    } else if (p.ColumnMode == 6) {
+        headers = {"Action Shortcuts", "", "", ""};
+    }
+    if (p.ColumnMode != 0) {
+        for (int c = 0; c < 4; ++c) port.ListSetColumn(c + 1, headers[c], p.ColumnWidths[c]);
+        port.RedrawControl(ctl::ResultsList);
+    }
+    port.RedrawControl(ctl::SearchBox);
+    RefreshPreview(app);
+}
+
+}  // namespace lumiseek

@@ -1,0 +1,40 @@
+// The layout of the main window: the search box, the results list and the preview pane,
+// and the column headers and widths of each list mode.
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "app/port.h"
+#include "search/result_row.h"
+
+namespace lumiseek {
+
+struct App;
+
+// Rectangles and column widths for one client size. ColumnMode is 1 for the results
+// (four columns), 5 and 6 for the settings and actions lists (one column), 0 when the
+// columns are left as they are.
+struct LayoutPlan {
+    Rect SearchBox;
+    Rect List;
+    Rect Preview;
+    int ColumnMode = 0;
+    std::array<int, 4> ColumnWidths{};
+};
+
+// W, H: client size; T: toolbar height; S: status bar height; F: FontSize.
+LayoutPlan PlanLayout(int W, int H, int T, int S, int F, bool ShowPreview, int SearchType);
+
+// The count shown in the first column's header: "0" for the "<empty>" table, else the
+// number of rows grouped in thousands.
+std::string ResultCountText(const ResultTable& results);
+
+// Shows or hides the preview and the toolbar, places the controls, sets the column
+// headers and widths of the current list mode, redraws and refreshes the preview.
+void Resize(App& app);
+
+// Outer height of the toolbar; 0 while there is no toolbar or it is hidden.
+int TBH(App& app);
+
+}  // namespace lumiseek

@@ -1,0 +1,11 @@
+#include "preview/preview.h"
+
+#include "app/app.h"
+
+namespace lumiseek {
+
+// The image preview is not built yet: the path is not kept and nothing is drawn.
+void SetPreviewPath(App&, const std::string&) {}
+void RefreshPreview(App&) {}
+
+}  // namespace lumiseek

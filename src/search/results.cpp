@@ -1,0 +1,350 @@
+#include "search/results.h"
+
+#include <algorithm>
+#include <cctype>
+#include <limits>
+#include <utility>
+#include <vector>
+
+#include "actions/short_folder.h"
+#include "app/app.h"
+#include "app/ids.h"
+#include "app/layout.h"
+#include "app/text.h"
+#include "app/toolbar.h"
+#include "preview/preview.h"
+#include "search/columns.h"
+#include "speech/speech.h"
+
+namespace lumiseek {
+
+namespace {
+
+constexpr const char* kResultsFile = "results.txt";
+constexpr std::string_view kLineBreak = "\r\n";
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// Splits a line at its commas. A field that starts with a double quote runs to the
+// closing quote ("" inside stands for one quote), so a comma inside quotes stays in the field.
+// The fields still carry their quotes.
+void SplitFields(std::string_view line, std::vector<std::string_view>& fields) {
+    fields.clear();
+    size_t start = 0;
+    while (true) {
+        size_t i = start;
+        if (i < line.size() && line[i] == '"') {
+            ++i;
+            while (i < line.size()) {
+                if (line[i] == '"') {
+                    if (i + 1 < line.size() && line[i + 1] == '"') {
+                        i += 2;
+                        continue;
+                    }
+                    ++i;
+                    break;
+                }
+                ++i;
+            }
+        }
+        size_t comma = line.find(',', i);
+        if (comma == std::string_view::npos) {
+            fields.push_back(line.substr(start));
+            return;
+        }
+        fields.push_back(line.substr(start, comma - start));
+        start = comma + 1;
+    }
+}
+
+// A field as the table keeps it: double quotes removed, lower case.
+std::string FieldText(std::string_view field) {
+    if (field.find('"') == std::string_view::npos) return LowerCase(field);
+    std::string unquoted;
+    unquoted.reserve(field.size());
+    for (char ch : field)
+        if (ch != '"') unquoted += ch;
+    return LowerCase(unquoted);
+}
+
+// Where the three fields stand in a line. The path may hold commas, so it takes whatever
+// the line has beyond the other columns.
+struct ColumnLayout {
+    size_t count = 3;
+    int size = 0;
+    int date = 1;
+    size_t path = 2;
+};
+
+// Newer engines write "Filename,Size,Date Modified", older ones "Size,Date Modified,Filename".
+// A header that names a Filename column is read by name; anything else means the older order.
+ColumnLayout ReadHeader(std::string_view header) {
+    std::vector<std::string_view> fields;
+    SplitFields(header, fields);
+    ColumnLayout named;
+    named.count = fields.size();
+    named.size = named.date = -1;
+    bool hasPath = false;
+    for (size_t i = 0; i < fields.size(); ++i) {
+        std::string name = TrimSpaces(FieldText(fields[i]));
+        if (name == "filename") {
+            named.path = i;
+            hasPath = true;
+        } else if (name == "size") {
+            named.size = static_cast<int>(i);
+        } else if (name == "date modified") {
+            named.date = static_cast<int>(i);
+        }
+    }
+    return hasPath ? named : ColumnLayout{};
+}
+
+// The field of column `column` once the path has taken its surplus fields; empty when missing.
+std::string_view ColumnField(const std::vector<std::string_view>& fields, const ColumnLayout& layout, int column) {
+    if (column < 0) return {};
+    size_t surplus = fields.size() > layout.count ? fields.size() - layout.count : 0;
+    size_t i = static_cast<size_t>(column);
+    if (i > layout.path) i += surplus;
+    return i < fields.size() ? fields[i] : std::string_view();
+}
+
+std::string_view PathField(std::string_view line, const std::vector<std::string_view>& fields,
+                           const ColumnLayout& layout) {
+    if (layout.path >= fields.size()) return {};
+    size_t surplus = fields.size() > layout.count ? fields.size() - layout.count : 0;
+    std::string_view first = fields[layout.path], last = fields[layout.path + surplus];
+    size_t from = static_cast<size_t>(first.data() - line.data());
+    size_t to = static_cast<size_t>(last.data() - line.data()) + last.size();
+    return line.substr(from, to - from);
+}
+
+// The decimal value of the leading number: blanks, an optional sign, digits. 0 when none;
+// values beyond 64 bits stop at the largest.
+int64_t LeadingNumber(std::string_view text) {
+    size_t i = 0;
+    while (i < text.size() && text[i] == ' ') ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+    constexpr int64_t kMax = std::numeric_limits<int64_t>::max();
+    int64_t value = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        int digit = text[i] - '0';
+        value = value > (kMax - digit) / 10 ? kMax : value * 10 + digit;
+    }
+    return negative ? -value : value;
+}
+
+// The n-th (from 0) blank-separated token; every single blank separates.
+std::string_view Token(std::string_view text, int n) {
+    size_t start = 0;
+    for (int k = 0; k < n; ++k) {
+        size_t blank = text.find(' ', start);
+        if (blank == std::string_view::npos) return {};
+        start = blank + 1;
+    }
+    return text.substr(start, text.find(' ', start) - start);
+}
+
+// "05/17/2023 10:22" -> "2023/05/17 10:22": the last four characters of the date, "/",
+// its first five, a blank, the time.
+std::string SortDateKey(std::string_view dateText) {
+    std::string_view date = Token(dateText, 0);
+    size_t chars = CharCount(date);
+    std::string_view lastFour = chars > 4 ? date.substr(FirstChars(date, chars - 4).size()) : date;
+    std::string key(lastFour);
+    key += '/';
+    key += FirstChars(date, 5);
+    key += ' ';
+    key += Token(dateText, 1);
+    return key;
+}
+
+// The entries of the ignore list: extensions with their dot, separated by blanks, commas,
+// semicolons or the dot that starts the next one (".lnk.url" holds two).
+std::vector<std::string> IgnoredExtensions(std::string_view list) {
+    std::vector<std::string> entries;
+    std::string entry;
+    auto finish = [&] {
+        if (!entry.empty() && entry != ".") entries.push_back(entry[0] == '.' ? entry : "." + entry);
+        entry.clear();
+    };
+    for (char ch : list) {
+        if (ch == ' ' || ch == '\t' || ch == ',' || ch == ';') {
+            finish();
+        } else if (ch == '.') {
+            finish();
+            entry = ".";
+        } else {
+            entry += ch;
+        }
+    }
+    finish();
+    return entries;
+}
+
+// The extension of a path: from the last dot of its name to the end; empty without a dot.
+std::string_view Extension(std::string_view path) {
+    size_t nameStart = path.find_last_of("\\:");
+    nameStart = nameStart == std::string_view::npos ? 0 : nameStart + 1;
+    size_t dot = path.rfind('.');
+    if (dot == std::string_view::npos || dot < nameStart) return {};
+    return path.substr(dot);
+}
+
+bool IsIgnored(std::string_view path, const std::vector<std::string>& ignored) {
+    std::string_view ext = Extension(path);
+    if (ext.empty()) return false;
+    for (const std::string& e : ignored)
+        if (ext == e) return true;
+    return false;
+}
+
+}  // namespace
+
+std::string DecodeOutsideText(App& app, std::string bytes) {
+    if (!IsValidUtf8(bytes)) return app.port.AnsiToUtf8(bytes);
+    if (std::string_view(bytes).substr(0, kByteOrderMark.size()) == kByteOrderMark)
+        bytes.erase(0, kByteOrderMark.size());
+    return bytes;
+}
+
+int ImportResults(App& app) {
+    std::string bytes;
+    if (!app.port.ReadFileBytes(kResultsFile, bytes)) {
+        bytes.clear();
+        if (!app.port.FileExists(kResultsFile)) app.port.WriteFileReplacing(kResultsFile, "");
+    }
+    std::string text = DecodeOutsideText(app, std::move(bytes));
+    std::string_view all = text;
+
+    // Empty lines at the start and the end do not count; the first line left is the header.
+    while (all.substr(0, 2) == kLineBreak) all.remove_prefix(2);
+    while (all.size() >= 2 && all.substr(all.size() - 2) == kLineBreak) all.remove_suffix(2);
+
+    size_t lineCount = 1;
+    for (size_t at = all.find(kLineBreak); at != std::string_view::npos; at = all.find(kLineBreak, at + 2))
+        ++lineCount;
+
+    const Settings& s = app.settings;
+    std::vector<std::string> ignored;
+    if (s.UseIgnoreList != 0) ignored = IgnoredExtensions(s.IgnoreList);
+
+    ResultTable().swap(app.Results);
+    app.Results.reserve(lineCount - 1);
+
+    ColumnLayout layout;
+    std::vector<std::string_view> fields;
+    size_t start = 0;
+    bool header = true;
+    while (start <= all.size()) {
+        size_t end = all.find(kLineBreak, start);
+        if (end == std::string_view::npos) end = all.size();
+        std::string_view line = all.substr(start, end - start);
+        start = end + 2;
+        if (header) {
+            layout = ReadHeader(line);
+            header = false;
+            continue;
+        }
+        if (line.empty()) continue;
+        SplitFields(line, fields);
+        std::string path = FieldText(PathField(line, fields, layout));
+        if (!ignored.empty() && IsIgnored(path, ignored)) continue;
+
+        ResultRow& r = app.Results.emplace_back();
+        r.SizeText = FieldText(ColumnField(fields, layout, layout.size));
+        r.Size = LeadingNumber(r.SizeText);
+        r.DateText = FieldText(ColumnField(fields, layout, layout.date));
+        r.SortDate = SortDateKey(r.DateText);
+        size_t cut = path.find_last_of("\\:");
+        if (cut == std::string::npos) {
+            r.Name = std::move(path);
+        } else {
+            r.Name = path.substr(cut + 1);
+            path.resize(cut + 1);
+            r.Folder = std::move(path);
+        }
+        r.IsFolder = r.SizeText.empty() ? 1 : 0;
+    }
+
+    app.port.ListDeleteAllItems();
+    int k = static_cast<int>(app.Results.size());
+    if (k == 0) {
+        InitializeList(app);
+    } else if (app.Results.size() < app.Results.capacity() / 2) {
+        app.Results.shrink_to_fit();
+    }
+    return k;
+}
+
+void InitializeList(App& app) {
+    ResultRow empty;
+    empty.Name = "<empty>";
+    app.Results.assign(1, empty);
+    app.port.ListSetItemCount(1, 0);
+    app.port.ListSelectRow(1);
+}
+
+void ShowSearchResults(App& app) {
+    Port& port = app.port;
+    port.ListSetColumn(1, "Name  (" + ResultCountText(app.Results) + ")", -1);
+    port.ListSetGridStyle();
+    port.ListSetItemCount(static_cast<int>(app.Results.size()), 1);
+    port.ListSelectRow(1);
+    port.Focus(ctl::ResultsList);
+}
+
+void OpenSession(App& app) {
+    Resize(app);
+    ImportResults(app);
+    ShowSearchResults(app);
+    CreateToolbar(app);
+    if (app.settings.FocusOnRE != 0) {
+        app.port.BoxSelect(0, -1);
+        app.port.Focus(ctl::SearchBox);
+    }
+}
+
+std::string GetCellText(App& app, int row, int column) {
+    if (row < 1 || row > static_cast<int>(app.Results.size())) return "";
+    const ResultRow& r = app.Results[row - 1];
+    const Settings& s = app.settings;
+    switch (column) {
+        case 1: return r.IsFolder != 0 ? "(f) " + r.Name : r.Name;
+        case 2: return s.ShortPath != 0 ? ShortFolder(app, r.Folder) : r.Folder;
+        case 3: return s.EnableTime != 0 ? r.DateText : std::string(Token(r.DateText, 0));
+        case 4:
+            if (r.IsFolder == 1 || r.Name == "<empty>" || r.Name == "Loading ...") return "";
+            return FormatSize(app, row);
+    }
+    return "";
+}
+
+void SelectionChanged(App& app, int row) {
+    if (row < 1 || row > static_cast<int>(app.Results.size())) return;
+    const ResultRow& r = app.Results[row - 1];
+    ST(app, RowSummary(app, row));
+    SetPreviewPath(app, r.Folder + r.Name);
+    RefreshPreview(app);
+    SpeakOne(app, r.Name);
+}
+
+void ST(App& app, const std::string& text) { app.port.SetStatusText("   " + text); }
+
+std::string RowSummary(const App& app, int row) {
+    if (row < 1 || row > static_cast<int>(app.Results.size())) return "";
+    const ResultRow& r = app.Results[row - 1];
+    return "  " + std::to_string(row) + "  " + r.Name + "  " + TrimSpaces(r.DateText) + "  " +
+           TrimSpaces(r.SizeText) + "  " + r.Folder;
+}
+
+int TypeAheadRow(const ResultTable& results, int selectedRow, char c) {
+    auto lower = [](char ch) { return static_cast<char>(std::tolower(static_cast<unsigned char>(ch))); };
+    char wanted = lower(c);
+    for (int row = std::max(selectedRow, 0) + 1; row <= static_cast<int>(results.size()); ++row) {
+        const std::string& name = results[row - 1].Name;
+        if (!name.empty() && lower(name[0]) == wanted) return row;
+    }
+    return 0;
+}
+
+}  // namespace lumiseek

@@ -1,0 +1,48 @@
+// Reading results.txt into the result table, and everything between the table and what the
+// user sees: the list's rows and cell texts, the status bar, the spoken name of each row.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "search/result_row.h"
+
+namespace lumiseek {
+
+struct App;
+
+// Text of a file written outside the program: UTF-8 when its bytes are valid UTF-8 (a
+// leading byte-order mark is dropped), otherwise decoded from the system ANSI code page.
+std::string DecodeOutsideText(App& app, std::string bytes);
+
+// Reads results.txt (created empty when missing) and rebuilds Results; returns the number
+// of rows kept, 0 when none (the table then holds the "<empty>" row).
+int ImportResults(App& app);
+
+// Results becomes the single "<empty>" row; the list shows one row, selected.
+void InitializeList(App& app);
+
+// Shows the current Results in the list: header count, grid, row count, row 1 selected,
+// focus to the list.
+void ShowSearchResults(App& app);
+
+// Reloads the last results without running the engine.
+void OpenSession(App& app);
+
+// Text of a cell, row and column counted from 1; empty outside the table.
+std::string GetCellText(App& app, int row, int column);
+
+// A row (from 1) became selected: status line, preview path, spoken name.
+void SelectionChanged(App& app, int row);
+
+// Sets the status bar's text, three blanks in front.
+void ST(App& app, const std::string& text);
+
+// "  " + row + "  " + Name + "  " + date + "  " + size + "  " + Folder.
+std::string RowSummary(const App& app, int row);
+
+// Type-ahead: the first row after selectedRow (rows from 1; 0 for none) whose name starts
+// with c, compared in lower case; 0 when no row below does. Never wraps to the top.
+int TypeAheadRow(const ResultTable& results, int selectedRow, char c);
+
+}  // namespace lumiseek

@@ -1,0 +1,193 @@
+#include "search/search.h"
+
+#include <string_view>
+
+#include "app/app.h"
+#include "app/ids.h"
+#include "app/layout.h"
+#include "app/settings.h"
+#include "app/text.h"
+#include "app/toolbar.h"
+#include "search/results.h"
+#include "speech/speech.h"
+
+namespace lumiseek {
+
+namespace {
+
+constexpr const char* kSystemFolders = " !c:\\windows\\ !c:\\$recycle.bin\\ ";
+constexpr std::string_view kAllowedMarks = "!%*()-_=+\\|:./?\"";
+
+bool Allowed(char ch) {
+    return (ch >= '0' && ch <= '9') || (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z') || ch == ' ' ||
+           kAllowedMarks.find(ch) != std::string_view::npos;
+}
+
+std::string Announcement(int searchType, const std::string& term) {
+    switch (searchType) {
+        case 1: return "File Search for " + term;
+        case 2: return "Folder Search for " + term;
+        case 3: return "Search All for " + term;
+        default: return "Custom Search" + term;
+    }
+}
+
+std::string TypeSwitches(int searchType) {
+    switch (searchType) {
+        case 1: return " -size -size-format 2 -dm /a-d ";
+        case 2: return " -size -size-format 2 -dm /ad ";
+        default: return " -size -size-format 2 -dm ";
+    }
+}
+
+// Seconds between two counter values, in the caption's form.
+std::string Seconds(int64_t from, int64_t to, int64_t frequency) {
+    return FormatMask(static_cast<double>(to - from) / static_cast<double>(frequency > 0 ? frequency : 1), "###.0");
+}
+
+}  // namespace
+
+int ValidSearchTerm(App& app) {
+    for (char ch : app.settings.SearchTerm) {
+        if (!Allowed(ch)) {
+            app.port.Focus(ctl::SearchBox);
+            app.port.BoxSelect(0, -1);
+            return 0;
+        }
+    }
+    return 1;
+}
+
+std::string FolderString(App& app) {
+    if (app.settings.ExcludeSystemFolders == 0) return "";
+    std::string bytes;
+    if (!app.port.FileExists("exclusion.txt") || !app.port.ReadFileBytes("exclusion.txt", bytes)) return kSystemFolders;
+    std::string text = DecodeOutsideText(app, std::move(bytes));
+    // One " !" per line; a final line break gives one more, empty line.
+    std::string folders;
+    size_t start = 0;
+    while (true) {
+        size_t end = text.find("\r\n", start);
+        folders += " !";
+        folders.append(text, start, end == std::string::npos ? std::string::npos : end - start);
+        if (end == std::string::npos) break;
+        start = end + 2;
+    }
+    return folders;
+}
+
+void CreateFileTypeLists(App& app) {
+    app.AudioTypes = std::string("ext:aac;ac3;aif;aifc;aiff;au;cda;dts;fla;flac;it;m1a;m2a;m3u;m4a;m4b;") +
+                     "m4p;mid;midi;mka;mod;mp2;mp3;mpa;ogg;ra;rmi;snd;spc;umx;voc;wav;wma;xm";
+    app.ZipTypes = std::string("ext:7z;ace;arj;bz2;cab;gz;gzip;jar;r00;r01;r02;r03;r04;r05;r06;r07;r08;") +
+                   "r09;r10;r11;r12;r13;r14;r15;r16;r17;r18;r19;r20;r21;r22;r23;r24;r25;r26;r27;" +
+                   "r28;r29;rar;tar;tgz;z;zip";
+    app.DocTypes = std::string("ext:c;chm;cpp;csv;cxx;doc;docm;docx;dot;dotm;dotx;h;hpp;htm;html;") +
+                   "hxx;ini;java;lua;mht;mhtml;odt;pdf;potx;potm;ppam;ppsm;ppsx;pps;ppt;pptm;" +
+                   "pptx;rtf;sldm;sldx;thmx;txt;vsd;wpd;wps;wri;xlam;xls;xlsb;xlsm;xlsx;xltm;xltx;xml";
+    app.ExeTypes = "ext:bat;cmd;exe;msi;msp;scr";
+    app.PicTypes = "ext:ani;bmp;gif;ico;jpe;jpeg;jpg;pcx;png;psd;tga;tif;tiff;webp;wmf";
+    app.VideoTypes = std::string("ext:3g2;3gp;3gp2;3gpp;amr;amv;asf;avi;bdmv;bik;d2v;divx;drc;dsa;dsm;dss;") +
+                     "dsv;evo;f4v;flc;fli;flic;flv;hdmov;ifo;ivf;m1v;m2p;m2t;m2ts;m2v;m4v;mkv;" +
+                     "mp2v;mp4;mp4v;mpe;mpeg;mpg;mpls;mpv2;mpv4;mov;mts;ogm;ogv;pss;pva;qt;ram;" +
+                     "ratdvd;rm;rmm;rmvb;roq;rpm;smil;smk;swf;tp;tpr;ts;vob;vp6;webm;wm;wmp;wmv";
+}
+
+void ExpandEsPrefixes(App& app) {
+    std::string& c = app.SearchCommand;
+    c = ReplaceAll(c, "audio:", app.AudioTypes);
+    c = ReplaceAll(c, "zip:", app.ZipTypes);
+    c = ReplaceAll(c, "doc:", app.DocTypes);
+    c = ReplaceAll(c, "exe:", app.ExeTypes);
+    c = ReplaceAll(c, "pic:", app.PicTypes);
+    c = ReplaceAll(c, "video:", app.VideoTypes);
+}
+
+std::string SpreadSearchTerm(const App& app) {
+    const std::string& term = app.settings.SearchTerm;
+    if (TrimSpaces(term).empty()) return "Empty";
+    return ReplaceAll(ReplaceAll(term, "*", " *"), "?", " ?");
+}
+
+std::string SearchFailureReason(uint32_t exitCode) {
+    if (exitCode == 8) return "Everything is not running";
+    if (exitCode == 9009) return "the es program was not found";
+    return "error" + NumberText(exitCode);
+}
+
+void Search(App& app) {
+    Port& port = app.port;
+    Settings& s = app.settings;
+
+    // 1 to 3: layout, filelist.txt, the term.
+    Resize(app);
+    if (port.FileExists("filelist.txt")) port.DeleteFile("filelist.txt");
+    s.SearchTerm = TrimSpaces(LowerCase(FirstChars(port.BoxText(), kSearchTermMax)));
+
+    // 4 to 7: validity, the type, the sort and count clauses.
+    if (s.SearchType != 4 && ValidSearchTerm(app) == 0) {
+        SpeakOne(app, "Invalid Search Term");
+        return;
+    }
+    s.LastSearchType = s.SearchType;
+    std::string sortClause = s.SortType != 0 ? " -sort dm " : " -sort name ";
+    std::string countClause = s.MaxResults == 0 ? "" : " -n" + NumberText(s.MaxResults);
+
+    // 8, 9: the waiting state, then the announcement, spoken to its end.
+    ResultRow loading;
+    loading.Name = "Loading ...";
+    app.Results.assign(1, loading);
+    port.ListSetItemCount(1, 0);
+    port.ListSelectRow(1);
+    port.ListSetColumn(1, "Name", -1);
+    port.ListUpdateNow();
+    SpeakOneWait(app, Announcement(s.SearchType, s.SearchTerm));
+
+    // 10 to 12: the argument string.
+    if (s.SearchType == 4) {
+        app.SearchCommand = s.SearchTerm;
+    } else {
+        app.SearchCommand = FolderString(app) + TypeSwitches(s.SearchType) + sortClause + countClause +
+                            " -export-csv results.txt " + s.SearchTerm;
+    }
+    app.SearchCommand = ReplaceAll(app.SearchCommand, "|", "^|");
+    ExpandEsPrefixes(app);
+
+    // 13, 14: the engine run, then the arguments on the clipboard.
+    int64_t first = port.Counter();
+    RunResult run = port.RunHidden("CMD /C es " + app.SearchCommand);
+    int64_t second = port.Counter();
+    port.SetClipboardText(app.SearchCommand);
+
+    // 15, 16: the results. When no process could be started there is nothing to import.
+    int k = 0;
+    if (run.started) {
+        k = ImportResults(app);
+    } else {
+        port.ListDeleteAllItems();
+        InitializeList(app);
+    }
+    ShowSearchResults(app);
+    CreateToolbar(app);
+    if (s.FocusOnRE != 0) {
+        port.BoxSelect(0, -1);
+        port.Focus(ctl::SearchBox);
+    }
+
+    // 17 to 19: the caption, the outcome, the status bar.
+    int64_t third = port.Counter();
+    port.SetCaption(std::string("Lumiseek ") + kVersion + "    " + Seconds(first, second, app.CounterFrequency) +
+                    " sec : " + Seconds(first, third, app.CounterFrequency) + " sec  " + " ... " +
+                    app.SearchCommand);
+    if (!run.started) {
+        SpeakOne(app, "Search Failed : the command interpreter could not be started");
+    } else if (run.exitCode != 0) {
+        SpeakOne(app, "Search Failed : " + SearchFailureReason(run.exitCode));
+    } else {
+        SpeakOne(app, "Search is complete : " + FormatMask(k, "##,##0") + (k == 1 ? " Match : " : " Matches : ") +
+                          app.Results[0].Name);
+    }
+    ST(app, RowSummary(app, 1));
+}
+
+}  // namespace lumiseek
