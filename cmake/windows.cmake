@@ -9,7 +9,7 @@ if(LUMISEEK_SHELL_SOURCES)
   add_executable(lumiseek WIN32 ${LUMISEEK_SHELL_SOURCES} ${LUMISEEK_RESOURCE_DIR}/lumiseek.rc)
   target_link_libraries(lumiseek PRIVATE lumiseek_core
     comctl32 ole32 oleaut32 uuid gdi32 gdiplus shell32 shlwapi user32 comdlg32 winmm version)
-  target_compile_definitions(lumiseek PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
+  target_compile_definitions(lumiseek PRIVATE UNICODE _UNICODE)
   if(MSVC)
     target_compile_options(lumiseek PRIVATE /W4 /utf-8)
     # The manifest comes from the resource script; the linker must not add a second one.
@@ -27,9 +27,10 @@ else()
   message(WARNING "No *_win32.cpp shell sources under src/: lumiseek.exe is not built")
 endif()
 
-# Test-only pieces, built with MinGW: the test voice and the probe that exercises it.
+# Test-only pieces, built with MinGW: the test voice, the probe that exercises it, the es recorder.
 # Kept in their own folder so that they never end up beside lumiseek.exe for users.
 option(LUMISEEK_BUILD_TEST_VOICE "Build the test voice used by the end-to-end tests" ON)
 if(LUMISEEK_BUILD_TEST_VOICE AND NOT MSVC)
   add_subdirectory(${CMAKE_SOURCE_DIR}/tests/e2e/testvoice ${CMAKE_BINARY_DIR}/testvoice)
+  add_subdirectory(${CMAKE_SOURCE_DIR}/tests/e2e/esrecorder ${CMAKE_BINARY_DIR}/esrecorder)
 endif()
