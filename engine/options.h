@@ -1,0 +1,48 @@
+// The es command line: switches and the search text.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace es {
+
+// Exit codes. 8 is left alone: callers read it as "the Everything service is not running".
+constexpr int kExitOk = 0;
+constexpr int kExitMissingValue = 4;   // a switch without its value, or a value of the wrong form
+constexpr int kExitExportFailed = 5;   // the export file cannot be created or written
+constexpr int kExitUnknownSwitch = 6;  // a switch this program does not know
+constexpr int kExitRootUnreadable = 10;  // a folder to search cannot be read at all
+
+enum class TypeFilter { All, FilesOnly, FoldersOnly };
+enum class SortKind { None, Name, Path, Size, DateModified };
+
+struct Options {
+  bool size = false;          // -size: a Size column
+  bool date_modified = false; // -dm: a Date Modified column
+  TypeFilter type = TypeFilter::All;
+  SortKind sort = SortKind::None;
+  int64_t max_results = -1;   // -n; negative: no limit
+  bool export_csv = false;
+  std::string export_file;    // -export-csv FILE
+  std::vector<std::string> paths;  // -path DIR: search these folders instead of the configured roots
+  bool help = false;
+  std::string search;         // the search text: every token that is not a switch, blank-joined
+};
+
+struct ParseResult {
+  Options options;
+  int exit_code = kExitOk;    // non-zero: `error` says why
+  std::string error;
+};
+
+// Splits a command line at blanks outside double quotes; tokens keep their quotes.
+std::vector<std::string> SplitCommandLine(std::string_view line);
+
+// Reads the switches (case-insensitive, anywhere on the line) and gathers the rest as the
+// search text. `slash_switches`: every token starting with '/' is a switch (Windows); otherwise
+// only the attribute switches /ad and /a-d are.
+ParseResult ParseCommandLine(std::string_view line, bool slash_switches);
+
+}  // namespace es

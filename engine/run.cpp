@@ -1,0 +1,117 @@
+#include "run.h"
+
+#include <cstdio>
+#include <thread>
+
+#include "options.h"
+#include "output.h"
+#include "query.h"
+#include "search.h"
+#include "walk.h"
+
+namespace es {
+
+namespace {
+
+constexpr const char* kRootsFile = "es-roots.txt";
+
+constexpr const char* kUsage =
+    "es [switches] [search text]\n"
+    "  -size -dm -size-format N   columns of the export (sizes are in bytes)\n"
+    "  /ad  /a-d                  folders only, files only\n"
+    "  -sort name|path|size|dm    order (size and dm: largest and newest first)\n"
+    "  -n N                       at most N rows\n"
+    "  -export-csv FILE           write the rows as CSV to FILE\n"
+    "  -path FOLDER               search FOLDER instead of the folders in es-roots.txt\n"
+    "Search text: blanks mean AND, | means OR, ! means NOT, \"...\" groups, * and ? are\n"
+    "wildcards, a term with a path separator matches the full path, ext:a;b;c lists extensions.\n";
+
+std::string TrimBlanks(std::string_view text) {
+  size_t begin = text.find_first_not_of(" \t");
+  if (begin == std::string_view::npos) return {};
+  size_t end = text.find_last_not_of(" \t");
+  return std::string(text.substr(begin, end - begin + 1));
+}
+
+}  // namespace
+
+std::vector<std::string> ParseRootsFile(std::string_view text, const std::string& base) {
+  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+  std::vector<std::string> roots;
+  while (!text.empty()) {
+    size_t end = text.find('\n');
+    std::string_view line = text.substr(0, end);
+    text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    std::string root = TrimBlanks(line);
+    if (root.empty() || root[0] == '#') continue;
+    roots.push_back(NormalizeRoot(AbsolutePath(base, root)));
+  }
+  return roots;
+}
+
+int RunEs(std::string_view command_line, bool slash_switches) {
+  ParseResult parsed = ParseCommandLine(command_line, slash_switches);
+  if (parsed.exit_code != kExitOk) {
+    std::fprintf(stderr, "%s\n", parsed.error.c_str());
+    return parsed.exit_code;
+  }
+  const Options& options = parsed.options;
+  if (options.help) {
+    std::fputs(kUsage, stdout);
+    return kExitOk;
+  }
+
+  std::vector<std::string> roots;
+  if (!options.paths.empty()) {
+    for (const std::string& path : options.paths) roots.push_back(NormalizeRoot(path));
+  } else {
+    std::string folder = ProgramFolder();
+    std::string text;
+    if (ReadWholeFile(JoinPath(folder, kRootsFile), text)) {
+      roots = ParseRootsFile(text, folder);
+      if (roots.empty()) {
+        std::fprintf(stderr, "es: %s lists no folder to search\n", kRootsFile);
+        return kExitRootUnreadable;
+      }
+    } else {
+      roots = DefaultRoots();
+    }
+  }
+
+  Query query = ParseQuery(options.search, kSeparator);
+
+  std::FILE* out = stdout;
+  if (options.export_csv) {
+    out = OpenForWriting(options.export_file);
+    if (!out) {
+      std::fprintf(stderr, "es: cannot write the export file '%s'\n", options.export_file.c_str());
+      return kExitExportFailed;
+    }
+    std::string header = CsvHeader(options);
+    std::fwrite(header.data(), 1, header.size(), out);
+  }
+
+  int threads = static_cast<int>(std::thread::hardware_concurrency());
+  if (threads < 1) threads = 1;
+  if (threads > 8) threads = 8;
+  SearchReport report = Search(query, options, roots, out, threads);
+
+  bool write_failed = report.write_failed;
+  if (options.export_csv) {
+    if (std::ferror(out)) write_failed = true;
+    if (std::fclose(out) != 0) write_failed = true;
+  } else if (std::fflush(stdout) != 0) {
+    write_failed = true;
+  }
+  if (write_failed) {
+    std::fprintf(stderr, "es: writing the results failed\n");
+    return kExitExportFailed;
+  }
+  for (const std::string& root : report.unreadable_roots) {
+    std::fprintf(stderr, "es: cannot read the folder '%s'\n", root.c_str());
+  }
+  return report.unreadable_roots.empty() ? kExitOk : kExitRootUnreadable;
+}
+
+}  // namespace es

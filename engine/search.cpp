@@ -1,0 +1,279 @@
+#include "search.h"
+
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+#include "output.h"
+#include "walk.h"
+
+namespace es {
+
+namespace {
+
+constexpr size_t kFlushBytes = 1 << 16;
+
+struct PendingFolder {
+  std::string path;
+  bool root = false;
+};
+
+struct Shared {
+  const Query& query;
+  const Options& options;
+  std::FILE* out;
+  bool details;  // size or time are needed for the output or the order
+  bool sorting;
+
+  std::mutex mutex;
+  std::condition_variable wake;
+  std::vector<PendingFolder> pending;  // a stack: depth first, few folders waiting
+  int busy = 0;
+  std::atomic<bool> stop{false};
+  std::atomic<int64_t> emitted{0};
+
+  std::mutex out_mutex;
+  bool write_failed = false;
+  std::vector<std::string> unreadable_roots;
+
+  Shared(const Query& q, const Options& o, std::FILE* f) : query(q), options(o), out(f) {
+    details = o.size || o.date_modified || o.sort == SortKind::Size ||
+              o.sort == SortKind::DateModified;
+    sorting = o.sort != SortKind::None;
+  }
+
+  // Waits for a folder to read; false when the walk is over.
+  bool Take(PendingFolder& folder) {
+    std::unique_lock<std::mutex> lock(mutex);
+    wake.wait(lock, [&] { return stop.load() || !pending.empty() || busy == 0; });
+    if (stop.load() || pending.empty()) {
+      wake.notify_all();
+      return false;
+    }
+    folder = std::move(pending.back());
+    pending.pop_back();
+    ++busy;
+    return true;
+  }
+
+  // Hands in the subfolders found; takes the next folder at once when there is one.
+  bool FinishAndTake(std::vector<PendingFolder>& found, PendingFolder& next) {
+    std::unique_lock<std::mutex> lock(mutex);
+    for (auto& f : found) pending.push_back(std::move(f));
+    found.clear();
+    if (!stop.load() && !pending.empty()) {
+      next = std::move(pending.back());
+      pending.pop_back();
+      if (!pending.empty()) wake.notify_one();
+      return true;
+    }
+    --busy;
+    if (busy == 0) wake.notify_all();
+    return false;
+  }
+
+  void Write(std::string& text) {
+    if (text.empty()) return;
+    std::lock_guard<std::mutex> lock(out_mutex);
+    if (std::fwrite(text.data(), 1, text.size(), out) != text.size()) write_failed = true;
+    text.clear();
+  }
+};
+
+struct Worker {
+  Shared& shared;
+  FolderReader reader;
+  std::string prefix;      // folder path with its separator
+  std::string lower_dir;   // the same, folded
+  std::string lower_name;
+  std::string lower_path;
+  std::string scratch;
+  std::string buffer;      // rows waiting to be written
+  std::vector<PendingFolder> found;
+  std::vector<Match> matches;
+  Arena arena;
+  int64_t rows = 0;
+
+  explicit Worker(Shared& s) : shared(s) {}
+
+  bool Excluded(std::string_view lower_folder_with_separator) const {
+    for (const std::string& text : shared.query.excluded_paths) {
+      if (lower_folder_with_separator.find(text) != std::string_view::npos) return true;
+    }
+    return false;
+  }
+
+  void Run() {
+    PendingFolder folder;
+    if (!shared.Take(folder)) return;
+    do {
+      Read(folder);
+    } while (shared.FinishAndTake(found, folder) || shared.Take(folder));
+  }
+
+  void Read(const PendingFolder& folder) {
+    const Query& query = shared.query;
+    prefix = folder.path;
+    if (prefix.empty() || prefix.back() != kSeparator) prefix += kSeparator;
+    bool fold_dir = query.needs_path || !query.excluded_paths.empty();
+    if (fold_dir) {
+      FoldCase(prefix, lower_dir);
+      if (folder.root && Excluded(lower_dir)) return;
+    }
+    if (!reader.Open(folder.path)) {
+      if (folder.root) {
+        std::lock_guard<std::mutex> lock(shared.mutex);
+        shared.unreadable_roots.push_back(folder.path);
+      }
+      return;
+    }
+    const TypeFilter type = shared.options.type;
+    FolderEntry entry;
+    while (reader.Next(entry)) {
+      if (shared.stop.load(std::memory_order_relaxed)) break;
+      bool is_folder = entry.kind != EntryKind::File;
+      bool folded = false;
+      if (entry.kind == EntryKind::Folder) {
+        bool keep = true;
+        if (!query.excluded_paths.empty()) {
+          FoldCase(entry.name, lower_name);
+          folded = true;
+          scratch.assign(lower_dir).append(lower_name) += kSeparator;
+          keep = !Excluded(scratch);
+        }
+        if (keep) found.push_back({JoinPath(folder.path, entry.name), false});
+      }
+      if (type == TypeFilter::FilesOnly && is_folder) continue;
+      if (type == TypeFilter::FoldersOnly && !is_folder) continue;
+      Candidate candidate;
+      candidate.is_folder = is_folder;
+      if (query.needs_name || query.needs_path) {
+        if (!folded) FoldCase(entry.name, lower_name);
+        candidate.lower_name = lower_name;
+      }
+      if (query.needs_path) {
+        lower_path.assign(lower_dir).append(lower_name);
+        candidate.lower_path = lower_path;
+      }
+      if (!Matches(query, candidate)) continue;
+      Emit(entry, is_folder);
+    }
+    reader.Close();
+  }
+
+  void Emit(const FolderEntry& entry, bool is_folder) {
+    EntryDetails details;
+    if (shared.details && !reader.Details(details)) return;
+    const Options& options = shared.options;
+    scratch.assign(prefix).append(entry.name);
+    if (shared.sorting) {
+      Match match;
+      match.path = arena.Store(scratch);
+      match.name_offset = static_cast<uint32_t>(prefix.size());
+      match.is_folder = is_folder;
+      match.size = details.size;
+      match.modified = details.modified;
+      matches.push_back(match);
+      if (options.max_results >= 0 &&
+          matches.size() >= std::max<size_t>(4096, 2 * static_cast<size_t>(options.max_results))) {
+        Compact();
+      }
+      return;
+    }
+    if (options.max_results >= 0 &&
+        shared.emitted.fetch_add(1, std::memory_order_relaxed) >= options.max_results) {
+      Stop();
+      return;
+    }
+    ++rows;
+    if (options.export_csv) {
+      AppendCsvRow(buffer, options, scratch, is_folder, details.size,
+                   options.date_modified ? LocalTime(details.modified) : CivilTime{});
+    } else {
+      AppendPlainRow(buffer, scratch);
+    }
+    if (buffer.size() >= kFlushBytes) shared.Write(buffer);
+  }
+
+  // Keeps only the matches that can still be among the first max_results.
+  void Compact() {
+    SortMatches(matches, shared.options.sort, shared.options.max_results);
+    Arena kept;
+    for (Match& m : matches) m.path = kept.Store(m.path);
+    arena = std::move(kept);
+  }
+
+  void Stop() {
+    std::lock_guard<std::mutex> lock(shared.mutex);
+    shared.stop.store(true);
+    shared.wake.notify_all();
+  }
+};
+
+}  // namespace
+
+std::string JoinPath(std::string_view folder, std::string_view name) {
+  std::string path;
+  path.reserve(folder.size() + 1 + name.size());
+  path.append(folder);
+  if (path.empty() || path.back() != kSeparator) path += kSeparator;
+  path.append(name);
+  return path;
+}
+
+std::string NormalizeRoot(std::string root) {
+  while (root.size() > 1 && root.back() == kSeparator) {
+#ifdef _WIN32
+    if (root.size() == 3 && root[1] == ':') break;  // "C:\"
+#endif
+    root.pop_back();
+  }
+  return root;
+}
+
+SearchReport Search(const Query& query, const Options& options, const std::vector<std::string>& roots,
+                    std::FILE* out, int threads) {
+  Shared shared(query, options, out);
+  // Roots in reverse so that the stack hands them out in the order given.
+  for (auto it = roots.rbegin(); it != roots.rend(); ++it) shared.pending.push_back({*it, true});
+
+  std::vector<std::unique_ptr<Worker>> workers;
+  threads = std::max(1, threads);
+  for (int i = 0; i < threads; ++i) workers.push_back(std::make_unique<Worker>(shared));
+  std::vector<std::thread> running;
+  for (int i = 1; i < threads; ++i) running.emplace_back([&, i] { workers[i]->Run(); });
+  workers[0]->Run();
+  for (auto& t : running) t.join();
+
+  SearchReport report;
+  if (shared.sorting) {
+    std::vector<Match> all;
+    for (auto& w : workers) all.insert(all.end(), w->matches.begin(), w->matches.end());
+    SortMatches(all, options.sort, options.max_results);
+    std::string buffer;
+    for (const Match& m : all) {
+      if (options.export_csv) {
+        AppendCsvRow(buffer, options, m.path, m.is_folder, m.size,
+                     options.date_modified ? LocalTime(m.modified) : CivilTime{});
+      } else {
+        AppendPlainRow(buffer, m.path);
+      }
+      if (buffer.size() >= kFlushBytes) shared.Write(buffer);
+    }
+    shared.Write(buffer);
+    report.rows = static_cast<int64_t>(all.size());
+  } else {
+    for (auto& w : workers) {
+      shared.Write(w->buffer);
+      report.rows += w->rows;
+    }
+  }
+  report.unreadable_roots = std::move(shared.unreadable_roots);
+  report.write_failed = shared.write_failed;
+  return report;
+}
+
+}  // namespace es

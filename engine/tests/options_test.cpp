@@ -1,0 +1,77 @@
+#include <gtest/gtest.h>
+
+#include "options.h"
+#include "run.h"
+
+namespace es {
+namespace {
+
+TEST(CommandLine, SplitsAtBlanksOutsideQuotesAndKeepsQuotes) {
+  EXPECT_EQ(SplitCommandLine("  a  \"b c\"\td\"e f\" "),
+            (std::vector<std::string>{"a", "\"b c\"", "d\"e f\""}));
+  EXPECT_TRUE(SplitCommandLine("   ").empty());
+}
+
+TEST(CommandLine, LumiseekFileSearch) {
+  ParseResult r = ParseCommandLine(
+      "  !c:\\windows\\ !c:\\$recycle.bin\\   -size -size-format 2 -dm /a-d   -sort dm   -n 500 "
+      "-export-csv results.txt budget cat|dog",
+      true);
+  ASSERT_EQ(r.exit_code, kExitOk) << r.error;
+  const Options& o = r.options;
+  EXPECT_TRUE(o.size);
+  EXPECT_TRUE(o.date_modified);
+  EXPECT_EQ(o.type, TypeFilter::FilesOnly);
+  EXPECT_EQ(o.sort, SortKind::DateModified);
+  EXPECT_EQ(o.max_results, 500);
+  EXPECT_TRUE(o.export_csv);
+  EXPECT_EQ(o.export_file, "results.txt");
+  EXPECT_EQ(o.search, "!c:\\windows\\ !c:\\$recycle.bin\\ budget cat|dog");
+}
+
+TEST(CommandLine, SwitchVariants) {
+  ParseResult r = ParseCommandLine("/AD -SORT Name -export-csv \"my results.txt\" \"a b\"", true);
+  ASSERT_EQ(r.exit_code, kExitOk) << r.error;
+  EXPECT_EQ(r.options.type, TypeFilter::FoldersOnly);
+  EXPECT_EQ(r.options.sort, SortKind::Name);
+  EXPECT_EQ(r.options.export_file, "my results.txt");
+  EXPECT_EQ(r.options.search, "\"a b\"");
+  EXPECT_EQ(r.options.max_results, -1);
+  // A negative count (the count clause prints its minus sign in place of the blank): no limit.
+  EXPECT_EQ(ParseCommandLine("-n-5 x", true).options.max_results, -5);
+  EXPECT_EQ(ParseCommandLine("-n100000", true).options.max_results, 100000);
+  // A lone - or / is a search term.
+  EXPECT_EQ(ParseCommandLine("a - b /", true).options.search, "a - b /");
+}
+
+TEST(CommandLine, SlashTermsOffWindowsAreSearchText) {
+  ParseResult r = ParseCommandLine("/a-d !/home/ann/ /tmp/", false);
+  ASSERT_EQ(r.exit_code, kExitOk);
+  EXPECT_EQ(r.options.type, TypeFilter::FilesOnly);
+  EXPECT_EQ(r.options.search, "!/home/ann/ /tmp/");
+  EXPECT_EQ(ParseCommandLine("/tmp/", true).exit_code, kExitUnknownSwitch);
+}
+
+TEST(CommandLine, Errors) {
+  ParseResult r = ParseCommandLine("-bogus x", true);
+  EXPECT_EQ(r.exit_code, kExitUnknownSwitch);
+  EXPECT_NE(r.error.find("-bogus"), std::string::npos);
+  EXPECT_EQ(ParseCommandLine("x -n", true).exit_code, kExitMissingValue);
+  EXPECT_EQ(ParseCommandLine("-n many", true).exit_code, kExitMissingValue);
+  EXPECT_EQ(ParseCommandLine("-n 99999999999999999999", true).exit_code, kExitMissingValue);
+  EXPECT_EQ(ParseCommandLine("-sort", true).exit_code, kExitMissingValue);
+  EXPECT_EQ(ParseCommandLine("-sort colour", true).exit_code, kExitMissingValue);
+  EXPECT_EQ(ParseCommandLine("-export-csv", true).exit_code, kExitMissingValue);
+  EXPECT_EQ(ParseCommandLine("-size-format", true).exit_code, kExitMissingValue);
+  EXPECT_NE(kExitUnknownSwitch, 8);
+}
+
+TEST(RootsFile, LinesBomCommentsAndRelativePaths) {
+  std::vector<std::string> roots =
+      ParseRootsFile("\xEF\xBB\xBF/home/ann/\r\n\r\n  # comment\r\n  /srv/data  \nsub\n", "/opt/lumi");
+  EXPECT_EQ(roots, (std::vector<std::string>{"/home/ann", "/srv/data", "/opt/lumi/sub"}));
+  EXPECT_TRUE(ParseRootsFile("\r\n \n", "/x").empty());
+}
+
+}  // namespace
+}  // namespace es

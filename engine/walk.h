@@ -1,0 +1,80 @@
+// What the search needs of the operating system: reading one folder at a time, the details
+// of an entry, local time, the program's folder and the default roots. walk_posix.cpp and
+// walk_win32.cpp implement it.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace es {
+
+#ifdef _WIN32
+constexpr char kSeparator = '\\';
+#else
+constexpr char kSeparator = '/';
+#endif
+
+enum class EntryKind {
+  File,
+  Folder,      // a folder to descend into
+  FolderLink,  // a folder that is a link or junction: listed, never entered
+};
+
+struct FolderEntry {
+  std::string_view name;  // UTF-8; valid until the next call of Next
+  EntryKind kind = EntryKind::File;
+};
+
+struct EntryDetails {
+  int64_t size = 0;
+  int64_t modified = 0;  // platform time stamp: larger is newer; see LocalTime
+};
+
+struct CivilTime {
+  int year = 0, month = 0, day = 0, hour = 0, minute = 0;
+};
+
+// Reads the entries of one folder; one reader per thread, reused for folder after folder.
+class FolderReader {
+ public:
+  FolderReader();
+  ~FolderReader();
+  FolderReader(const FolderReader&) = delete;
+  FolderReader& operator=(const FolderReader&) = delete;
+
+  // Opens a folder by its full path; false when it cannot be read.
+  bool Open(const std::string& path);
+  // The next entry other than "." and ".."; false at the end of the folder.
+  bool Next(FolderEntry& entry);
+  // Size and time of the entry Next returned last; false when it has vanished.
+  bool Details(EntryDetails& details);
+  void Close();
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+// The local date and time of a time stamp from EntryDetails.
+CivilTime LocalTime(int64_t modified);
+
+// The folder that holds the running program.
+std::string ProgramFolder();
+
+// The folders searched when no es-roots.txt exists: every fixed drive on Windows, "/" elsewhere.
+std::vector<std::string> DefaultRoots();
+
+// A path relative to `base` made absolute; absolute paths come back unchanged.
+std::string AbsolutePath(const std::string& base, const std::string& path);
+
+// Opens a file for writing (created or emptied); nullptr on failure.
+std::FILE* OpenForWriting(const std::string& path);
+
+// Reads a whole file; false when it does not exist or cannot be read.
+bool ReadWholeFile(const std::string& path, std::string& contents);
+
+}  // namespace es
