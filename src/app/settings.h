@@ -60,6 +60,8 @@ struct Settings {
     int32_t WideToolbar = 0;
     int32_t DisableSpeech = 0;
     int32_t LastSearchType = 1;
+
+    bool operator==(const Settings&) const = default;
 };
 
 // "get" loads every key and applies the window size and (when the file exists) its place;

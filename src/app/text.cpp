@@ -1,0 +1,328 @@
+#include "app/text.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace lumiseek {
+
+namespace {
+
+constexpr char32_t kReplacement = 0xFFFD;
+
+// Decodes one UTF-8 sequence at `pos`. Returns its length in bytes and sets `cp`;
+// an ill-formed sequence gives the length of its longest valid start (at least 1)
+// and `cp` = U+FFFD, so that each broken piece becomes exactly one replacement.
+size_t DecodeUtf8(std::string_view s, size_t pos, char32_t& cp, bool& valid) {
+    const auto byte = [&](size_t i) { return static_cast<unsigned char>(s[i]); };
+    const unsigned char b0 = byte(pos);
+    valid = false;
+    cp = kReplacement;
+    if (b0 < 0x80) {
+        cp = b0;
+        valid = true;
+        return 1;
+    }
+    size_t need;
+    unsigned char lo = 0x80, hi = 0xBF;  // allowed range of the second byte
+    char32_t value;
+    if (b0 >= 0xC2 && b0 <= 0xDF) {
+        need = 1;
+        value = b0 & 0x1F;
+    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+        need = 2;
+        value = b0 & 0x0F;
+        if (b0 == 0xE0) lo = 0xA0;   // no overlong forms
+        if (b0 == 0xED) hi = 0x9F;   // no surrogates
+    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+        need = 3;
+        value = b0 & 0x07;
+        if (b0 == 0xF0) lo = 0x90;   // no overlong forms
+        if (b0 == 0xF4) hi = 0x8F;   // nothing above U+10FFFF
+    } else {
+        return 1;  // continuation byte or a lead byte that never starts a valid sequence
+    }
+    size_t i = pos + 1;
+    for (size_t k = 0; k < need; ++k, ++i) {
+        if (i >= s.size()) return i - pos;
+        const unsigned char b = byte(i);
+        const unsigned char min = k == 0 ? lo : 0x80;
+        const unsigned char max = k == 0 ? hi : 0xBF;
+        if (b < min || b > max) return i - pos;
+        value = (value << 6) | (b & 0x3F);
+    }
+    cp = value;
+    valid = true;
+    return need + 1;
+}
+
+void AppendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+// Lower case of one UTF-16 unit: ASCII, Latin-1, Latin Extended-A, Greek and Cyrillic.
+char16_t LowerUnit(char16_t c) {
+    if (c < 0x80) return (c >= 'A' && c <= 'Z') ? c + 0x20 : c;
+    if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 0x20;
+    if (c >= 0x100 && c <= 0x17F) {
+        if (c == 0x130) return u'i';
+        if (c == 0x178) return 0xFF;
+        const bool oddUpper = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
+        const bool evenUpper = (c <= 0x137 && c != 0x131) || (c >= 0x14A && c <= 0x177);
+        if (oddUpper && (c & 1)) return c + 1;
+        if (evenUpper && !oddUpper && !(c & 1)) return c + 1;
+        return c;
+    }
+    // Greek
+    if (c == 0x386) return 0x3AC;
+    if (c >= 0x388 && c <= 0x38A) return c + 0x25;
+    if (c == 0x38C) return 0x3CC;
+    if (c == 0x38E || c == 0x38F) return c + 0x3F;
+    if (c >= 0x391 && c <= 0x3AB && c != 0x3A2) return c + 0x20;
+    // Cyrillic
+    if (c >= 0x400 && c <= 0x40F) return c + 0x50;
+    if (c >= 0x410 && c <= 0x42F) return c + 0x20;
+    if (((c >= 0x460 && c <= 0x481) || (c >= 0x48A && c <= 0x4BF) || (c >= 0x4D0 && c <= 0x52F)) && !(c & 1))
+        return c + 1;
+    if (c == 0x4C0) return 0x4CF;
+    if (c >= 0x4C1 && c <= 0x4CE && (c & 1)) return c + 1;
+    return c;
+}
+
+}  // namespace
+
+int64_t RoundHalfEven(double value) {
+    if (std::isnan(value)) return 0;
+    // 2^63 as a double; anything at or beyond it saturates.
+    constexpr double kLimit = 9223372036854775808.0;
+    if (value >= kLimit) return std::numeric_limits<int64_t>::max();
+    if (value < -kLimit) return std::numeric_limits<int64_t>::min();
+    const double whole = std::floor(value);
+    const double rest = value - whole;  // exact
+    int64_t n = static_cast<int64_t>(whole);
+    if (rest > 0.5 || (rest == 0.5 && (n % 2 != 0))) ++n;
+    return n;
+}
+
+std::string NumberText(int64_t value) {
+    return value < 0 ? std::to_string(value) : " " + std::to_string(value);
+}
+
+std::string FormatMask(double value, std::string_view mask) {
+    const size_t point = mask.find('.');
+    const std::string_view wholeMask = mask.substr(0, point);
+    const std::string_view fractionMask = point == std::string_view::npos ? std::string_view() : mask.substr(point + 1);
+
+    // Digits shown always: those from the first '0' of the whole part to its end.
+    size_t minDigits = 0;
+    bool seenZero = false;
+    for (char m : wholeMask) {
+        if (m == '0') seenZero = true;
+        if (seenZero && (m == '0' || m == '#')) ++minDigits;
+    }
+    const bool grouped = wholeMask.find(',') != std::string_view::npos;
+    std::string places;  // the fraction's digit places in order, '0' or '#'
+    for (char m : fractionMask)
+        if ((m == '0' || m == '#') && places.size() < 18) places += m;
+
+    int64_t scale = 1;
+    for (size_t i = 0; i < places.size(); ++i) scale *= 10;
+    const int64_t rounded = RoundHalfEven(value * static_cast<double>(scale));
+    const uint64_t magnitude = rounded < 0 ? 0 - static_cast<uint64_t>(rounded) : static_cast<uint64_t>(rounded);
+    const uint64_t whole = magnitude / static_cast<uint64_t>(scale);
+    uint64_t fraction = magnitude % static_cast<uint64_t>(scale);
+
+    std::string digits = whole == 0 ? std::string() : std::to_string(whole);
+    if (digits.size() < minDigits) digits.insert(0, minDigits - digits.size(), '0');
+    std::string out;
+    for (size_t i = 0; i < digits.size(); ++i) {
+        if (grouped && i > 0 && (digits.size() - i) % 3 == 0) out += ',';
+        out += digits[i];
+    }
+
+    if (point != std::string_view::npos) {
+        std::string fractionText(places.size(), '0');
+        for (size_t i = places.size(); i-- > 0;) {
+            fractionText[i] = static_cast<char>('0' + fraction % 10);
+            fraction /= 10;
+        }
+        // Trailing zeros in '#' places are not shown.
+        size_t keep = places.size();
+        while (keep > 0 && places[keep - 1] == '#' && fractionText[keep - 1] == '0') --keep;
+        out += '.';
+        out += fractionText.substr(0, keep);
+    }
+    if (rounded < 0) out.insert(0, "-");
+    return out;
+}
+
+int32_t LenientNumber(std::string_view text) {
+    size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    // The whole part, held up to just beyond the range of a 32-bit number.
+    constexpr uint64_t kCap = 1ull << 32;
+    uint64_t whole = 0;
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
+        whole = std::min<uint64_t>(whole * 10 + static_cast<uint64_t>(text[i] - '0'), kCap);
+        ++i;
+    }
+    // The fraction only decides the rounding: above, below or exactly one half.
+    if (i < text.size() && text[i] == '.') {
+        ++i;
+        int firstDigit = -1;
+        bool laterNonZero = false;
+        while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
+            if (firstDigit < 0)
+                firstDigit = text[i] - '0';
+            else if (text[i] != '0')
+                laterNonZero = true;
+            ++i;
+        }
+        if (firstDigit > 5 || (firstDigit == 5 && (laterNonZero || (whole & 1)))) ++whole;
+    }
+    if (negative) {
+        const uint64_t limit = static_cast<uint64_t>(std::numeric_limits<int32_t>::max()) + 1;
+        return whole >= limit ? std::numeric_limits<int32_t>::min() : -static_cast<int32_t>(whole);
+    }
+    return whole > static_cast<uint64_t>(std::numeric_limits<int32_t>::max())
+               ? std::numeric_limits<int32_t>::max()
+               : static_cast<int32_t>(whole);
+}
+
+std::u16string Utf8ToUtf16(std::string_view utf8) {
+    std::u16string out;
+    out.reserve(utf8.size());
+    for (size_t pos = 0; pos < utf8.size();) {
+        char32_t cp;
+        bool valid;
+        pos += DecodeUtf8(utf8, pos, cp, valid);
+        if (cp >= 0x10000) {
+            cp -= 0x10000;
+            out += static_cast<char16_t>(0xD800 + (cp >> 10));
+            out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+        } else {
+            out += static_cast<char16_t>(cp);
+        }
+    }
+    return out;
+}
+
+std::string Utf16ToUtf8(std::u16string_view utf16) {
+    std::string out;
+    out.reserve(utf16.size());
+    for (size_t i = 0; i < utf16.size(); ++i) {
+        char32_t cp = utf16[i];
+        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 && utf16[i + 1] <= 0xDFFF) {
+            cp = 0x10000 + ((cp - 0xD800) << 10) + (utf16[i + 1] - 0xDC00);
+            ++i;
+        } else if (cp >= 0xD800 && cp <= 0xDFFF) {
+            cp = kReplacement;
+        }
+        AppendUtf8(out, cp);
+    }
+    return out;
+}
+
+bool IsValidUtf8(std::string_view bytes) {
+    for (size_t pos = 0; pos < bytes.size();) {
+        char32_t cp;
+        bool valid;
+        pos += DecodeUtf8(bytes, pos, cp, valid);
+        if (!valid) return false;
+    }
+    return true;
+}
+
+std::string Windows1252ToUtf8(std::string_view bytes) {
+    // 0x80..0x9F; the five unassigned bytes map to the C1 controls of the same value, as Windows does.
+    static constexpr char16_t kHigh[32] = {
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+        0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+        0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+        0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+    };
+    std::string out;
+    out.reserve(bytes.size());
+    for (char ch : bytes) {
+        const unsigned char b = static_cast<unsigned char>(ch);
+        AppendUtf8(out, (b >= 0x80 && b <= 0x9F) ? kHigh[b - 0x80] : b);
+    }
+    return out;
+}
+
+std::string LowerCase(std::string_view utf8) {
+    // Bytes that are not valid UTF-8 are passed through as they are.
+    std::string out;
+    out.reserve(utf8.size());
+    for (size_t pos = 0; pos < utf8.size();) {
+        char32_t cp;
+        bool valid;
+        const size_t len = DecodeUtf8(utf8, pos, cp, valid);
+        if (valid && cp < 0x10000)
+            AppendUtf8(out, LowerUnit(static_cast<char16_t>(cp)));
+        else
+            out.append(utf8.substr(pos, len));
+        pos += len;
+    }
+    return out;
+}
+
+std::string TrimSpaces(std::string_view text) {
+    const size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) return std::string();
+    const size_t last = text.find_last_not_of(' ');
+    return std::string(text.substr(first, last - first + 1));
+}
+
+std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to) {
+    if (from.empty()) return std::string(text);
+    std::string out;
+    size_t pos = 0;
+    for (size_t hit; (hit = text.find(from, pos)) != std::string_view::npos; pos = hit + from.size()) {
+        out.append(text.substr(pos, hit - pos));
+        out.append(to);
+    }
+    out.append(text.substr(pos));
+    return out;
+}
+
+size_t CharCount(std::string_view utf8) {
+    size_t count = 0;
+    for (size_t pos = 0; pos < utf8.size(); ++count) {
+        char32_t cp;
+        bool valid;
+        pos += DecodeUtf8(utf8, pos, cp, valid);
+    }
+    return count;
+}
+
+std::string FirstChars(std::string_view utf8, size_t count) {
+    size_t pos = 0;
+    for (size_t n = 0; n < count && pos < utf8.size(); ++n) {
+        char32_t cp;
+        bool valid;
+        pos += DecodeUtf8(utf8, pos, cp, valid);
+    }
+    return std::string(utf8.substr(0, pos));
+}
+
+}  // namespace lumiseek
