@@ -75,7 +75,7 @@ const std::map<int, Command>& CommandTable() {
              ChangeColors(app);
              Resize(app);
          }}},
-        {cmd::CopyFile, {"CopySelection", [](App& app) { CopySelection(app); }}},
+        {cmd::CopySelectedFile, {"CopySelection", [](App& app) { CopySelection(app); }}},
         {cmd::OpenFile, {"OpenLvFile", [](App& app) { SBeep(app); OpenLvFile(app); }}},
         {cmd::OpenFolder, {"OpenLvFolder", [](App& app) { SBeep(app); OpenLvFolder(app); }}},
         {cmd::ExpandFolder, {"ExpandFolder", [](App& app) { SBeep(app); ExpandFolder(app); }}},

@@ -100,7 +100,7 @@ struct Port {
     virtual bool ReadFileBytes(const std::string& path, std::string& bytes) = 0;
     // Writes the whole file to a temporary file beside it, then moves it into place.
     virtual bool WriteFileReplacing(const std::string& path, const std::string& bytes) = 0;
-    virtual bool DeleteFile(const std::string& path) = 0;
+    virtual bool RemoveFile(const std::string& path) = 0;
     virtual std::string SettingsPath() = 0;         // the executable's name with ".ini", beside it
     virtual std::string AnsiToUtf8(const std::string& bytes) = 0;  // the system ANSI code page
 

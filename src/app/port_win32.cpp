@@ -324,7 +324,7 @@ bool Win32Port::WriteFileReplacing(const std::string& path, const std::string& b
     return ok;
 }
 
-bool Win32Port::DeleteFile(const std::string& path) { return DeleteFileW(W(path).c_str()) != FALSE; }
+bool Win32Port::RemoveFile(const std::string& path) { return DeleteFileW(W(path).c_str()) != FALSE; }
 
 std::string Win32Port::SettingsPath() {
     std::wstring path(32768, L'\0');

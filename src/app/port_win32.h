@@ -71,7 +71,7 @@ public:
     bool FileExists(const std::string& path) override;
     bool ReadFileBytes(const std::string& path, std::string& bytes) override;
     bool WriteFileReplacing(const std::string& path, const std::string& bytes) override;
-    bool DeleteFile(const std::string& path) override;
+    bool RemoveFile(const std::string& path) override;
     std::string SettingsPath() override;
     std::string AnsiToUtf8(const std::string& bytes) override;
 

@@ -121,7 +121,7 @@ void Search(App& app) {
 
     // 1 to 3: layout, filelist.txt, the term.
     Resize(app);
-    if (port.FileExists("filelist.txt")) port.DeleteFile("filelist.txt");
+    if (port.FileExists("filelist.txt")) port.RemoveFile("filelist.txt");
     s.SearchTerm = TrimSpaces(LowerCase(FirstChars(port.BoxText(), kSearchTermMax)));
 
     // 4 to 7: validity, the type, the sort and count clauses.

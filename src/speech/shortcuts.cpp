@@ -10,9 +10,9 @@ namespace lumiseek {
 
 namespace {
 
-constexpr uint8_t kPlain = FVIRTKEY;
-constexpr uint8_t kCtrl = FVIRTKEY | FCONTROL;
-constexpr uint8_t kCtrlShift = FVIRTKEY | FCONTROL | FSHIFT;
+constexpr uint8_t kPlain = kAccelVirtKey;
+constexpr uint8_t kCtrl = kAccelVirtKey | kAccelControl;
+constexpr uint8_t kCtrlShift = kAccelVirtKey | kAccelControl | kAccelShift;
 constexpr uint16_t VK_ESCAPE = 0x1B;
 constexpr uint16_t F(int n) { return static_cast<uint16_t>(0x70 + n - 1); }
 

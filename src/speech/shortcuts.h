@@ -11,9 +11,9 @@ namespace lumiseek {
 struct App;
 
 // Accelerator flags: virtual key, plus Shift, plus Ctrl.
-constexpr uint8_t FVIRTKEY = 1;
-constexpr uint8_t FSHIFT = 4;
-constexpr uint8_t FCONTROL = 8;
+constexpr uint8_t kAccelVirtKey = 1;
+constexpr uint8_t kAccelShift = 4;
+constexpr uint8_t kAccelControl = 8;
 
 struct AccelEntry {
     uint8_t flags;

@@ -132,7 +132,7 @@ struct FakePort : Port {
         return true;
     }
     bool WriteFileReplacing(const std::string& p, const std::string& b) override { files[p] = b; return true; }
-    bool DeleteFile(const std::string& p) override { return files.erase(p) != 0; }
+    bool RemoveFile(const std::string& p) override { return files.erase(p) != 0; }
     std::string SettingsPath() override { return "lumiseek.ini"; }
     std::string AnsiToUtf8(const std::string& b) override;
 

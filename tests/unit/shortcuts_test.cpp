@@ -13,10 +13,10 @@ using test::FakePort;
 
 // The key code a label should carry for an accelerator entry.
 std::string KeyCodeOf(const AccelEntry& e) {
-    if (e.flags == FVIRTKEY) return "F" + std::to_string(e.key - 0x70 + 1);
+    if (e.flags == kAccelVirtKey) return "F" + std::to_string(e.key - 0x70 + 1);
     std::string k(1, static_cast<char>(e.key));
-    if (e.flags == (FVIRTKEY | FCONTROL)) return "C-" + k;
-    if (e.flags == (FVIRTKEY | FCONTROL | FSHIFT)) return "CS-" + k;
+    if (e.flags == (kAccelVirtKey | kAccelControl)) return "C-" + k;
+    if (e.flags == (kAccelVirtKey | kAccelControl | kAccelShift)) return "CS-" + k;
     return "?";
 }
 
