@@ -74,12 +74,12 @@ void AppendUtf8(std::string& out, char32_t cp) {
     }
 }
 
-// Lower case of one UTF-16 unit: ASCII, Latin-1, Latin Extended-A, Greek and Cyrillic.
-char16_t LowerUnit(char16_t c) {
+// Lower case of one character: ASCII, Latin-1, Latin Extended-A, Greek and Cyrillic.
+char32_t LowerLetter(char32_t c) {
     if (c < 0x80) return (c >= 'A' && c <= 'Z') ? c + 0x20 : c;
     if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 0x20;
     if (c >= 0x100 && c <= 0x17F) {
-        if (c == 0x130) return u'i';
+        if (c == 0x130) return U'i';
         if (c == 0x178) return 0xFF;
         const bool oddUpper = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
         const bool evenUpper = (c <= 0x137 && c != 0x131) || (c >= 0x14A && c <= 0x177);
@@ -277,8 +277,8 @@ std::string LowerCase(std::string_view utf8) {
         char32_t cp;
         bool valid;
         const size_t len = DecodeUtf8(utf8, pos, cp, valid);
-        if (valid && cp < 0x10000)
-            AppendUtf8(out, LowerUnit(static_cast<char16_t>(cp)));
+        if (valid)
+            AppendUtf8(out, LowerLetter(cp));
         else
             out.append(utf8.substr(pos, len));
         pos += len;

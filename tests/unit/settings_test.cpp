@@ -37,18 +37,6 @@ TEST_F(SettingsTest, PlacementIsAppliedWheneverTheFileExists) {
     EXPECT_TRUE(port.moved);
     EXPECT_EQ(port.movedLeft, 0);
     EXPECT_EQ(port.movedTop, 0);
-
-    FakePort other;
-    App second{other};
-    other.files[other.SettingsPath()] = "[All]\r\nWidth=900\r\nHeight=500\r\nLeft=-8\r\nTop=40\r\n";
-    SettingsFile(second, "get");
-    EXPECT_EQ(other.windowW, 900);
-    EXPECT_EQ(other.windowH, 500);
-    EXPECT_TRUE(other.moved);
-    EXPECT_EQ(other.movedLeft, -8);
-    EXPECT_EQ(other.movedTop, 40);
-    EXPECT_EQ(second.settings.Left, -8);
-    EXPECT_EQ(second.settings.Top, 40);
 }
 
 TEST_F(SettingsTest, HandWrittenFileWithOddValues) {
