@@ -13,6 +13,7 @@
 #include "app/dispatch.h"
 #include "app/ids.h"
 #include "app/port_win32.h"
+#include "app/shell_win32.h"
 #include "app/toolbar.h"
 #include "app/wide_win32.h"
 #include "search/results.h"
@@ -21,26 +22,10 @@
 namespace lumiseek {
 namespace {
 
-struct Shell {
-    Win32Port port;
-    App app{port};
-    bool started = false;        // the initialisation message is handled from step 9 on
-    WNDPROC oldListProc = nullptr;
-    WNDPROC oldBoxProc = nullptr;
-    std::wstring cellText;       // the text of the last cell asked for, valid until the next request
-};
-
-Shell* ShellOf(HWND dialog) { return reinterpret_cast<Shell*>(GetWindowLongPtrW(dialog, DWLP_USER)); }
-
 LRESULT CALLBACK NewLvProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     Shell* shell = ShellOf(GetParent(hwnd));
     if (msg == WM_SETFOCUS) OnListFocus(shell->app);
     return CallWindowProcW(shell->oldListProc, hwnd, msg, wParam, lParam);
-}
-
-LRESULT CALLBACK NewReProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    Shell* shell = ShellOf(GetParent(hwnd));
-    return CallWindowProcW(shell->oldBoxProc, hwnd, msg, wParam, lParam);
 }
 
 void CreateListView(Shell& shell) {
