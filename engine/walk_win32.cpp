@@ -1,0 +1,156 @@
+// Folder reading on Windows: FindFirstFileExW with the basic information level and large
+// fetches; paths get the \\?\ prefix so that their length does not matter.
+#include <windows.h>
+
+#include <cstdio>
+
+#include "app/text.h"
+#include "walk.h"
+
+namespace es {
+
+namespace {
+
+std::wstring Wide(std::string_view utf8) {
+  std::u16string w = lumiseek::Utf8ToUtf16(utf8);
+  return std::wstring(w.begin(), w.end());
+}
+
+std::string Narrow(const wchar_t* text, size_t length) {
+  return lumiseek::Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(text), length));
+}
+
+// The extended-length form of a full path; other paths come back as they are.
+std::wstring LongPath(const std::string& path) {
+  std::wstring p = Wide(path);
+  if (p.rfind(L"\\\\?\\", 0) == 0) return p;
+  if (p.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + p.substr(2);
+  if (p.size() >= 3 && p[1] == L':' && p[2] == L'\\') return L"\\\\?\\" + p;
+  return p;
+}
+
+}  // namespace
+
+struct FolderReader::Impl {
+  HANDLE find = INVALID_HANDLE_VALUE;
+  WIN32_FIND_DATAW data{};
+  bool pending = false;  // data holds an entry that Next has not handed out yet
+  std::string name;
+};
+
+FolderReader::FolderReader() : impl_(std::make_unique<Impl>()) {}
+FolderReader::~FolderReader() { Close(); }
+
+bool FolderReader::Open(const std::string& path) {
+  Close();
+  std::wstring pattern = LongPath(path);
+  if (pattern.empty() || pattern.back() != L'\\') pattern += L'\\';
+  pattern += L'*';
+  Impl& r = *impl_;
+  r.find = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &r.data, FindExSearchNameMatch, nullptr,
+                            FIND_FIRST_EX_LARGE_FETCH);
+  if (r.find == INVALID_HANDLE_VALUE) {
+    // The root of an empty drive has no entries at all, not even "." and "..".
+    r.pending = false;
+    return GetLastError() == ERROR_FILE_NOT_FOUND;
+  }
+  r.pending = true;
+  return true;
+}
+
+bool FolderReader::Next(FolderEntry& entry) {
+  Impl& r = *impl_;
+  if (r.find == INVALID_HANDLE_VALUE) return false;
+  for (;;) {
+    if (!r.pending && !FindNextFileW(r.find, &r.data)) return false;
+    r.pending = false;
+    const wchar_t* name = r.data.cFileName;
+    if (name[0] == L'.' && (name[1] == 0 || (name[1] == L'.' && name[2] == 0))) continue;
+    r.name = Narrow(name, wcslen(name));
+    entry.name = r.name;
+    DWORD attributes = r.data.dwFileAttributes;
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+      // Junctions and folder links are listed but never entered: no loops.
+      entry.kind = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) ? EntryKind::FolderLink : EntryKind::Folder;
+    } else {
+      entry.kind = EntryKind::File;
+    }
+    return true;
+  }
+}
+
+bool FolderReader::Details(EntryDetails& details) {
+  const WIN32_FIND_DATAW& d = impl_->data;
+  details.size = static_cast<int64_t>((static_cast<uint64_t>(d.nFileSizeHigh) << 32) | d.nFileSizeLow);
+  details.modified = static_cast<int64_t>((static_cast<uint64_t>(d.ftLastWriteTime.dwHighDateTime) << 32) |
+                                          d.ftLastWriteTime.dwLowDateTime);
+  return true;
+}
+
+void FolderReader::Close() {
+  if (impl_ && impl_->find != INVALID_HANDLE_VALUE) {
+    FindClose(impl_->find);
+    impl_->find = INVALID_HANDLE_VALUE;
+  }
+}
+
+CivilTime LocalTime(int64_t modified) {
+  FILETIME ft;
+  ft.dwLowDateTime = static_cast<DWORD>(static_cast<uint64_t>(modified) & 0xFFFFFFFFu);
+  ft.dwHighDateTime = static_cast<DWORD>(static_cast<uint64_t>(modified) >> 32);
+  SYSTEMTIME utc{}, local{};
+  if (!FileTimeToSystemTime(&ft, &utc)) return CivilTime{1601, 1, 1, 0, 0};
+  if (!SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local)) local = utc;
+  return CivilTime{local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute};
+}
+
+std::string ProgramFolder() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (n == 0) return ".";
+    if (n < path.size()) {
+      path.resize(n);
+      break;
+    }
+    path.resize(path.size() * 2);
+  }
+  if (path.rfind(L"\\\\?\\", 0) == 0) path.erase(0, 4);
+  size_t slash = path.rfind(L'\\');
+  if (slash == std::wstring::npos) return ".";
+  return Narrow(path.data(), slash);
+}
+
+std::vector<std::string> DefaultRoots() {
+  std::vector<std::string> roots;
+  wchar_t drives[512];
+  DWORD n = GetLogicalDriveStringsW(static_cast<DWORD>(std::size(drives)), drives);
+  if (n == 0 || n >= std::size(drives)) return roots;
+  for (const wchar_t* d = drives; *d; d += wcslen(d) + 1) {
+    if (GetDriveTypeW(d) == DRIVE_FIXED) roots.push_back(Narrow(d, wcslen(d)));
+  }
+  return roots;
+}
+
+std::string AbsolutePath(const std::string& base, const std::string& path) {
+  if (path.size() >= 2 && path[1] == ':') return path;              // C:\x
+  if (path.size() >= 2 && path[0] == '\\' && path[1] == '\\') return path;  // \\server\share
+  if (!path.empty() && path[0] == '\\') return base.substr(0, 2) + path;   // \x on the program's drive
+  return base + "\\" + path;
+}
+
+std::FILE* OpenForWriting(const std::string& path) { return _wfopen(Wide(path).c_str(), L"wb"); }
+
+bool ReadWholeFile(const std::string& path, std::string& contents) {
+  std::FILE* f = _wfopen(Wide(path).c_str(), L"rb");
+  if (!f) return false;
+  contents.clear();
+  char chunk[4096];
+  size_t n;
+  while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) contents.append(chunk, n);
+  bool ok = !std::ferror(f);
+  std::fclose(f);
+  return ok;
+}
+
+}  // namespace es
