@@ -1,0 +1,74 @@
+"""Fixtures of the end-to-end tests (see harness.py for the classes behind them).
+
+    wine_env   session: the fresh Wine prefix and Xvfb display, with the test voice registered
+    run_wine   run_wine(args, cwd=None, timeout=60) -> CompletedProcess, a Windows program under Wine
+    lumiseek   per test: a LumiseekRun for lumiseek.exe in a fresh folder; call .start(settings=..., es=...)
+    probe      per test: a LumiseekRun for the voice probe program (tests of the harness itself)
+
+Each test leaves a screenshot, the voice log and the settings file under build/e2e/<test name>/.
+"""
+import re
+
+import pytest
+
+import harness
+
+
+@pytest.hookimpl(hookwrapper=True)
+def pytest_runtest_makereport(item, call):
+    outcome = yield
+    report = outcome.get_result()
+    setattr(item, "rep_" + report.when, report)
+
+
+@pytest.fixture(scope="session")
+def wine_env(tmp_path_factory):
+    session = harness.WineSession(tmp_path_factory.mktemp("wine"))
+    try:
+        session.start()
+    except BaseException:
+        session.stop()
+        raise
+    yield session
+    session.stop()
+
+
+@pytest.fixture
+def run_wine(wine_env):
+    return wine_env.run
+
+
+def _artifact_dir(request):
+    name = re.sub(r"[^A-Za-z0-9_.-]+", "_", request.node.name)
+    folder = harness.ARTIFACTS / name
+    if folder.exists():
+        for old in folder.iterdir():
+            if old.is_file():
+                old.unlink()
+    return folder
+
+
+def _finish(run, request):
+    """Screenshot while the program still runs, then keep the logs and end the program."""
+    try:
+        if run.running():
+            failed = getattr(request.node, "rep_call", None) is not None and request.node.rep_call.failed
+            run.screenshot("failed" if failed else "end")
+    finally:
+        run.kill()
+        run.keep_artifacts()
+
+
+@pytest.fixture
+def lumiseek(wine_env, tmp_path, request):
+    run = harness.LumiseekRun(wine_env, tmp_path / "app", _artifact_dir(request))
+    yield run
+    _finish(run, request)
+
+
+@pytest.fixture
+def probe(wine_env, tmp_path, request):
+    run = harness.LumiseekRun(wine_env, tmp_path / "probe", _artifact_dir(request),
+                              exe=harness.built("testvoice/voice_probe.exe"), exe_name="voice_probe.exe")
+    yield run
+    _finish(run, request)

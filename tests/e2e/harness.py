@@ -1,0 +1,453 @@
+"""End-to-end harness: a Wine prefix on an Xvfb display, and lumiseek.exe driven from outside.
+
+The pytest fixtures in conftest.py build on the two classes here:
+
+* WineSession: one fresh 64-bit prefix and one Xvfb display for the whole test run, with the
+  test voice registered as the class behind "SAPI.SpVoice".
+* LumiseekRun: one copy of lumiseek.exe in its own folder, started, driven with xdotool and
+  observed through the voice log, the settings file, the window title, the clipboard and
+  screenshots.
+
+Waiting is always polling with a bound (`poll`), never a bare sleep.
+"""
+import os
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+from pathlib import Path
+
+REPO = Path(__file__).resolve().parents[2]
+BUILD_WIN = Path(os.environ.get("LUMISEEK_BUILD_WIN", REPO / "build" / "win"))
+ARTIFACTS = Path(os.environ.get("LUMISEEK_E2E_ARTIFACTS", REPO / "build" / "e2e"))
+
+VOICE_CLSID = "{96749377-3391-11D2-9EE3-00C04F797396}"
+TITLE_PATTERN = "^Lumiseek 4.2"
+SCREEN = "1600x1000x24"
+
+
+class HarnessError(AssertionError):
+    """A precondition of the harness failed (missing build, Wine or display trouble)."""
+
+
+def poll(check, timeout, interval=0.1, what="condition"):
+    """Calls check() until it returns a true value and returns that value; fails after timeout seconds."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = check()
+        if value:
+            return value
+        if time.monotonic() >= deadline:
+            raise AssertionError("timed out after %.1f s waiting for %s" % (timeout, what))
+        time.sleep(interval)
+
+
+def built(name):
+    """A file of the Windows build; fails loudly when it is missing, since `make test` builds it."""
+    path = BUILD_WIN / name
+    if not path.is_file():
+        raise HarnessError("%s is missing: build the Windows program first (make build)" % path)
+    return path
+
+
+def engine_exe():
+    """The engine's own es.exe from the Windows build, or None when the build has none."""
+    for candidate in (BUILD_WIN / "engine" / "es.exe", BUILD_WIN / "es.exe"):
+        if candidate.is_file():
+            return candidate
+    found = sorted(BUILD_WIN.glob("**/es.exe"))
+    return found[0] if found else None
+
+
+def winpath(path):
+    """The Windows form of a host path (the prefix maps Z: to /)."""
+    return "Z:" + str(Path(path).resolve()).replace("/", "\\")
+
+
+def decode_settings(data):
+    """Text of a settings file: UTF-16LE or UTF-8 by byte-order mark, else Windows-1252."""
+    if data.startswith(b"\xff\xfe"):
+        return data[2:].decode("utf-16-le")
+    if data.startswith(b"\xef\xbb\xbf"):
+        return data[3:].decode("utf-8")
+    return data.decode("cp1252", errors="replace")
+
+
+def settings_file(pairs, section="All"):
+    """Text of a settings file from (key, value) pairs or a dict, one key per line, CR LF endings."""
+    items = pairs.items() if isinstance(pairs, dict) else pairs
+    return "[%s]\r\n" % section + "".join("%s=%s\r\n" % (k, v) for k, v in items)
+
+
+def colour_share(png, colour):
+    """Share (0 to 1) of the pixels of an image that have exactly the colour "#RRGGBB"."""
+    out = subprocess.run(["convert", str(png), "-alpha", "off", "-fill", "black", "+opaque", colour,
+                          "-fill", "white", "-opaque", colour, "-format", "%[fx:mean]", "info:"],
+                         stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=60, check=True)
+    return float(out.stdout)
+
+
+def _find_wine():
+    """The 64-bit loader itself: the 32-bit one may be installed but unable to run here."""
+    for loader in ("/usr/lib/wine/wine64", "/usr/lib64/wine/wine64", shutil.which("wine64") or ""):
+        if loader and os.access(loader, os.X_OK):
+            return loader
+    wine = shutil.which("wine")
+    if not wine:
+        raise HarnessError("wine is not installed (make deps)")
+    return wine
+
+
+def _find_wineserver():
+    for server in ("/usr/lib/wine/wineserver64", shutil.which("wineserver") or ""):
+        if server and os.access(server, os.X_OK):
+            return server
+    raise HarnessError("wineserver is not installed (make deps)")
+
+
+def _free_display():
+    for n in range(99, 300):
+        if not os.path.exists("/tmp/.X%d-lock" % n) and not os.path.exists("/tmp/.X11-unix/X%d" % n):
+            yield n
+
+
+class WineSession:
+    """A fresh 64-bit Wine prefix and an Xvfb display, for one test run."""
+
+    def __init__(self, root):
+        self.root = Path(root)
+        self.prefix = self.root / "prefix"
+        self.wine = _find_wine()
+        self.wineserver = _find_wineserver()
+        self.display = None
+        self._xvfb = None
+        self.env = dict(os.environ)
+        for var in ("WINEDLLOVERRIDES", "WINEDEBUG", "WINEPREFIX", "WINEARCH", "WINELOADER"):
+            self.env.pop(var, None)
+        self.env.update(WINEPREFIX=str(self.prefix), WINEARCH="win64", WINEDEBUG="-all")
+        if self.wine.endswith("wine64"):
+            self.env["WINELOADER"] = self.wine
+
+    # --- set-up and tear-down ---
+
+    def start(self):
+        self._start_xvfb()
+        self._boot()
+        # A persistent server: it forks into the background, so its output must not be a pipe we wait on.
+        subprocess.run([self.wineserver, "-p"], env=self.env, timeout=30,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self._register_test_voice()
+        return self
+
+    def stop(self):
+        if self.prefix.exists():
+            subprocess.run([self.wineserver, "-k"], env=self.env, timeout=60,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            subprocess.run([self.wineserver, "-w"], env=self.env, timeout=60,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        if self._xvfb and self._xvfb.poll() is None:
+            self._xvfb.send_signal(signal.SIGTERM)
+            try:
+                self._xvfb.wait(10)
+            except subprocess.TimeoutExpired:
+                self._xvfb.kill()
+                self._xvfb.wait(10)
+        if not os.environ.get("LUMISEEK_E2E_KEEP_PREFIX"):
+            shutil.rmtree(self.prefix, ignore_errors=True)
+
+    def _start_xvfb(self):
+        log = open(self.root / "xvfb.log", "wb")
+        for n in _free_display():
+            proc = subprocess.Popen(["Xvfb", ":%d" % n, "-screen", "0", SCREEN, "-nolisten", "tcp", "-noreset"],
+                                    stdout=log, stderr=subprocess.STDOUT)
+            env = dict(self.env, DISPLAY=":%d" % n)
+
+            def ready():
+                if proc.poll() is not None:
+                    return "gone"
+                ok = subprocess.run(["xdotool", "getdisplaygeometry"], env=env, stdout=subprocess.DEVNULL,
+                                    stderr=subprocess.DEVNULL).returncode == 0
+                return "up" if ok else None
+
+            state = poll(ready, 15, what="Xvfb on :%d" % n)
+            if state == "up":
+                self._xvfb = proc
+                self.display = ":%d" % n
+                self.env["DISPLAY"] = self.display
+                return
+            # Another program took that display between the check and the start: try the next.
+        raise HarnessError("no free X display for Xvfb")
+
+    def _boot(self):
+        self.root.mkdir(parents=True, exist_ok=True)
+        # No Mono or Gecko install dialogs during the boot.
+        env = dict(self.env, WINEDLLOVERRIDES="mscoree,mshtml=")
+        done = self.run(["wineboot", "-i"], env=env, timeout=300)
+        subprocess.run([self.wineserver, "-w"], env=env, timeout=300)
+        if not (self.prefix / "system.reg").is_file():
+            raise HarnessError("wineboot did not create the prefix:\n" + done.stdout)
+
+    def _register_test_voice(self):
+        dll_dir = self.prefix / "drive_c" / "lumiseek-test"
+        dll_dir.mkdir(parents=True, exist_ok=True)
+        shutil.copy2(built("testvoice/lumiseek_testvoice.dll"), dll_dir / "lumiseek_testvoice.dll")
+        server = "HKCR\\CLSID\\%s\\InprocServer32" % VOICE_CLSID
+        for args in (
+            ["reg", "add", "HKCR\\SAPI.SpVoice\\CLSID", "/ve", "/d", VOICE_CLSID, "/f"],
+            ["reg", "add", server, "/ve", "/d", "C:\\lumiseek-test\\lumiseek_testvoice.dll", "/f"],
+            ["reg", "add", server, "/v", "ThreadingModel", "/d", "Both", "/f"],
+            # There is no window manager on Xvfb: Wine draws the captions and frames itself.
+            ["reg", "add", "HKCU\\Software\\Wine\\X11 Driver", "/v", "Managed", "/d", "N", "/f"],
+            # A crashing program ends instead of waiting in Wine's crash dialog.
+            ["reg", "add", "HKCU\\Software\\Wine\\WineDbg", "/v", "ShowCrashDialog", "/t", "REG_DWORD", "/d", "0", "/f"],
+        ):
+            done = self.run(args, timeout=60)
+            if done.returncode != 0:
+                raise HarnessError("registry set-up failed: %s\n%s" % (args, done.stdout))
+
+    # --- running things ---
+
+    def run(self, args, cwd=None, timeout=60, env=None):
+        """Runs a Windows program under Wine and waits for it; returns CompletedProcess with stdout and
+        stderr together as text. Output goes through a file: Wine's background processes inherit the
+        handles, so a pipe would stay open after the program ended."""
+        cmd = [self.wine] + [str(a) for a in args]
+        with tempfile.TemporaryFile() as out:
+            proc = subprocess.Popen(cmd, cwd=cwd, env=dict(self.env, **(env or {})), stdout=out,
+                                    stderr=subprocess.STDOUT)
+            try:
+                code = proc.wait(timeout)
+            except subprocess.TimeoutExpired:
+                proc.kill()
+                proc.wait(10)
+                raise
+            out.seek(0)
+            text = out.read().decode("utf-8", errors="replace")
+        return subprocess.CompletedProcess(cmd, code, text, None)
+
+    def popen(self, args, cwd=None, env=None, log=None):
+        out = open(log, "wb") if log else subprocess.DEVNULL
+        return subprocess.Popen([self.wine] + [str(a) for a in args], cwd=cwd, env=dict(self.env, **(env or {})),
+                                stdout=out, stderr=subprocess.STDOUT)
+
+    def x(self, *args, timeout=20, check=True):
+        """Runs an X tool (xdotool, xclip, import) on the session's display; returns its stdout."""
+        done = subprocess.run([str(a) for a in args], env=self.env, timeout=timeout,
+                              stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+        if check and done.returncode != 0:
+            raise AssertionError("%s failed (%d): %s" % (" ".join(map(str, args)), done.returncode,
+                                                          done.stderr.decode(errors="replace").strip()))
+        return done.stdout.decode("utf-8", errors="replace")
+
+    def screenshot(self, path):
+        path = Path(path)
+        path.parent.mkdir(parents=True, exist_ok=True)
+        self.x("import", "-window", "root", path, timeout=60)
+        return path
+
+
+class LumiseekRun:
+    """One program folder, one run of a program in it, and what can be observed from outside."""
+
+    def __init__(self, session, folder, artifacts, exe=None, exe_name="lumiseek.exe"):
+        self.session = session
+        self.dir = Path(folder)
+        self.dir.mkdir(parents=True, exist_ok=True)
+        self.artifacts = Path(artifacts)
+        self.exe_source = exe
+        self.exe_name = exe_name
+        self.voice_dir = self.dir.parent / (self.dir.name + "-voice")
+        self.voice_dir.mkdir(parents=True, exist_ok=True)
+        self.voice_log = self.voice_dir / "voice.log"
+        self.proc = None
+        self.window = None
+
+    # --- the program folder ---
+
+    @property
+    def exe(self):
+        return self.dir / self.exe_name
+
+    @property
+    def settings_path(self):
+        """The settings file: the executable's name with .ini, beside it."""
+        return self.exe.with_suffix(".ini")
+
+    def write_settings(self, settings):
+        """str: written as UTF-16LE with BOM, as the program writes it; bytes: written as they are."""
+        data = settings if isinstance(settings, bytes) else b"\xff\xfe" + settings.encode("utf-16-le")
+        self.settings_path.write_bytes(data)
+
+    def settings_bytes(self):
+        return self.settings_path.read_bytes()
+
+    def settings_text(self):
+        return decode_settings(self.settings_bytes())
+
+    def put_es(self, es, results=None, roots=None, exit_code=None):
+        """Places an es beside the program.
+        es: "recorder" (records its arguments in es-args.txt and answers with `results`), "engine" (our
+        engine's es.exe searching `roots`), or the path of any program to copy as es.exe."""
+        if es == "recorder":
+            shutil.copy2(built("esrecorder/es_recorder.exe"), self.dir / "es.exe")
+            if results is not None:
+                data = results if isinstance(results, bytes) else results.encode("utf-8")
+                (self.dir / "es-results.txt").write_bytes(data)
+            if exit_code is not None:
+                (self.dir / "es-exitcode.txt").write_text(str(exit_code))
+        elif es == "engine":
+            source = engine_exe()
+            if source is None:
+                raise HarnessError("the engine's es.exe is not in %s (make build)" % BUILD_WIN)
+            shutil.copy2(source, self.dir / "es.exe")
+            lines = [winpath(r) for r in (roots or [])]
+            (self.dir / "es-roots.txt").write_text("".join(l + "\r\n" for l in lines), encoding="utf-8")
+        else:
+            shutil.copy2(es, self.dir / "es.exe")
+
+    def es_calls(self):
+        """Argument strings the recorder was called with, one per call."""
+        path = self.dir / "es-args.txt"
+        return path.read_text(encoding="utf-8").splitlines() if path.exists() else []
+
+    # --- starting and stopping ---
+
+    def start(self, settings=None, es=None, args=(), wait_window=True, **es_options):
+        """Copies the program in, writes the settings file and es when given, starts it, and waits
+        for its window (unless wait_window is False)."""
+        if self.exe_source is None:
+            self.exe_source = built("lumiseek.exe")
+        if not self.exe.exists():
+            shutil.copy2(self.exe_source, self.exe)
+        if settings is not None:
+            self.write_settings(settings)
+        if es is not None:
+            self.put_es(es, **es_options)
+        self.proc = self.session.popen([self.exe] + list(args), cwd=self.dir,
+                                       env={"LUMISEEK_VOICE_LOG": winpath(self.voice_log)},
+                                       log=self.voice_dir / "wine-output.txt")
+        if wait_window:
+            self.wait_window()
+        return self
+
+    def wait_window(self, pattern=TITLE_PATTERN, timeout=45):
+        def find():
+            if self.proc.poll() is not None:
+                raise AssertionError("the program ended with exit code %s before its window appeared"
+                                     % self.proc.returncode)
+            out = self.session.x("xdotool", "search", "--onlyvisible", "--name", pattern, check=False)
+            ids = out.split()
+            return ids[0] if ids else None
+
+        self.window = poll(find, timeout, interval=0.25, what="a window titled %r" % pattern)
+        return self.window
+
+    def running(self):
+        return self.proc is not None and self.proc.poll() is None
+
+    def wait_exit(self, timeout=30):
+        """Waits for the program to end and returns its exit code."""
+        try:
+            return self.proc.wait(timeout)
+        except subprocess.TimeoutExpired:
+            raise AssertionError("the program did not end within %d s" % timeout)
+
+    def close(self, timeout=30):
+        """Alt+F4 to the window, then waits for the program to end; returns the exit code."""
+        self.key("alt+F4")
+        return self.wait_exit(timeout)
+
+    def kill(self):
+        if self.running():
+            self.proc.kill()
+            self.proc.wait(10)
+            # Programs it started (CMD, es) would otherwise keep the wineserver busy.
+            subprocess.run([self.session.wineserver, "-k"], env=self.session.env, timeout=60,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    # --- driving ---
+
+    def focus(self):
+        self.session.x("xdotool", "windowfocus", self.window)
+
+    def key(self, *keys, delay_ms=60):
+        """Key presses in xdotool's names ("F9", "ctrl+u", "Escape", "alt+F4"), typed into the focused window."""
+        if self.window is None:
+            self.wait_window()
+        self.focus()
+        self.session.x("xdotool", "key", "--clearmodifiers", "--delay", delay_ms, *keys)
+
+    def type(self, text, delay_ms=60):
+        self.focus()
+        self.session.x("xdotool", "type", "--delay", delay_ms, text)
+
+    # --- observing ---
+
+    def voice_lines(self):
+        """Lines of the voice log so far: "<flags>\\t<text>" for Speak, "rate\\t<n>" for SetRate."""
+        if not self.voice_log.exists():
+            return []
+        return self.voice_log.read_bytes().decode("utf-8", errors="replace").splitlines()
+
+    def spoken(self):
+        """(flags, text) of every Speak call so far, in order."""
+        out = []
+        for line in self.voice_lines():
+            head, _, text = line.partition("\t")
+            if head.isdigit():
+                out.append((int(head), text))
+        return out
+
+    def rates(self):
+        """Every rate handed to SetRate so far, in order."""
+        return [int(line.partition("\t")[2]) for line in self.voice_lines() if line.startswith("rate\t")]
+
+    def mark(self):
+        """A position in the voice log; pass it as `after` to wait only for what comes later."""
+        return len(self.voice_lines())
+
+    def wait_voice(self, expected, after=0, timeout=15):
+        """Waits until the voice log, from line `after` on, satisfies `expected`:
+        a str is one whole line ("3\\tSpeech is Enabled"); a callable gets the list of new lines.
+        Returns the new lines."""
+        if isinstance(expected, str):
+            check = lambda lines: expected in lines
+            what = "voice line %r" % expected
+        else:
+            check = expected
+            what = "voice log condition %s" % getattr(expected, "__name__", "")
+
+        def ready():
+            lines = self.voice_lines()[after:]
+            return lines if check(lines) else None
+
+        try:
+            return poll(ready, timeout, what=what)
+        except AssertionError as e:
+            raise AssertionError("%s; voice log from line %d:\n%s" % (e, after, "\n".join(self.voice_lines()[after:])))
+
+    def speaking(self, on):
+        """Makes the test voice report that it is speaking (on) or done (off) to GetStatus."""
+        flag = self.voice_dir / "speaking.flag"
+        if on:
+            flag.write_bytes(b"")
+        elif flag.exists():
+            flag.unlink()
+
+    def title(self):
+        return self.session.x("xdotool", "getwindowname", self.window).rstrip("\n")
+
+    def clipboard(self):
+        return self.session.x("xclip", "-o", "-selection", "clipboard", check=False, timeout=10)
+
+    def screenshot(self, name):
+        return self.session.screenshot(self.artifacts / (name + ".png"))
+
+    def keep_artifacts(self):
+        """Copies the voice log, the settings file, the es calls and Wine's output next to the screenshots."""
+        self.artifacts.mkdir(parents=True, exist_ok=True)
+        for source in (self.voice_log, self.settings_path, self.dir / "es-args.txt",
+                       self.voice_dir / "wine-output.txt"):
+            if source.exists():
+                shutil.copy2(source, self.artifacts / source.name)
