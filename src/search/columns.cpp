@@ -1,6 +1,9 @@
 #include "search/columns.h"
 
 #include <algorithm>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 #include "app/app.h"
 #include "app/text.h"
@@ -23,30 +26,53 @@ std::string FormatSize(const App& app, int row) {
 
 namespace {
 
-// Orders two rows by a key: smaller keys first when ascending, larger first when
-// descending. A strict ordering, so rows with equal keys are left in any order.
+// Orders the rows by a key: smaller keys first when ascending, larger first when descending.
+// A strict ordering, so rows with equal keys are left in any order. The keys are sorted
+// with their row numbers, then the rows are moved into place along the permutation's
+// cycles, so a large table is neither copied nor shuffled row by row.
 template <typename Key>
 void SortBy(ResultTable& rows, bool descending, Key key) {
+    using KeyType = decltype(key(rows.front()));
+    std::vector<std::pair<KeyType, size_t>> keyed;
+    keyed.reserve(rows.size());
+    for (size_t i = 0; i < rows.size(); ++i) keyed.emplace_back(key(rows[i]), i);
     if (descending) {
-        std::sort(rows.begin(), rows.end(), [&](const ResultRow& a, const ResultRow& b) { return key(b) < key(a); });
+        std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) { return b.first < a.first; });
     } else {
-        std::sort(rows.begin(), rows.end(), [&](const ResultRow& a, const ResultRow& b) { return key(a) < key(b); });
+        std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    }
+    // Position j receives the row now at from[j].
+    std::vector<size_t> from(rows.size());
+    for (size_t j = 0; j < rows.size(); ++j) from[j] = keyed[j].second;
+    std::vector<std::pair<KeyType, size_t>>().swap(keyed);
+    for (size_t i = 0; i < rows.size(); ++i) {
+        if (from[i] == i) continue;
+        ResultRow first = std::move(rows[i]);
+        size_t j = i;
+        while (from[j] != i) {
+            size_t k = from[j];
+            rows[j] = std::move(rows[k]);
+            from[j] = j;
+            j = k;
+        }
+        rows[j] = std::move(first);
+        from[j] = j;
     }
 }
 
 }  // namespace
 
 // Text keys compare byte by byte as unsigned values, a prefix before the longer text:
-// exactly what std::string's comparison does.
+// exactly what std::string_view's comparison does.
 void SortD(App& app, int column) {
     if (column < 1 || column > 4) return;
     app.SortDescending ^= 1;
     bool descending = app.SortDescending == 1;
     ResultTable& rows = app.Results;
     switch (column) {
-        case 1: SortBy(rows, descending, [](const ResultRow& r) -> const std::string& { return r.Name; }); break;
-        case 2: SortBy(rows, descending, [](const ResultRow& r) -> const std::string& { return r.Folder; }); break;
-        case 3: SortBy(rows, descending, [](const ResultRow& r) -> const std::string& { return r.SortDate; }); break;
+        case 1: SortBy(rows, descending, [](const ResultRow& r) { return std::string_view(r.Name); }); break;
+        case 2: SortBy(rows, descending, [](const ResultRow& r) { return std::string_view(r.Folder); }); break;
+        case 3: SortBy(rows, descending, [](const ResultRow& r) { return std::string_view(r.SortDate); }); break;
         case 4: SortBy(rows, descending, [](const ResultRow& r) { return r.Size; }); break;
     }
     app.port.ListSelectRow(1);
