@@ -1,0 +1,53 @@
+"""es.exe under Wine: run by the command interpreter in the program's folder, as Lumiseek runs it."""
+import calendar
+import os
+import shutil
+
+import harness
+
+
+def stamp(year, month, day, hour, minute):
+    return calendar.timegm((year, month, day, hour, minute, 0))
+
+
+def test_cmd_runs_our_es_in_the_program_folder(run_wine, tmp_path):
+    source = harness.engine_exe()
+    if source is None:
+        raise harness.HarnessError("the engine's es.exe is not in %s (make build)" % harness.BUILD_WIN)
+    tree = tmp_path / "tree"
+    (tree / "Windows" / "System32").mkdir(parents=True)
+    (tree / "Daten, alt").mkdir()
+    files = {
+        tree / "Daten, alt" / "Büdget 100% & co.txt": (12, stamp(2023, 5, 17, 10, 22)),
+        tree / "cat.jpg": (3, stamp(2022, 1, 2, 3, 4)),
+        tree / "dog.png": (4, stamp(2024, 2, 3, 4, 5)),
+        tree / "Windows" / "System32" / "cat.dll": (5, stamp(2024, 6, 7, 8, 9)),
+    }
+    for path, (size, when) in files.items():
+        path.write_bytes(b"x" * size)
+        os.utime(path, (when, when))
+    os.utime(tree / "Daten, alt", (stamp(2021, 1, 1, 0, 0),) * 2)
+
+    app = tmp_path / "app"
+    app.mkdir()
+    shutil.copy2(source, app / "es.exe")
+    win_tree = harness.winpath(tree)
+    (app / "es-roots.txt").write_text(win_tree + "\r\n", encoding="utf-8")
+    # What Lumiseek hands to "CMD /C es ": exclusions, switches, and cat|dog escaped as cat^|dog.
+    args = (" !%s\\windows\\  -size -size-format 2 -dm   -sort dm   -n 500 -export-csv results.txt "
+            "cat^|dog^|daten^|100" % win_tree.lower())
+    done = run_wine(["cmd", "/c", "es"] + args.split(), cwd=app, env={"TZ": "UTC"}, timeout=120)
+    assert done.returncode == 0, done.stdout
+    rows = [
+        (4, "02/03/2024 04:05", win_tree + "\\dog.png"),
+        (12, "05/17/2023 10:22", win_tree + "\\Daten, alt\\Büdget 100% & co.txt"),
+        (3, "01/02/2022 03:04", win_tree + "\\cat.jpg"),
+        ("", "01/01/2021 00:00", win_tree + "\\Daten, alt"),
+    ]
+    expected = "Size,Date Modified,Filename\r\n" + "".join('%s,%s,"%s"\r\n' % row for row in rows)
+    assert (app / "results.txt").read_bytes() == expected.encode("utf-8")
+
+    # An unknown switch: a message and an exit code other than 0 and 8, and no crash.
+    done = run_wine(["cmd", "/c", "es", "-nonsense", "x"], cwd=app, timeout=120)
+    assert done.returncode not in (0, 8)
+    assert "-nonsense" in done.stdout
