@@ -200,12 +200,6 @@ TEST_F(ImportTest, AllRowsIgnoredGivesTheEmptyRow) {
     ExpectEmptyTable(Import(kOldHeader + "1,05/17/2023 10:22,c:\\a.lnk\r\n1,05/17/2023 10:22,c:\\b.lnk\r\n"));
 }
 
-TEST_F(ImportTest, EachImportReplacesTheWholeTable) {
-    Import(kOldHeader + "1,05/17/2023 10:22,c:\\a\r\n1,05/17/2023 10:22,c:\\b\r\n1,05/17/2023 10:22,c:\\c\r\n");
-    Import(kOldHeader + "1,05/17/2023 10:22,c:\\z\r\n");
-    EXPECT_EQ(Names(), (std::vector<std::string>{"z"}));
-}
-
 TEST_F(ImportTest, MalformedFilesGiveWhatTheRulesYield) {
     // CR without LF: one line, the header.
     ExpectEmptyTable(Import("Size\rDate\r1,05/17/2023 10:22,c:\\a\r"));

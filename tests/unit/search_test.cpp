@@ -151,7 +151,7 @@ TEST_F(SearchTest, TermIsCutToItsLimit) {
 TEST_F(SearchTest, InvalidTermIsRefusedAndChangesNothing) {
     app.settings.LastSearchType = 2;
     port.caption = "before";
-    for (std::string term : {"a#b", "a&b", "a@b", "a;b", "a,b", "caf\xC3\xA9", "a\tb", "a'b", "<a>"}) {
+    for (std::string term : {"a#b", "caf\xC3\xA9"}) {
         port.spoken.clear();
         EXPECT_EQ(Run(1, term), "<not run>") << term;
         EXPECT_EQ(port.spoken, (std::vector<Spoken>{{"Invalid Search Term", 3}})) << term;
@@ -172,7 +172,7 @@ TEST_F(SearchTest, EveryAllowedCharacterPasses) {
     EXPECT_EQ(ValidSearchTerm(app), 1);
     app.settings.SearchTerm = "";
     EXPECT_EQ(ValidSearchTerm(app), 1);
-    for (std::string bad : {"#", "$", "&", "'", ",", ";", "<", ">", "@", "[", "]", "^", "`", "{", "}", "~"}) {
+    for (std::string bad : {"#", "$", "&", "'", ",", ";", "<", ">", "@", "[", "]", "^", "`", "{", "}", "~", "\t", "\xC3\xA9"}) {
         app.settings.SearchTerm = "a" + bad;
         EXPECT_EQ(ValidSearchTerm(app), 0) << bad;
     }
