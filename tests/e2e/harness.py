@@ -24,7 +24,7 @@ ARTIFACTS = Path(os.environ.get("LUMISEEK_E2E_ARTIFACTS", REPO / "build" / "e2e"
 
 VOICE_CLSID = "{96749377-3391-11D2-9EE3-00C04F797396}"
 TITLE_PATTERN = "^Lumiseek 4.2"
-SCREEN = "1600x1000x24"
+SCREEN = "1920x1080x24"
 
 
 class HarnessError(AssertionError):

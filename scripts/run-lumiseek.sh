@@ -1,0 +1,61 @@
+#!/bin/bash
+# Starts the built lumiseek.exe under Wine, as `make run` does.
+#   scripts/run-lumiseek.sh [WINDOWS_BUILD_DIR]     (default build/win)
+# The program runs from build/run/ (its settings file, lumiseek.ini, stays there between runs) in its own
+# 64-bit Wine prefix build/wine-run/. When the engine was built, its es.exe goes beside the program,
+# with es-roots.txt naming your home folder, so searches work without Everything.
+# On $DISPLAY when it is set; otherwise on a new Xvfb display, which is said on the terminal.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+WIN_DIR=${1:-build/win}
+RUN_DIR=build/run
+export WINEPREFIX=${WINEPREFIX:-$PWD/build/wine-run}
+export WINEARCH=win64
+export WINEDEBUG=${WINEDEBUG:--all}
+
+# The 64-bit loader itself: the 32-bit one may be installed but unable to run on this kernel.
+WINE=wine
+if [ -x /usr/lib/wine/wine64 ]; then
+  WINE=/usr/lib/wine/wine64
+  export WINELOADER=$WINE
+fi
+
+if [ ! -f "$WIN_DIR/lumiseek.exe" ]; then
+  echo "run: $WIN_DIR/lumiseek.exe is missing: the Windows build failed or did not run (make build)" >&2
+  exit 1
+fi
+mkdir -p "$RUN_DIR"
+cp -f "$WIN_DIR/lumiseek.exe" "$RUN_DIR/"
+if [ -f "$WIN_DIR/engine/es.exe" ]; then
+  cp -f "$WIN_DIR/engine/es.exe" "$RUN_DIR/"
+  # Under Wine, drive Z: is the Linux root, so /home/me is Z:\home\me.
+  printf 'Z:%s\r\n' "$(printf '%s' "$HOME" | tr / '\\')" > "$RUN_DIR/es-roots.txt"
+fi
+
+XVFB_PID=
+cleanup() {
+  if [ -n "$XVFB_PID" ]; then kill "$XVFB_PID" 2>/dev/null || true; fi
+}
+trap cleanup EXIT
+
+if [ -z "${DISPLAY:-}" ]; then
+  n=99
+  while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
+  XVFB_PID=$!
+  export DISPLAY=":$n"
+  for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+  echo "No display: starting Lumiseek on Xvfb display $DISPLAY."
+  echo "  Take a screenshot with:  DISPLAY=$DISPLAY import -window root lumiseek.png"
+  echo "  Send keys with:          DISPLAY=$DISPLAY xdotool key F9"
+fi
+
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  echo "run: creating the Wine prefix $WINEPREFIX (once)"
+  WINEDLLOVERRIDES="mscoree,mshtml=" "$WINE" wineboot -i >/dev/null 2>&1 || true
+  wineserver -w || true
+fi
+
+echo "run: starting $RUN_DIR/lumiseek.exe (close its window or press Esc to end)"
+cd "$RUN_DIR"
+"$WINE" ./lumiseek.exe
