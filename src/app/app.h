@@ -26,6 +26,12 @@ struct App {
     std::string ShortcutLabel;
     std::string ShortcutKey;
 
+    // The talking search box: the last key's spoken name and typed character, and the
+    // characters typed since the last Space.
+    std::string KeyName;
+    std::string KeyChar;
+    std::string WordBuffer;
+
     // Main window
     int RestartAfterUpdate = 0;
     int64_t CounterFrequency = 1;

@@ -1,5 +1,9 @@
 #include "app/colors.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+
 #include "app/app.h"
 #include "app/text.h"
 #include "speech/speech.h"
@@ -43,8 +47,10 @@ std::string ColorName(int bg) {
 
 void ChangeFontSize(App& app, int step) {
     Settings& s = app.settings;
-    s.FontSize += step;
-    if (s.FontSize < kMinFontSize) s.FontSize = kMinFontSize;
+    // There is no upper limit, but a size read from a hand-edited file must not overflow.
+    int64_t size = static_cast<int64_t>(s.FontSize) + step;
+    if (size < kMinFontSize) size = kMinFontSize;
+    s.FontSize = static_cast<int32_t>(std::min<int64_t>(size, std::numeric_limits<int32_t>::max()));
     app.port.SetLargeFont(s.FontName, s.FontSize);
     if (step != 0) SpeakOne(app, "Font Size is " + NumberText(s.FontSize));
 }

@@ -16,6 +16,7 @@
 #include "search/columns.h"
 #include "search/results.h"
 #include "search/search.h"
+#include "speech/search_box.h"
 #include "speech/shortcuts.h"
 #include "speech/speech.h"
 
@@ -94,9 +95,13 @@ const std::map<int, Command>& CommandTable() {
              app.port.BoxSelect(0, -1);
              SpeakOne(app, "Select All");
          }}},
-        {cmd::CopySearchTerm, {"ReCopy", [](App&) {}}},
-        {cmd::Cut, {"ReCut", [](App&) {}}},
-        {cmd::Paste, {"RePaste", [](App&) {}}},
+        {cmd::CopySearchTerm, {"ReCopy", [](App& app) {
+             SBeep(app);
+             ReCopy(app);
+             SpeakOne(app, "Selection Copied");
+         }}},
+        {cmd::Cut, {"ReCut", [](App& app) { SBeep(app); ReCut(app); }}},
+        {cmd::Paste, {"RePaste", [](App& app) { SBeep(app); RePaste(app); }}},
         {cmd::ClearSearchTerm, {"ClearSearchTerm", [](App& app) {
              SBeep(app);
              app.port.SetBoxText("");
@@ -111,8 +116,8 @@ const std::map<int, Command>& CommandTable() {
              app.settings.SearchTerm = FirstChars(app.port.BoxText(), kSearchTermMax);
              SpeakOne(app, app.settings.SearchTerm);
          }}},
-        {cmd::SpellSearchTerm, {"SpellSearchTerm", [](App&) {}}},
-        {cmd::SpellName, {"SpellFileName", [](App&) {}}},
+        {cmd::SpellSearchTerm, {"SpellSearchTerm", [](App& app) { SpellSearchTerm(app); }}},
+        {cmd::SpellName, {"SpellFileName", [](App& app) { SpellFileName(app); }}},
         {cmd::SpeakLetters, {"EnableSpeakLetters", [](App& app) {
              SBeep(app);
              int32_t& v = app.settings.EnableSpeakLetters;
