@@ -438,6 +438,24 @@ class LumiseekRun:
     def title(self):
         return self.session.x("xdotool", "getwindowname", self.window).rstrip("\n")
 
+    def window_texts(self, *control_ids, title_prefix="Lumiseek 4.2"):
+        """Caption and control texts of the running window, read from inside Wine with WM_GETTEXT:
+        {"title": caption, "503": status bar text, ...}."""
+        done = self.session.run([built("wintext/wintext.exe"), title_prefix] + [str(i) for i in control_ids],
+                                timeout=30)
+        if done.returncode == 2:
+            raise AssertionError("no window titled %r%s" % (title_prefix, "..."))
+        texts = {}
+        for line in done.stdout.splitlines():
+            key, sep, text = line.partition("\t")
+            if sep:
+                texts[key] = text
+        return texts
+
+    def control_text(self, control_id):
+        """WM_GETTEXT of a control of the main window (the status bar answers with its first part)."""
+        return self.window_texts(control_id)[str(control_id)]
+
     def clipboard(self):
         return self.session.x("xclip", "-o", "-selection", "clipboard", check=False, timeout=10)
 

@@ -1,0 +1,68 @@
+// Reads texts of another program's window from outside, for the end-to-end tests:
+//   wintext <title prefix> [control id ...]
+// finds the first visible top-level window whose caption starts with the prefix and prints, as UTF-8
+// lines, "title<TAB><caption>" and then "<id><TAB><text>" for each control id (WM_GETTEXT, which Windows
+// and Wine carry across processes; a status bar answers with its first part). A control that does not
+// exist prints "<id><TAB>" and sets exit code 1. Exit code 2: no such window.
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+#include <cwchar>
+#include <string>
+
+namespace {
+
+struct Search {
+    std::wstring prefix;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK Visit(HWND hwnd, LPARAM lp) {
+    auto* search = reinterpret_cast<Search*>(lp);
+    if (!IsWindowVisible(hwnd)) return TRUE;
+    wchar_t title[512] = {};
+    GetWindowTextW(hwnd, title, 512);
+    if (std::wcsncmp(title, search->prefix.c_str(), search->prefix.size()) == 0) {
+        search->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+std::wstring TextOf(HWND hwnd) {
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) return {};
+    std::wstring text(length + 1, L'\0');
+    DWORD_PTR copied = 0;
+    if (!SendMessageTimeoutW(hwnd, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
+                             5000, &copied))
+        return {};
+    text.resize(copied);
+    return text;
+}
+
+void Print(const std::wstring& text) {
+    int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(n, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
+    out += "\n";
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), out.data(), static_cast<DWORD>(out.size()), &written, nullptr);
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc < 2) return 3;
+    Search search{argv[1]};
+    EnumWindows(Visit, reinterpret_cast<LPARAM>(&search));
+    if (!search.found) return 2;
+    Print(L"title\t" + TextOf(search.found));
+    int rc = 0;
+    for (int i = 2; i < argc; ++i) {
+        HWND control = GetDlgItem(search.found, std::wcstol(argv[i], nullptr, 10));
+        if (!control) rc = 1;
+        Print(std::wstring(argv[i]) + L"\t" + (control ? TextOf(control) : std::wstring()));
+    }
+    return rc;
+}
