@@ -147,6 +147,9 @@ void Win32Port::SetLargeFont(const std::string& face, int points) {
             InvalidateRect(control, nullptr, TRUE);
         }
     }
+    // Each size step makes a new font; the old one is no longer used by any control.
+    if (largeFont != nullptr) DeleteObject(largeFont);
+    largeFont = font;
 }
 
 void Win32Port::SetControlColors(int fg, int bg) {

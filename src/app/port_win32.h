@@ -88,6 +88,7 @@ public:
 private:
     HWND Item(int id) const { return GetDlgItem(hwnd, id); }
     HFONT MakeFont(const std::string& face, int points);
+    HFONT largeFont = nullptr;  // the controls' current large font, deleted when replaced
 };
 
 }  // namespace lumiseek

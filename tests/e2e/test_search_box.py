@@ -169,3 +169,17 @@ def test_larger_font_makes_the_box_taller_by_the_layout_rule(lumiseek):
     (new_top, new_height), (new_row_top, _) = after.runs(x, BLUE)[:2]
     assert (new_top, new_height) == (box_top, box_height + grown)
     assert new_row_top > row_top + grown, "the list did not move down below the taller box"
+
+
+def test_box_clipboard_commands_and_their_refusals(lumiseek):
+    start(lumiseek, EnableSpeakLetters=0, SearchTerm="texas")
+    say_after(lumiseek, None, "Ampersand : Invalid Search String Character", type_text="&")
+    say_after(lumiseek, ["ctrl+a"], "Select All")
+    say_after(lumiseek, ["ctrl+x"], "Selection Cut")
+    assert lumiseek.clipboard() == "texas"
+    assert box_text(lumiseek) == ""
+    say_after(lumiseek, ["ctrl+x"], "No Selection")
+    say_after(lumiseek, ["ctrl+v"], "Clipboard Pasted")
+    assert box_text(lumiseek) == "texas"
+    spoken = say_after(lumiseek, ["ctrl+c"], "Selection Copied")
+    assert spoken == ["Entire Search String  Was Copied", "Selection Copied"]
