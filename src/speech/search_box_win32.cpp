@@ -13,6 +13,12 @@ LRESULT CALLBACK NewReProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_CHAR: message = ReMessage::Char; break;
         case WM_KEYDOWN: message = ReMessage::KeyDown; break;
         case WM_KEYUP: message = ReMessage::KeyUp; break;
+        case WM_MOUSEWHEEL:
+            // The box holds one line and has nothing to scroll: the wheel sizes the font, which
+            // the main window does. Without this the box, which nearly always has the focus,
+            // would swallow every wheel message.
+            SendMessageW(GetParent(hwnd), WM_MOUSEWHEEL, wParam, lParam);
+            return 0;
         default: return CallWindowProcW(shell->oldBoxProc, hwnd, msg, wParam, lParam);
     }
     KeyState keys;

@@ -170,6 +170,14 @@ def test_larger_font_makes_the_box_taller_by_the_layout_rule(lumiseek):
     assert (new_top, new_height) == (box_top, box_height + grown)
     assert new_row_top > row_top + grown, "the list did not move down below the taller box"
 
+    # One notch of the wheel down, over the box, steps back by 4 points.
+    left, _ = window_columns(lumiseek)
+    mark = lumiseek.mark()
+    lumiseek.session.x("xdotool", "mousemove", left + 300, box_top + box_height // 2, "click", "5")
+    lumiseek.wait_voice("3\tFont Size is  36", after=mark)
+    back = picture_when(lumiseek, "font-wheel", lambda p: p.runs(x, BLUE)[0][1] == box_height)
+    assert back.runs(x, BLUE)[0] == (box_top, box_height)
+
 
 def test_box_clipboard_commands_and_their_refusals(lumiseek):
     start(lumiseek, EnableSpeakLetters=0, SearchTerm="texas")
