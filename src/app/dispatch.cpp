@@ -97,8 +97,7 @@ const std::map<int, Command>& CommandTable() {
          }}},
         {cmd::CopySearchTerm, {"ReCopy", [](App& app) {
              SBeep(app);
-             ReCopy(app);
-             SpeakOne(app, "Selection Copied");
+             if (ReCopy(app)) SpeakOne(app, "Selection Copied");
          }}},
         {cmd::Cut, {"ReCut", [](App& app) { SBeep(app); ReCut(app); }}},
         {cmd::Paste, {"RePaste", [](App& app) { SBeep(app); RePaste(app); }}},

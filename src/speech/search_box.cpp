@@ -65,6 +65,15 @@ std::string Spelling(std::string_view text) {
     return TrimSpaces(out);
 }
 
+// Puts the text on the clipboard and reads it back, since another program may hold the
+// clipboard open; says so when the text did not arrive.
+bool PutOnClipboard(App& app, const std::string& text) {
+    app.port.SetClipboardText(text);
+    if (app.port.ClipboardText() == text) return true;
+    SpeakOne(app, "Clipboard not Available");
+    return false;
+}
+
 void DropLastWordChar(App& app) {
     if (!app.WordBuffer.empty()) app.WordBuffer.pop_back();
 }
@@ -286,7 +295,7 @@ void SpellFileName(App& app) {
     SpeakOne(app, "Spelling File Name: " + Spelling(name));
 }
 
-void ReCopy(App& app) {
+bool ReCopy(App& app) {
     Port& port = app.port;
     if (port.HasFocus(ctl::SearchBox)) {
         std::u16string text = BoxUnits(app);
@@ -302,14 +311,22 @@ void ReCopy(App& app) {
             copied = Utf16ToUtf8(text);
             name = "Entire Search String ";
         }
-        port.SetClipboardText(copied);
+        if (!PutOnClipboard(app, copied)) return false;
         SpeakOne(app, name + " Was Copied");
-    } else if (port.HasFocus(ctl::ResultsList)) {
-        int row = port.ListSelectedRow();
-        if (row < 1 || row > static_cast<int>(app.Results.size())) return;
-        port.SetClipboardText(app.Results[row - 1].Folder);
-        SpeakOne(app, "Path Copied");
+        return true;
     }
+    if (port.HasFocus(ctl::ResultsList)) {
+        int row = port.ListSelectedRow();
+        if (row < 1 || row > static_cast<int>(app.Results.size())) {
+            SpeakOne(app, "No Selection");
+            return false;
+        }
+        if (!PutOnClipboard(app, app.Results[row - 1].Folder)) return false;
+        SpeakOne(app, "Path Copied");
+        return true;
+    }
+    SpeakOne(app, "Copy Option not Available");
+    return false;
 }
 
 void ReCut(App& app) {
@@ -327,7 +344,7 @@ void ReCut(App& app) {
         SpeakOne(app, "No Selection");
         return;
     }
-    port.SetClipboardText(Utf16ToUtf8(text.substr(from, to - from)));
+    if (!PutOnClipboard(app, Utf16ToUtf8(text.substr(from, to - from)))) return;
     port.BoxReplaceSelection("");
     SpeakOne(app, "Selection Cut");
 }

@@ -69,8 +69,8 @@ std::string CharToRight(App& app);
 void SpellSearchTerm(App& app);
 void SpellFileName(App& app);
 
-// Ctrl+C, Ctrl+X, Ctrl+V.
-void ReCopy(App& app);
+// Ctrl+C, Ctrl+X, Ctrl+V. ReCopy tells whether it copied; when it did not, it has said why.
+bool ReCopy(App& app);
 void ReCut(App& app);
 void RePaste(App& app);
 

@@ -404,15 +404,39 @@ TEST_F(SearchBoxTest, CopyFromTheListTakesTheSelectedRowsFolder) {
     EXPECT_EQ(port.clipboard, "c:\\data\\");
     EXPECT_EQ(port.LastSpoken(), "Path Copied");
 
-    port.spoken.clear();
+}
+
+TEST_F(SearchBoxTest, CopyThatCopiesNothingSaysWhyAndNotThatItCopied) {
+    app.Results = {ResultRow{"a.txt", "c:\\data\\"}};
     port.clipboard = "kept";
+    port.focused = ctl::ResultsList;
     port.selectedRow = 0;
-    ReCopy(app);
+    OnCommand(app, cmd::CopySearchTerm, 0);
+    EXPECT_EQ(port.LastSpoken(), "No Selection");
     port.focused = ctl::Toolbar;
     port.selectedRow = 1;
-    ReCopy(app);
+    OnCommand(app, cmd::CopySearchTerm, 0);
+    EXPECT_EQ(port.SpokenTexts(), (std::vector<std::string>{"No Selection", "Copy Option not Available"}));
     EXPECT_EQ(port.clipboard, "kept");
-    EXPECT_TRUE(port.spoken.empty());
+}
+
+// Another program holds the clipboard open: nothing arrives there.
+struct LockedClipboardPort : FakePort {
+    void SetClipboardText(const std::string&) override {}
+};
+
+TEST(SearchBoxClipboardTest, ABusyClipboardLosesNoTextAndIsNotReportedAsCopied) {
+    LockedClipboardPort port;
+    App app{port};
+    port.focused = ctl::SearchBox;
+    port.boxText = "keep me";
+    port.selFrom = 0;
+    port.selTo = 4;
+    OnCommand(app, cmd::Cut, 0);
+    EXPECT_EQ(port.boxText, "keep me");
+    EXPECT_EQ(port.LastSpoken(), "Clipboard not Available");
+    OnCommand(app, cmd::CopySearchTerm, 0);
+    EXPECT_EQ(port.SpokenTexts(), (std::vector<std::string>{"Clipboard not Available", "Clipboard not Available"}));
 }
 
 TEST_F(SearchBoxTest, CutMovesTheSelectionToTheClipboard) {
