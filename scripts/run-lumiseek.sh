@@ -34,7 +34,11 @@ fi
 
 XVFB_PID=
 cleanup() {
-  if [ -n "$XVFB_PID" ]; then kill "$XVFB_PID" 2>/dev/null || true; fi
+  if [ -n "$XVFB_PID" ]; then
+    # Wine's helper processes of this prefix would lose their display: end them first.
+    wineserver -k 2>/dev/null || true
+    kill "$XVFB_PID" 2>/dev/null || true
+  fi
 }
 trap cleanup EXIT
 
@@ -54,6 +58,14 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "run: creating the Wine prefix $WINEPREFIX (once)"
   WINEDLLOVERRIDES="mscoree,mshtml=" "$WINE" wineboot -i >/dev/null 2>&1 || true
   wineserver -w || true
+fi
+
+# Xvfb has no window manager, so Wine draws the window frames itself there; on a desktop the
+# window manager does.
+if [ -n "$XVFB_PID" ]; then
+  "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+else
+  "$WINE" reg delete 'HKCU\Software\Wine\X11 Driver' /v Managed /f >/dev/null 2>&1 || true
 fi
 
 echo "run: starting $RUN_DIR/lumiseek.exe (close its window or press Esc to end)"
