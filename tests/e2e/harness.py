@@ -132,6 +132,7 @@ class WineSession:
     # --- set-up and tear-down ---
 
     def start(self):
+        self.root.mkdir(parents=True, exist_ok=True)
         self._start_xvfb()
         self._boot()
         # A persistent server: it forks into the background, so its output must not be a pipe we wait on.
@@ -336,7 +337,9 @@ class LumiseekRun:
             if self.proc.poll() is not None:
                 raise AssertionError("the program ended with exit code %s before its window appeared"
                                      % self.proc.returncode)
-            out = self.session.x("xdotool", "search", "--onlyvisible", "--name", pattern, check=False)
+            # Only this run's windows: Wine sets _NET_WM_PID to the process it runs the program in.
+            out = self.session.x("xdotool", "search", "--onlyvisible", "--pid", self.proc.pid, "--name", pattern,
+                                 check=False)
             ids = out.split()
             return ids[0] if ids else None
 
