@@ -27,6 +27,7 @@ def test_cmd_runs_our_es_in_the_program_folder(run_wine, tmp_path):
         path.write_bytes(b"x" * size)
         os.utime(path, (when, when))
     os.utime(tree / "Daten, alt", (stamp(2021, 1, 1, 0, 0),) * 2)
+    os.symlink(tree, tree / "loop")  # listed at most, never entered: no row comes from under it
 
     app = tmp_path / "app"
     app.mkdir()
@@ -46,6 +47,16 @@ def test_cmd_runs_our_es_in_the_program_folder(run_wine, tmp_path):
     ]
     expected = "Size,Date Modified,Filename\r\n" + "".join('%s,%s,"%s"\r\n' % row for row in rows)
     assert (app / "results.txt").read_bytes() == expected.encode("utf-8")
+
+    # Paths longer than MAX_PATH are read and written whole.
+    deep = tree / "deep" / ("x" * 150) / ("y" * 150)
+    deep.mkdir(parents=True)
+    (deep / "deepest file.txt").write_bytes(b"1")
+    done = run_wine(["cmd", "/c", "es", "-export-csv", "deep.txt", "deepest"], cwd=app, timeout=120)
+    assert done.returncode == 0, done.stdout
+    expected_path = harness.winpath(deep / "deepest file.txt")
+    assert len(expected_path) > 300
+    assert (app / "deep.txt").read_bytes() == ('Filename\r\n"%s"\r\n' % expected_path).encode()
 
     # An unknown switch: a message and an exit code other than 0 and 8, and no crash.
     done = run_wine(["cmd", "/c", "es", "-nonsense", "x"], cwd=app, timeout=120)
