@@ -90,6 +90,10 @@ def test_letters_mode_names_each_key_and_invalid_characters_never_enter(lumiseek
     spoken = say_after(lumiseek, None, "Pound Sign : Invalid Search String Character", type_text="#")
     assert spoken == ["Pound Sign : Invalid Search String Character"]
     assert box_text(lumiseek) == "ab"
+    # The back-quote key beeps on key-down; the character it still produces is refused in words.
+    say_after(lumiseek, ["grave"], "Back Quote : Invalid Search String Character")
+    say_after(lumiseek, ["BackSpace"], "Erase b")
+    assert box_text(lumiseek) == "a"
 
 
 def test_words_mode_speaks_the_word_at_space_and_still_refuses(lumiseek):
