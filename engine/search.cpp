@@ -15,10 +15,13 @@ namespace es {
 namespace {
 
 constexpr size_t kFlushBytes = 1 << 16;
+// Folders waiting with an open handle, at most; the rest wait as paths.
+constexpr int kMaxOpenHandles = 256;
 
 struct PendingFolder {
   std::string path;
   bool root = false;
+  int64_t handle = -1;  // from FolderReader::OpenChild, or -1: open by path
 };
 
 struct Shared {
@@ -34,6 +37,7 @@ struct Shared {
   int busy = 0;
   std::atomic<bool> stop{false};
   std::atomic<int64_t> emitted{0};
+  std::atomic<int> open_handles{0};
 
   std::mutex out_mutex;
   bool write_failed = false;
@@ -123,7 +127,10 @@ struct Worker {
       FoldCase(prefix, lower_dir);
       if (folder.root && Excluded(lower_dir)) return;
     }
-    if (!reader.Open(folder.path)) {
+    if (folder.handle >= 0) {
+      shared.open_handles.fetch_sub(1, std::memory_order_relaxed);
+      reader.Adopt(folder.handle);
+    } else if (!reader.Open(folder.path)) {
       if (folder.root) {
         std::lock_guard<std::mutex> lock(shared.mutex);
         shared.unreadable_roots.push_back(folder.path);
@@ -144,7 +151,14 @@ struct Worker {
           scratch.assign(lower_dir).append(lower_name) += kSeparator;
           keep = !Excluded(scratch);
         }
-        if (keep) found.push_back({JoinPath(folder.path, entry.name), false});
+        if (keep) {
+          int64_t handle = -1;
+          if (shared.open_handles.load(std::memory_order_relaxed) < kMaxOpenHandles) {
+            handle = reader.OpenChild(entry.name);
+            if (handle >= 0) shared.open_handles.fetch_add(1, std::memory_order_relaxed);
+          }
+          found.push_back({JoinPath(folder.path, entry.name), false, handle});
+        }
       }
       if (type == TypeFilter::FilesOnly && is_folder) continue;
       if (type == TypeFilter::FoldersOnly && !is_folder) continue;
@@ -247,6 +261,7 @@ SearchReport Search(const Query& query, const Options& options, const std::vecto
   for (int i = 1; i < threads; ++i) running.emplace_back([&, i] { workers[i]->Run(); });
   workers[0]->Run();
   for (auto& t : running) t.join();
+  for (PendingFolder& f : shared.pending) FolderReader::Release(f.handle);  // left by a stop
 
   SearchReport report;
   if (shared.sorting) {

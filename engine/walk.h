@@ -48,6 +48,13 @@ class FolderReader {
 
   // Opens a folder by its full path; false when it cannot be read.
   bool Open(const std::string& path);
+  // Opens the subfolder `name` of the open folder, for a later Adopt: cheaper than a full
+  // path where the system supports it. -1 when it does not, or the subfolder cannot be opened.
+  int64_t OpenChild(std::string_view name);
+  // Reads a folder opened by OpenChild (and takes ownership of the handle).
+  void Adopt(int64_t handle);
+  // Closes a handle from OpenChild that will not be read.
+  static void Release(int64_t handle);
   // The next entry other than "." and ".."; false at the end of the folder.
   bool Next(FolderEntry& entry);
   // Size and time of the entry Next returned last; false when it has vanished.

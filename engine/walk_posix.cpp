@@ -78,6 +78,23 @@ bool FolderReader::Open(const std::string& path) {
   return true;
 }
 
+int64_t FolderReader::OpenChild(std::string_view name) {
+  // The name ends where the entry's name ends in the read buffer; NUL-terminated there.
+  const Impl& r = *impl_;
+  if (r.fd == -1 || name.data() != r.name) return -1;
+  return openat(r.fd, r.name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+}
+
+void FolderReader::Adopt(int64_t handle) {
+  Close();
+  impl_->fd = static_cast<int>(handle);
+  impl_->length = impl_->position = 0;
+}
+
+void FolderReader::Release(int64_t handle) {
+  if (handle >= 0) close(static_cast<int>(handle));
+}
+
 bool FolderReader::Next(FolderEntry& entry) {
   Impl& r = *impl_;
   for (;;) {

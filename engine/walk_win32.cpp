@@ -58,6 +58,11 @@ bool FolderReader::Open(const std::string& path) {
   return true;
 }
 
+// FindFirstFileExW takes paths only.
+int64_t FolderReader::OpenChild(std::string_view) { return -1; }
+void FolderReader::Adopt(int64_t) {}
+void FolderReader::Release(int64_t) {}
+
 bool FolderReader::Next(FolderEntry& entry) {
   Impl& r = *impl_;
   if (r.find == INVALID_HANDLE_VALUE) return false;

@@ -89,6 +89,14 @@ TEST_F(SearchTest, LimitWithoutSortStopsAtExactlyN) {
   EXPECT_EQ(Run("", options).size(), 525u);  // 500 files and 25 folders
 }
 
+TEST_F(SearchTest, ManySubfoldersAreAllRead) {
+  // More folders wait than are kept open: the rest are opened by path.
+  for (int i = 0; i < 600; ++i) MakeFile("many/sub" + std::to_string(i) + "/file", 1000);
+  Options options;
+  options.type = TypeFilter::FilesOnly;
+  EXPECT_EQ(Run("file", options, 2).size(), 600u);
+}
+
 TEST_F(SearchTest, ExcludedFoldersArePrunedWhateverTheirCase) {
   MakeFile("Keep/a.txt", 1000);
   MakeFile("Skip/a.txt", 1000);
