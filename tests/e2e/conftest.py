@@ -49,10 +49,11 @@ def _artifact_dir(request):
 
 
 def _finish(run, request):
-    """Screenshot while the program still runs, then keep the logs and end the program."""
+    """A screenshot (while the program still runs, or of the screen it left when the test took none),
+    then end the program and keep the logs."""
     try:
-        if run.running():
-            failed = getattr(request.node, "rep_call", None) is not None and request.node.rep_call.failed
+        failed = getattr(request.node, "rep_call", None) is not None and request.node.rep_call.failed
+        if run.running() or failed or not list(run.artifacts.glob("*.png")):
             run.screenshot("failed" if failed else "end")
     finally:
         run.kill()

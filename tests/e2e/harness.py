@@ -365,9 +365,11 @@ class LumiseekRun:
         if self.running():
             self.proc.kill()
             self.proc.wait(10)
-            # Programs it started (CMD, es) would otherwise keep the wineserver busy.
-            subprocess.run([self.session.wineserver, "-k"], env=self.session.env, timeout=60,
-                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            # Programs it started (CMD, es) would otherwise live on: end them all, then bring the
+            # persistent server back for the next test.
+            for flag in ("-k", "-w", "-p"):
+                subprocess.run([self.session.wineserver, flag], env=self.session.env, timeout=60,
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     # --- driving ---
 

@@ -106,6 +106,7 @@ def start_and_exit(wine_env, folder, artifacts, settings):
     try:
         run.start(settings=settings)
         wait_ready(run)
+        run.screenshot("running")
         exit_with_esc(run)
     finally:
         run.kill()
@@ -156,6 +157,7 @@ def test_settings_file_defaults_garbage_and_odd_values(wine_env, tmp_path, reque
     try:
         run.start(settings=odd)
         wait_ready(run)
+        run.screenshot("running")
         assert "rate\t3" in run.voice_lines(), "vRate was not handed to the voice at start"
         exit_with_esc(run)
     finally:
