@@ -58,7 +58,9 @@ def test_caption_and_status_bar_after_start(lumiseek):
     assert re.search(r"Compiled: \w{3} [ \d]\d \d{4} \d\d:\d\d:\d\d$", title), title
     wait_ready(lumiseek)
     lumiseek.screenshot("status-bar")
-    assert lumiseek.control_text(503).strip() == "Welcome to Lumiseek!"
+    # The status bar is created with the welcome, but reloading the last results selects row 1
+    # during initialisation, and a selection always shows its row summary.
+    assert lumiseek.control_text(503) == "     1  <empty>      "
 
 
 def test_speech_toggles_shortcut_announcements_and_exit(lumiseek):
