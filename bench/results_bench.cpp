@@ -48,6 +48,15 @@ struct DiskPort : lumiseek::test::FakePort {
         in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         return static_cast<bool>(in);
     }
+    bool ReadFilePart(const std::string& p, uint64_t offset, size_t count, std::string& bytes) override {
+        std::ifstream in(kFolder / p, std::ios::binary);
+        if (!in) return false;
+        in.seekg(static_cast<std::streamoff>(offset));
+        bytes.resize(count);
+        in.read(bytes.data(), static_cast<std::streamsize>(count));
+        bytes.resize(static_cast<size_t>(in.gcount()));
+        return true;
+    }
 };
 
 long PeakKb() {

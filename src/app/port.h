@@ -98,6 +98,9 @@ struct Port {
     // --- files, relative to the program's folder ---
     virtual bool FileExists(const std::string& path) = 0;
     virtual bool ReadFileBytes(const std::string& path, std::string& bytes) = 0;
+    // Up to `count` bytes from `offset` on (fewer near the end, none beyond it); false when the
+    // file cannot be read. For files too large to hold twice.
+    virtual bool ReadFilePart(const std::string& path, uint64_t offset, size_t count, std::string& bytes) = 0;
     // Writes the whole file to a temporary file beside it, then moves it into place.
     virtual bool WriteFileReplacing(const std::string& path, const std::string& bytes) = 0;
     virtual bool RemoveFile(const std::string& path) = 0;

@@ -312,6 +312,27 @@ bool Win32Port::ReadFileBytes(const std::string& path, std::string& bytes) {
     return ok;
 }
 
+bool Win32Port::ReadFilePart(const std::string& path, uint64_t offset, size_t count, std::string& bytes) {
+    HANDLE file = CreateFileW(W(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    bytes.resize(count);
+    size_t got = 0;
+    LARGE_INTEGER at{};
+    at.QuadPart = static_cast<LONGLONG>(offset);
+    bool ok = SetFilePointerEx(file, at, nullptr, FILE_BEGIN) != FALSE;
+    while (ok && got < count) {
+        DWORD n = 0;
+        DWORD want = count - got > (1u << 30) ? (1u << 30) : static_cast<DWORD>(count - got);
+        ok = ::ReadFile(file, bytes.data() + got, want, &n, nullptr) != FALSE;
+        if (n == 0) break;
+        got += n;
+    }
+    CloseHandle(file);
+    bytes.resize(ok ? got : 0);
+    return ok;
+}
+
 bool Win32Port::WriteFileReplacing(const std::string& path, const std::string& bytes) {
     std::wstring target = W(path);
     std::wstring temporary = target + L".tmp";

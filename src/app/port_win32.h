@@ -70,6 +70,7 @@ public:
 
     bool FileExists(const std::string& path) override;
     bool ReadFileBytes(const std::string& path, std::string& bytes) override;
+    bool ReadFilePart(const std::string& path, uint64_t offset, size_t count, std::string& bytes) override;
     bool WriteFileReplacing(const std::string& path, const std::string& bytes) override;
     bool RemoveFile(const std::string& path) override;
     std::string SettingsPath() override;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 namespace lumiseek {
@@ -72,6 +73,19 @@ void AppendUtf8(std::string& out, char32_t cp) {
         out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
         out += static_cast<char>(0x80 | (cp & 0x3F));
     }
+}
+
+// The end of the run of ASCII bytes that starts at `pos`, looked at eight bytes at a time.
+size_t AsciiRunEnd(std::string_view s, size_t pos) {
+    constexpr uint64_t kHighBits = 0x8080808080808080ull;
+    while (pos + 8 <= s.size()) {
+        uint64_t word;
+        std::memcpy(&word, s.data() + pos, 8);
+        if (word & kHighBits) break;
+        pos += 8;
+    }
+    while (pos < s.size() && static_cast<unsigned char>(s[pos]) < 0x80) ++pos;
+    return pos;
 }
 
 // Lower case of one character: ASCII, Latin-1, Latin Extended-A, Greek and Cyrillic.
@@ -244,6 +258,8 @@ std::string Utf16ToUtf8(std::u16string_view utf16) {
 
 bool IsValidUtf8(std::string_view bytes) {
     for (size_t pos = 0; pos < bytes.size();) {
+        pos = AsciiRunEnd(bytes, pos);
+        if (pos == bytes.size()) break;
         char32_t cp;
         bool valid;
         pos += DecodeUtf8(bytes, pos, cp, valid);
@@ -270,19 +286,30 @@ std::string Windows1252ToUtf8(std::string_view bytes) {
 }
 
 std::string LowerCase(std::string_view utf8) {
-    // Bytes that are not valid UTF-8 are passed through as they are.
-    std::string out;
-    out.reserve(utf8.size());
+    // Bytes that are not valid UTF-8 are passed through as they are. No character's lower case
+    // is longer than the character, so the text never grows.
+    std::string out(utf8.size(), '\0');
+    size_t length = 0;
     for (size_t pos = 0; pos < utf8.size();) {
+        const unsigned char b = static_cast<unsigned char>(utf8[pos]);
+        if (b < 0x80) {
+            out[length++] = static_cast<char>(b >= 'A' && b <= 'Z' ? b + 0x20 : b);
+            ++pos;
+            continue;
+        }
         char32_t cp;
         bool valid;
         const size_t len = DecodeUtf8(utf8, pos, cp, valid);
+        std::string piece;
         if (valid)
-            AppendUtf8(out, LowerLetter(cp));
+            AppendUtf8(piece, LowerLetter(cp));
         else
-            out.append(utf8.substr(pos, len));
+            piece.assign(utf8.substr(pos, len));
+        out.replace(length, piece.size(), piece);
+        length += piece.size();
         pos += len;
     }
+    out.resize(length);
     return out;
 }
 

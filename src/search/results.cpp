@@ -56,14 +56,21 @@ void SplitFields(std::string_view line, std::vector<std::string_view>& fields) {
     }
 }
 
+// A field with its double quotes removed. Mostly there are none, or one at each end, and the
+// field is a part of the line; other quotes are removed into `room`.
+std::string_view Unquoted(std::string_view field, std::string& room) {
+    if (field.size() >= 2 && field.front() == '"' && field.back() == '"') field = field.substr(1, field.size() - 2);
+    if (field.find('"') == std::string_view::npos) return field;
+    room.clear();
+    for (char ch : field)
+        if (ch != '"') room += ch;
+    return room;
+}
+
 // A field as the table keeps it: double quotes removed, lower case.
 std::string FieldText(std::string_view field) {
-    if (field.find('"') == std::string_view::npos) return LowerCase(field);
-    std::string unquoted;
-    unquoted.reserve(field.size());
-    for (char ch : field)
-        if (ch != '"') unquoted += ch;
-    return LowerCase(unquoted);
+    std::string room;
+    return LowerCase(Unquoted(field, room));
 }
 
 // Where the three fields stand in a line. The path may hold commas, so it takes whatever
@@ -150,11 +157,11 @@ std::string SortDateKey(std::string_view dateText) {
     std::string_view date = Token(dateText, 0);
     size_t chars = CharCount(date);
     std::string_view lastFour = chars > 4 ? date.substr(FirstChars(date, chars - 4).size()) : date;
-    std::string key(lastFour);
-    key += '/';
-    key += FirstChars(date, 5);
-    key += ' ';
-    key += Token(dateText, 1);
+    std::string_view firstFive = std::string_view(date).substr(0, FirstChars(date, 5).size());
+    std::string_view time = Token(dateText, 1);
+    std::string key;
+    key.reserve(lastFour.size() + firstFive.size() + time.size() + 2);
+    key.append(lastFour).append(1, '/').append(firstFive).append(1, ' ').append(time);
     return key;
 }
 
@@ -190,8 +197,8 @@ std::string_view Extension(std::string_view path) {
     return path.substr(dot);
 }
 
-bool IsIgnored(std::string_view path, const std::vector<std::string>& ignored) {
-    std::string_view ext = Extension(path);
+bool IsIgnored(std::string_view name, const std::vector<std::string>& ignored) {
+    std::string_view ext = Extension(name);
     if (ext.empty()) return false;
     for (const std::string& e : ignored)
         if (ext == e) return true;
@@ -207,66 +214,136 @@ std::string DecodeOutsideText(App& app, std::string bytes) {
     return bytes;
 }
 
-int ImportResults(App& app) {
-    std::string bytes;
-    if (!app.port.ReadFileBytes(kResultsFile, bytes)) {
-        bytes.clear();
-        if (!app.port.FileExists(kResultsFile)) app.port.WriteFileReplacing(kResultsFile, "");
+namespace {
+
+constexpr size_t kPieceBytes = size_t{1} << 20;
+
+// Reads results.txt piece by piece, so that a large file is never held whole next to its rows.
+// Every piece but the last ends with a CR LF: no line is cut in two, and neither is a UTF-8
+// character or a character of a double-byte code page, since none holds a CR or an LF byte.
+class PieceReader {
+public:
+    explicit PieceReader(Port& port) : port_(port) {}
+
+    // False when nothing could be read at all.
+    bool Opened() const { return opened_; }
+
+    // The next piece; false after the last.
+    bool Next(std::string& piece) {
+        while (!ended_) {
+            if (!port_.ReadFilePart(kResultsFile, offset_, kPieceBytes, chunk_) || chunk_.empty()) {
+                ended_ = true;
+                break;
+            }
+            opened_ = true;
+            offset_ += chunk_.size();
+            // A CR at the end of what was kept may meet its LF at the start of the new bytes.
+            size_t from = rest_.empty() ? 0 : rest_.size() - 1;
+            rest_ += chunk_;
+            size_t at = std::string_view(rest_).substr(from).rfind(kLineBreak);
+            if (at == std::string_view::npos) continue;
+            at += from + kLineBreak.size();
+            piece.assign(rest_, 0, at);
+            rest_.erase(0, at);
+            return true;
+        }
+        if (rest_.empty()) return false;
+        piece.swap(rest_);
+        rest_.clear();
+        return true;
     }
-    std::string text = DecodeOutsideText(app, std::move(bytes));
-    std::string_view all = text;
 
-    // Empty lines at the start and the end do not count; the first line left is the header.
-    while (all.substr(0, 2) == kLineBreak) all.remove_prefix(2);
-    while (all.size() >= 2 && all.substr(all.size() - 2) == kLineBreak) all.remove_suffix(2);
+private:
+    Port& port_;
+    uint64_t offset_ = 0;
+    std::string chunk_, rest_;
+    bool opened_ = false, ended_ = false;
+};
 
-    size_t lineCount = 1;
-    for (size_t at = all.find(kLineBreak); at != std::string_view::npos; at = all.find(kLineBreak, at + 2))
-        ++lineCount;
+// What the rows need to know of the whole file before the first is read.
+struct FileSurvey {
+    bool readable = false;
+    bool utf8 = true;         // every byte valid UTF-8: read as UTF-8, else in the ANSI code page
+    size_t lineBreaks = 0;    // an upper bound of the rows
+};
+
+FileSurvey SurveyResults(Port& port) {
+    FileSurvey survey;
+    PieceReader reader(port);
+    std::string piece;
+    while (reader.Next(piece)) {
+        if (survey.utf8 && !IsValidUtf8(piece)) survey.utf8 = false;
+        for (size_t at = piece.find(kLineBreak); at != std::string::npos; at = piece.find(kLineBreak, at + 2))
+            ++survey.lineBreaks;
+    }
+    survey.readable = reader.Opened();
+    return survey;
+}
+
+}  // namespace
+
+int ImportResults(App& app) {
+    // The old rows go first, so that they and the new ones are never held at once.
+    ResultTable().swap(app.Results);
+    Port& port = app.port;
+    FileSurvey survey = SurveyResults(port);
+    if (!survey.readable && !port.FileExists(kResultsFile)) port.WriteFileReplacing(kResultsFile, "");
 
     const Settings& s = app.settings;
     std::vector<std::string> ignored;
     if (s.UseIgnoreList != 0) ignored = IgnoredExtensions(s.IgnoreList);
 
-    ResultTable().swap(app.Results);
-    app.Results.reserve(lineCount - 1);
+    app.Results.reserve(survey.lineBreaks);
 
+    // Lines end at CR LF. Empty lines do not count, wherever they are; the first other line is
+    // the header.
     ColumnLayout layout;
     std::vector<std::string_view> fields;
-    size_t start = 0;
-    bool header = true;
-    while (start <= all.size()) {
-        size_t end = all.find(kLineBreak, start);
-        if (end == std::string_view::npos) end = all.size();
-        std::string_view line = all.substr(start, end - start);
-        start = end + 2;
-        if (header) {
-            layout = ReadHeader(line);
-            header = false;
-            continue;
-        }
-        if (line.empty()) continue;
-        SplitFields(line, fields);
-        std::string path = FieldText(PathField(line, fields, layout));
-        if (!ignored.empty() && IsIgnored(path, ignored)) continue;
-
-        ResultRow& r = app.Results.emplace_back();
-        r.SizeText = FieldText(ColumnField(fields, layout, layout.size));
-        r.Size = LeadingNumber(r.SizeText);
-        r.DateText = FieldText(ColumnField(fields, layout, layout.date));
-        r.SortDate = SortDateKey(r.DateText);
-        size_t cut = path.find_last_of("\\:");
-        if (cut == std::string::npos) {
-            r.Name = std::move(path);
+    std::string room, piece, text;
+    bool header = true, first = true;
+    PieceReader reader(port);
+    while (reader.Next(piece)) {
+        if (!survey.utf8) {
+            text = port.AnsiToUtf8(piece);
         } else {
-            r.Name = path.substr(cut + 1);
-            path.resize(cut + 1);
-            r.Folder = std::move(path);
+            text.swap(piece);
+            if (first && std::string_view(text).substr(0, kByteOrderMark.size()) == kByteOrderMark)
+                text.erase(0, kByteOrderMark.size());
         }
-        r.IsFolder = r.SizeText.empty() ? 1 : 0;
+        first = false;
+        std::string_view all = text;
+        for (size_t start = 0; start < all.size();) {
+            size_t end = all.find(kLineBreak, start);
+            if (end == std::string_view::npos) end = all.size();
+            std::string_view line = all.substr(start, end - start);
+            start = end + kLineBreak.size();
+            if (line.empty()) continue;
+            if (header) {
+                layout = ReadHeader(line);
+                header = false;
+                continue;
+            }
+            SplitFields(line, fields);
+            // Name and folder are cut at the last "\\" or ":" of the path; lower case keeps those
+            // marks, so the path is cut first and each part lowered into place.
+            std::string_view path = Unquoted(PathField(line, fields, layout), room);
+            size_t cut = path.find_last_of("\\:");
+            cut = cut == std::string_view::npos ? 0 : cut + 1;
+            std::string name = LowerCase(path.substr(cut));
+            if (!ignored.empty() && IsIgnored(name, ignored)) continue;
+
+            ResultRow& r = app.Results.emplace_back();
+            r.Name = name;
+            r.Folder = LowerCase(path.substr(0, cut));
+            r.SizeText = FieldText(ColumnField(fields, layout, layout.size));
+            r.Size = LeadingNumber(r.SizeText);
+            r.DateText = FieldText(ColumnField(fields, layout, layout.date));
+            r.SortDate = SortDateKey(r.DateText);
+            r.IsFolder = r.SizeText.empty() ? 1 : 0;
+        }
     }
 
-    app.port.ListDeleteAllItems();
+    port.ListDeleteAllItems();
     int k = static_cast<int>(app.Results.size());
     if (k == 0) {
         InitializeList(app);
@@ -309,9 +386,9 @@ std::string GetCellText(App& app, int row, int column) {
     const ResultRow& r = app.Results[row - 1];
     const Settings& s = app.settings;
     switch (column) {
-        case 1: return r.IsFolder != 0 ? "(f) " + r.Name : r.Name;
-        case 2: return s.ShortPath != 0 ? ShortFolder(app, r.Folder) : r.Folder;
-        case 3: return s.EnableTime != 0 ? r.DateText : std::string(Token(r.DateText, 0));
+        case 1: return r.IsFolder != 0 ? "(f) " + r.Name : r.Name.str();
+        case 2: return s.ShortPath != 0 ? ShortFolder(app, r.Folder) : r.Folder.str();
+        case 3: return std::string(s.EnableTime != 0 ? r.DateText.view() : Token(r.DateText, 0));
         case 4:
             if (r.IsFolder == 1 || r.Name == "<empty>" || r.Name == "Loading ...") return "";
             return FormatSize(app, row);
@@ -341,7 +418,7 @@ int TypeAheadRow(const ResultTable& results, int selectedRow, char c) {
     auto lower = [](char ch) { return static_cast<char>(std::tolower(static_cast<unsigned char>(ch))); };
     char wanted = lower(c);
     for (int row = std::max(selectedRow, 0) + 1; row <= static_cast<int>(results.size()); ++row) {
-        const std::string& name = results[row - 1].Name;
+        std::string_view name = results[row - 1].Name;
         if (!name.empty() && lower(name[0]) == wanted) return row;
     }
     return 0;

@@ -2,10 +2,10 @@
 interpreter, reads the prepared results.txt into its list, speaks the outcome, and remembers the
 results and the selected row for the next start.
 
-What the recorder sees is what CMD hands on: "CMD /C es " + arguments runs `es` with the arguments
-as they stand, except that CMD consumes the blanks between "es" and the first argument (the
-recorder keeps everything after them) and removes the escaping caret of "^|", so a term cat|dog
-reaches es as cat|dog."""
+The program runs "CMD /C es " + arguments. The recorder keeps its command line after the program
+name and the blanks that follow it, so the arguments' leading blanks are not recorded; CMD itself
+removes the escaping caret of "^|", so the term cat|dog stands as cat^|dog in the arguments (and on
+the clipboard and in the caption) but reaches es as cat|dog."""
 import re
 import subprocess
 
@@ -175,8 +175,9 @@ def test_failed_engine_run_is_reported(lumiseek):
     mark = start_and_search(lumiseek, exit_code=8)
     wait_spoken(lumiseek, "Search Failed : Everything is not running", mark)
     assert not any(text.startswith("Search is complete") for text in texts_since(lumiseek, mark))
-    # Whatever results.txt holds is still shown.
     assert lumiseek.es_calls() == [as_received(file_search_arguments("budget"))]
+    # The recorder wrote results.txt before it failed: its rows are shown all the same.
+    assert "Results List has focus. " + NAMES[0] in texts_since(lumiseek, mark)
 
 
 def test_next_start_shows_last_results_and_selected_row(lumiseek):

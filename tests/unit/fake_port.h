@@ -1,6 +1,8 @@
 // A recording fake of the desktop port for the core's unit tests.
 #pragma once
 
+#include <algorithm>
+#include <cstdint>
 #include <map>
 #include <string>
 #include <utility>
@@ -129,6 +131,14 @@ struct FakePort : Port {
         auto it = files.find(p);
         if (it == files.end()) return false;
         b = it->second;
+        return true;
+    }
+    // Reads at most readPartLimit bytes at a time, as a file system may.
+    size_t readPartLimit = SIZE_MAX;
+    bool ReadFilePart(const std::string& p, uint64_t offset, size_t count, std::string& b) override {
+        auto it = files.find(p);
+        if (it == files.end()) return false;
+        b = offset < it->second.size() ? it->second.substr(offset, std::min(count, readPartLimit)) : "";
         return true;
     }
     bool WriteFileReplacing(const std::string& p, const std::string& b) override { files[p] = b; return true; }

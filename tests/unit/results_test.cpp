@@ -237,6 +237,41 @@ TEST_F(ImportTest, RandomBytesNeverBreakTheImport) {
     }
 }
 
+TEST_F(ImportTest, FileReadInSmallPiecesGivesTheSameRows) {
+    // The import reads the file in pieces; a file system may hand over fewer bytes than asked,
+    // so a CR LF, a UTF-8 character or a quoted field can be split between two reads.
+    std::mt19937 random(99);
+    std::vector<std::string> files = {
+        "\xEF\xBB\xBF" + kNewHeader + "\"c:\\M\xC3\xBCsik\\a, b.mp3\",12,05/17/2023 10:22\r\n\r\n" +
+            "c:\\\xD0\x96\\x,,01/02/2024 08:00",
+        "\r\n\r\n" + kOldHeader + "1,05/17/2023 10:22,c:\\\xDC" "ber\\caf\xE9.txt\r\n\r\n",
+        kOldHeader + "1,05/17/2023 10:22,c:\\a\rb\r\r\n2,x,c:\\b\n\r\n\r",
+    };
+    const std::string alphabet = "\r\n,\"\\:.a1\xC3\xA9\xFF";
+    for (int round = 0; round < 20; ++round) {
+        std::string bytes = kOldHeader;
+        for (int n = random() % 300; n > 0; --n) bytes += alphabet[random() % alphabet.size()];
+        files.push_back(bytes);
+    }
+    for (const std::string& file : files) {
+        port.readPartLimit = SIZE_MAX;
+        int whole = Import(file);
+        ResultTable expected = app.Results;
+        for (size_t limit : {1, 2, 3, 7}) {
+            port.readPartLimit = limit;
+            ASSERT_EQ(Import(file), whole) << limit;
+            ASSERT_EQ(app.Results.size(), expected.size());
+            for (size_t i = 0; i < expected.size(); ++i) {
+                const ResultRow &a = app.Results[i], &b = expected[i];
+                EXPECT_TRUE(a.Name == b.Name && a.Folder == b.Folder && a.DateText == b.DateText &&
+                            a.SizeText == b.SizeText && a.SortDate == b.SortDate && a.Size == b.Size &&
+                            a.IsFolder == b.IsFolder)
+                    << "row " << i << " read " << limit << " bytes at a time: " << a.Folder << a.Name;
+            }
+        }
+    }
+}
+
 // --- the list, the status bar and the voice ---
 
 struct ListTest : ::testing::Test {

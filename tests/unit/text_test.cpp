@@ -191,6 +191,28 @@ TEST(LowerCase, OtherTextUnchanged) {
     EXPECT_EQ(LowerCase("\xFF" "A\xC3"), "\xFF" "a\xC3");  // broken bytes are kept as they are
 }
 
+TEST(LowerCase, AsciiRunsAroundOtherBytesAtEveryOffset) {
+    // ASCII is read eight bytes at a time: a character or a broken byte at any place of a run
+    // must still be seen.
+    for (size_t at = 0; at < 20; ++at) {
+        std::string upper(20, 'Q'), lower(20, 'q');
+        EXPECT_EQ(LowerCase(upper.substr(0, at)), lower.substr(0, at));
+        std::string text = upper, expected = lower;
+        text.replace(at, 1, "\xC3\x84");      // Ä
+        expected.replace(at, 1, "\xC3\xA4");  // ä
+        EXPECT_TRUE(IsValidUtf8(text));
+        EXPECT_EQ(LowerCase(text), expected) << at;
+        text[at] = '\xFF';
+        expected[at] = '\xFF';
+        expected[at + 1] = '\x84';
+        EXPECT_FALSE(IsValidUtf8(text)) << at;
+        EXPECT_EQ(LowerCase(text), expected) << at;
+        text.replace(at, 2, "\xC4\xB0");      // İ becomes i: the text gets shorter
+        expected.replace(at, 2, "i");
+        EXPECT_EQ(LowerCase(text), expected) << at;
+    }
+}
+
 TEST(TextHelpers, TrimAndReplace) {
     EXPECT_EQ(TrimSpaces("  a b  "), "a b");
     EXPECT_EQ(TrimSpaces("\ta\t"), "\ta\t");
