@@ -35,6 +35,13 @@ void Toggle(App& app, int32_t& setting, const std::string& spokenName) {
     SpeakOne(app, spokenName + OnOff(setting));
 }
 
+// Advance a 0..3 setting; a value outside that range after the step becomes 0.
+int32_t NextOfFour(int32_t& setting) {
+    setting += 1;
+    if (setting > 3 || setting < 0) setting = 0;
+    return setting;
+}
+
 void RunSearch(App& app, int type) {
     SBeep(app);
     app.settings.SearchType = type;
@@ -119,11 +126,8 @@ const std::map<int, Command>& CommandTable() {
         {cmd::SpellName, {"SpellFileName", [](App& app) { SpellFileName(app); }}},
         {cmd::SpeakLetters, {"EnableSpeakLetters", [](App& app) {
              SBeep(app);
-             int32_t& v = app.settings.EnableSpeakLetters;
-             v += 1;
-             if (v > 3 || v < 0) v = 0;
              static const char* names[] = {"None", "Letters", "Words", "Both"};
-             SpeakOne(app, std::string("Speak Text is ") + names[v]);
+             SpeakOne(app, std::string("Speak Text is ") + names[NextOfFour(app.settings.EnableSpeakLetters)]);
          }}},
         {cmd::SortType, {"SortType", [](App& app) {
              SBeep(app);
@@ -159,11 +163,8 @@ const std::map<int, Command>& CommandTable() {
          }}},
         {cmd::ToolbarHover, {"UseHover", [](App& app) {
              SBeep(app);
-             int32_t& v = app.settings.UseHover;
-             v += 1;
-             if (v > 3 || v < 0) v = 0;
              static const char* names[] = {"OFF", "Text", "Speak", "Both"};
-             SpeakOne(app, std::string("Magnor Hover is  ") + names[v]);
+             SpeakOne(app, std::string("Magnor Hover is  ") + names[NextOfFour(app.settings.UseHover)]);
          }}},
         {cmd::VisualPrintFont, {"PrintFont", [](App& app) {
              SBeep(app);
