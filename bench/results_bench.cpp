@@ -169,8 +169,22 @@ void ScreenOfCells(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * 10);
 }
 
+// Every key pressed in the list looks for the next row whose name starts with the key's
+// character (End: '#'); with no such row it reads every row below the selection.
+void KeyDownScan(benchmark::State& state) {
+    DiskPort port;
+    App app(port);
+    lumiseek::ImportResults(app);
+    app.Results.resize(static_cast<size_t>(std::min<int64_t>(state.range(0), static_cast<int64_t>(app.Results.size()))));
+    int found = 0;
+    for (auto _ : state) found += lumiseek::TypeAheadRow(app.Results, 1, '#');
+    benchmark::DoNotOptimize(found);
+    state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(app.Results.size()));
+}
+
 }  // namespace
 
+BENCHMARK(KeyDownScan)->ArgName("rows")->Arg(10)->Arg(1000000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(Import)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(Sort)->ArgName("column")->DenseRange(1, 4)->Unit(benchmark::kMillisecond)->Iterations(4);
 BENCHMARK(ScreenOfCells)->ArgName("rows")->Arg(10)->Arg(1000000)->Unit(benchmark::kMicrosecond);
