@@ -286,9 +286,15 @@ std::string Windows1252ToUtf8(std::string_view bytes) {
 }
 
 std::string LowerCase(std::string_view utf8) {
+    std::string out;
+    LowerCaseInto(utf8, out);
+    return out;
+}
+
+void LowerCaseInto(std::string_view utf8, std::string& out) {
     // Bytes that are not valid UTF-8 are passed through as they are. No character's lower case
     // is longer than the character, so the text never grows.
-    std::string out(utf8.size(), '\0');
+    out.resize(utf8.size());
     size_t length = 0;
     for (size_t pos = 0; pos < utf8.size();) {
         const unsigned char b = static_cast<unsigned char>(utf8[pos]);
@@ -310,7 +316,6 @@ std::string LowerCase(std::string_view utf8) {
         pos += len;
     }
     out.resize(length);
-    return out;
 }
 
 std::string TrimSpaces(std::string_view text) {

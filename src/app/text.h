@@ -33,6 +33,8 @@ std::string Windows1252ToUtf8(std::string_view bytes);
 
 // Lower case for ASCII and the common Latin, Greek and Cyrillic letters; other text unchanged.
 std::string LowerCase(std::string_view utf8);
+// The same into `out`, replacing its text and reusing its room (for loops over many texts).
+void LowerCaseInto(std::string_view utf8, std::string& out);
 
 // Remove blanks (spaces only) at both ends.
 std::string TrimSpaces(std::string_view text);

@@ -67,10 +67,17 @@ std::string_view Unquoted(std::string_view field, std::string& room) {
     return room;
 }
 
-// A field as the table keeps it: double quotes removed, lower case.
+// A field as the table keeps it: double quotes removed, lower case. `room` and `out` are
+// reused from field to field.
+std::string_view FieldText(std::string_view field, std::string& room, std::string& out) {
+    LowerCaseInto(Unquoted(field, room), out);
+    return out;
+}
+
 std::string FieldText(std::string_view field) {
-    std::string room;
-    return LowerCase(Unquoted(field, room));
+    std::string room, out;
+    FieldText(field, room, out);
+    return out;
 }
 
 // Where the three fields stand in a line. The path may hold commas, so it takes whatever
@@ -299,7 +306,7 @@ int ImportResults(App& app) {
     // the header.
     ColumnLayout layout;
     std::vector<std::string_view> fields;
-    std::string room, piece, text;
+    std::string pathRoom, room, lowered, piece, text;
     bool header = true, first = true;
     PieceReader reader(port);
     while (reader.Next(piece)) {
@@ -326,18 +333,19 @@ int ImportResults(App& app) {
             SplitFields(line, fields);
             // Name and folder are cut at the last "\\" or ":" of the path; lower case keeps those
             // marks, so the path is cut first and each part lowered into place.
-            std::string_view path = Unquoted(PathField(line, fields, layout), room);
+            std::string_view path = Unquoted(PathField(line, fields, layout), pathRoom);
             size_t cut = path.find_last_of("\\:");
             cut = cut == std::string_view::npos ? 0 : cut + 1;
-            std::string name = LowerCase(path.substr(cut));
-            if (!ignored.empty() && IsIgnored(name, ignored)) continue;
+            LowerCaseInto(path.substr(cut), lowered);
+            if (!ignored.empty() && IsIgnored(lowered, ignored)) continue;
 
             ResultRow& r = app.Results.emplace_back();
-            r.Name = name;
-            r.Folder = LowerCase(path.substr(0, cut));
-            r.SizeText = FieldText(ColumnField(fields, layout, layout.size));
+            r.Name = lowered;
+            LowerCaseInto(path.substr(0, cut), lowered);
+            r.Folder = lowered;
+            r.SizeText = FieldText(ColumnField(fields, layout, layout.size), room, lowered);
             r.Size = LeadingNumber(r.SizeText);
-            r.DateText = FieldText(ColumnField(fields, layout, layout.date));
+            r.DateText = FieldText(ColumnField(fields, layout, layout.date), room, lowered);
             r.SortDate = SortDateKey(r.DateText);
             r.IsFolder = r.SizeText.empty() ? 1 : 0;
         }
