@@ -46,6 +46,7 @@ struct App {
 
     // Toolbar (its height is 0 until a toolbar exists)
     int ToolbarPage = 0;
+    int RBE = 0;   // right edge of the last toolbar button, in toolbar client coordinates
 };
 
 }  // namespace lumiseek

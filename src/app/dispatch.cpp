@@ -335,6 +335,8 @@ void OnMouseWheel(App& app, int delta) {
     Guarded(app, "ChangeFontSize", [&] { ApplyFontStep(app, delta > 0 ? 4 : delta < 0 ? -4 : 0); });
 }
 
+bool OnSetCursor(App& app, int x, int y) { return x > app.RBE && y < TBH(app); }
+
 void OnHelp(App& app, bool ctrl) {
     Guarded(app, "DlgProc", [&] {
         if (ctrl) {

@@ -21,6 +21,9 @@ void OnCommand(App& app, int id, int code);
 void OnSize(App& app);
 // WM_MOUSEWHEEL: the signed wheel delta.
 void OnMouseWheel(App& app, int delta);
+// WM_SETCURSOR: true when the pointer (in toolbar client coordinates) is over the empty part of
+// the toolbar right of its last button, which then drags the window like its caption.
+bool OnSetCursor(App& app, int x, int y);
 // WM_HELP (F1): ctrl tells whether Ctrl is held down.
 void OnHelp(App& app, bool ctrl);
 // WM_CONTEXTMENU

@@ -148,6 +148,14 @@ INT_PTR CALLBACK DlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_CONTEXTMENU:
             OnContextMenu(app);
             return TRUE;
+        case WM_SETCURSOR:
+            if (HWND toolbar = GetDlgItem(dialog, ctl::Toolbar)) {
+                POINT pt{};
+                GetCursorPos(&pt);
+                ScreenToClient(toolbar, &pt);
+                if (OnSetCursor(app, pt.x, pt.y)) SendMessageW(dialog, WM_NCLBUTTONDOWN, HTCAPTION, 0);
+            }
+            return FALSE;
         case WM_HELP:
             OnHelp(app, GetKeyState(VK_CONTROL) < 0);
             return TRUE;

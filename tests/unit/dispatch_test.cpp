@@ -197,3 +197,20 @@ TEST(CTimeTest, BuildStamp) { EXPECT_EQ(CTime("Dec  6 2026", "18:40:00"), "   Co
 
 }  // namespace
 }  // namespace lumiseek
+
+namespace lumiseek {
+namespace {
+
+TEST(SetCursorTest, OnlyTheEmptyToolbarAreaRightOfTheButtonsDrags) {
+    test::FakePort port;
+    App app{port};
+    EXPECT_FALSE(OnSetCursor(app, 500, 0));  // no toolbar: its height is 0
+    port.heights[ctl::Toolbar] = 130;
+    app.RBE = 400;
+    EXPECT_TRUE(OnSetCursor(app, 401, 129));
+    EXPECT_FALSE(OnSetCursor(app, 400, 10));
+    EXPECT_FALSE(OnSetCursor(app, 900, 130));
+}
+
+}  // namespace
+}  // namespace lumiseek
