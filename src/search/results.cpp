@@ -271,7 +271,7 @@ private:
 struct FileSurvey {
     bool readable = false;
     bool utf8 = true;         // every byte valid UTF-8: read as UTF-8, else in the ANSI code page
-    size_t lineBreaks = 0;    // an upper bound of the rows
+    size_t lines = 0;         // lines that are not empty: the header and at most one row each
 };
 
 FileSurvey SurveyResults(Port& port) {
@@ -280,8 +280,12 @@ FileSurvey SurveyResults(Port& port) {
     std::string piece;
     while (reader.Next(piece)) {
         if (survey.utf8 && !IsValidUtf8(piece)) survey.utf8 = false;
-        for (size_t at = piece.find(kLineBreak); at != std::string::npos; at = piece.find(kLineBreak, at + 2))
-            ++survey.lineBreaks;
+        size_t lineStart = 0;
+        for (size_t at = piece.find(kLineBreak); at != std::string::npos; at = piece.find(kLineBreak, at + 2)) {
+            if (at > lineStart) ++survey.lines;
+            lineStart = at + kLineBreak.size();
+        }
+        if (lineStart < piece.size()) ++survey.lines;  // the last line, without a line break
     }
     survey.readable = reader.Opened();
     return survey;
@@ -300,7 +304,8 @@ int ImportResults(App& app) {
     std::vector<std::string> ignored;
     if (s.UseIgnoreList != 0) ignored = IgnoredExtensions(s.IgnoreList);
 
-    app.Results.reserve(survey.lineBreaks);
+    // Blank lines make no rows, so a file of line breaks alone reserves nothing.
+    app.Results.reserve(survey.lines > 0 ? survey.lines - 1 : 0);
 
     // Lines end at CR LF. Empty lines do not count, wherever they are; the first other line is
     // the header.

@@ -74,6 +74,11 @@ TEST_F(ImportTest, BlankLinesAreSkipped) {
     int k = Import("\r\n\r\n" + kOldHeader + "1,01/01/2020 00:00,c:\\a\r\n\r\n\r\n2,01/01/2020 00:00,c:\\b\r\n\r\n\r\n");
     EXPECT_EQ(k, 2);
     EXPECT_EQ(Names(), (std::vector<std::string>{"a", "b"}));
+    // Room is kept for rows, not for line breaks.
+    std::string blanks;
+    for (int i = 0; i < 100000; ++i) blanks += "\r\n";
+    EXPECT_EQ(Import(kOldHeader + blanks + "1,01/01/2020 00:00,c:\\a\r\n" + blanks), 1);
+    EXPECT_EQ(app.Results.capacity(), 1u);
 }
 
 TEST_F(ImportTest, QuotedFieldsAndCommasInPaths) {
