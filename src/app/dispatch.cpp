@@ -383,7 +383,12 @@ bool OnListKeyDown(App& app, int vk) {
             TakeLvAction(app);
             return;
         }
-        char c = static_cast<char>(std::tolower(static_cast<unsigned char>(vk & 0xFF)));
+        // Only letter and digit keys type ahead: the low byte of an arrow, Home, End or keypad key
+        // would otherwise stand for a character such as "(" or "a" and jump the selection.
+        int code = vk & 0xFF;
+        bool typed = (code >= '0' && code <= '9') || (code >= 'A' && code <= 'Z');
+        if (!typed) return;
+        char c = static_cast<char>(std::tolower(code));
         int row = TypeAheadRow(app.Results, app.port.ListSelectedRow(), c);
         if (row > 0) {
             app.port.ListSelectRow(row);

@@ -24,7 +24,7 @@ namespace {
 
 LRESULT CALLBACK NewLvProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     Shell* shell = ShellOf(GetParent(hwnd));
-    if (msg == WM_SETFOCUS) OnListFocus(shell->app);
+    if (msg == WM_SETFOCUS && shell->started) OnListFocus(shell->app);
     return CallWindowProcW(shell->oldListProc, hwnd, msg, wParam, lParam);
 }
 
@@ -131,11 +131,13 @@ INT_PTR CALLBACK DlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
         SetWindowLongPtrW(dialog, DWLP_USER, lParam);
     }
     Shell* shell = ShellOf(dialog);
-    if (shell == nullptr) return FALSE;
+    // The handler takes over when the modal loop starts; messages from building the window
+    // before that (a list selection, a focus change) get the default handling.
+    if (shell == nullptr || !shell->started) return FALSE;
     App& app = shell->app;
     switch (msg) {
         case WM_INITDIALOG:
-            if (shell->started) InitDialog(app);
+            InitDialog(app);
             return FALSE;
         case kDeferredInit:
             DeferredInit(app);
@@ -143,7 +145,7 @@ INT_PTR CALLBACK DlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_SIZE:
             if (shell->port.status) SendMessageW(shell->port.status, WM_SIZE, wParam, lParam);
             if (HWND toolbar = GetDlgItem(dialog, ctl::Toolbar)) SendMessageW(toolbar, TB_AUTOSIZE, 0, 0);
-            if (shell->started) OnSize(app);
+            OnSize(app);
             return TRUE;
         case WM_CONTEXTMENU:
             OnContextMenu(app);

@@ -7,6 +7,7 @@ namespace lumiseek {
 
 LRESULT CALLBACK NewReProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     Shell* shell = ShellOf(GetParent(hwnd));
+    if (!shell->started) return CallWindowProcW(shell->oldBoxProc, hwnd, msg, wParam, lParam);
     ReMessage message;
     switch (msg) {
         case WM_SETFOCUS: message = ReMessage::Focus; break;

@@ -214,3 +214,42 @@ TEST(SetCursorTest, OnlyTheEmptyToolbarAreaRightOfTheButtonsDrags) {
 
 }  // namespace
 }  // namespace lumiseek
+
+namespace lumiseek {
+namespace {
+
+struct TypeAheadTest : ::testing::Test {
+    test::FakePort port;
+    App app{port};
+    void SetUp() override {
+        for (const char* name : {"a.txt", "b.txt", "(c).txt", "d.txt", "&e.txt", "b2.txt"}) {
+            ResultRow row;
+            row.Name = name;
+            app.Results.push_back(row);
+        }
+        app.settings.SearchType = 1;
+        port.selectedRow = 1;
+    }
+};
+
+TEST_F(TypeAheadTest, LetterKeysJumpDownwardWithoutWrapping) {
+    EXPECT_TRUE(OnListKeyDown(app, 'B'));
+    EXPECT_EQ(port.selectedRow, 2);
+    EXPECT_TRUE(OnListKeyDown(app, 'B'));
+    EXPECT_EQ(port.selectedRow, 6);
+    EXPECT_FALSE(OnListKeyDown(app, 'B'));  // nothing below the last row, no wrap to the top
+    EXPECT_EQ(port.selectedRow, 6);
+    EXPECT_FALSE(OnListKeyDown(app, 'A'));
+    EXPECT_EQ(port.selectedRow, 6);
+}
+
+TEST_F(TypeAheadTest, NavigationKeysNeverJump) {
+    // Down (0x28 '('), Up (0x26 '&'), End, Home and the keypad digits are not typed characters.
+    for (int vk : {0x28, 0x26, 0x23, 0x24, 0x61, 0x70}) {
+        EXPECT_FALSE(OnListKeyDown(app, vk)) << vk;
+        EXPECT_EQ(port.selectedRow, 1) << vk;
+    }
+}
+
+}  // namespace
+}  // namespace lumiseek
