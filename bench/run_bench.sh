@@ -8,7 +8,18 @@
 #     ES    the native es to measure (default build/native/engine/es)
 # Needs: hyperfine, fd-find, findutils, python3, /usr/bin/time. Results go to bench-results/
 # beside TREE (markdown tables and the raw JSON of hyperfine).
+#
+# On a machine shared with other work, every measured command runs at a raised priority
+# (PRIO, default -15; needs root, else the normal priority is kept), the same for all three tools,
+# so that builds running beside the benchmark do not decide the wall times.
 set -euo pipefail
+
+PRIO=${PRIO:--15}
+if renice -n "$PRIO" -p $$ >/dev/null 2>&1; then
+  echo "running at priority $PRIO"
+else
+  echo "running at normal priority"
+fi
 
 REPO=$(cd "$(dirname "$0")/.." && pwd)
 TREE=${1:-/tmp/es-bench/tree}
@@ -55,8 +66,8 @@ FD_CMDS+=("fdfind -HI -i -F -E /archive report $T")
 
 summary=$OUT/summary.md
 {
-  echo "| query | tool | mean ± σ (s) | min (s) | rows | peak RSS (MB) |"
-  echo "|---|---|---|---|---|---|"
+  echo "| query | tool | wall mean ± σ (s) | wall min (s) | CPU user+sys (s) | rows | peak RSS (MB) |"
+  echo "|---|---|---|---|---|---|---|"
 } >"$summary"
 
 for i in "${!NAMES[@]}"; do
@@ -75,8 +86,8 @@ for i in "${!NAMES[@]}"; do
 import json, sys
 data = json.load(open(sys.argv[1]))
 r = next(x for x in data["results"] if x["command"] == sys.argv[2])
-print("| %s | %s | %.3f ± %.3f | %.3f | %s | %.1f |" % (sys.argv[3], sys.argv[2], r["mean"], r["stddev"],
-      r["min"], sys.argv[4], int(sys.argv[5]) / 1024))
+print("| %s | %s | %.3f ± %.3f | %.3f | %.3f | %s | %.1f |" % (sys.argv[3], sys.argv[2], r["mean"], r["stddev"],
+      r["min"], r["user"] + r["system"], sys.argv[4], int(sys.argv[5]) / 1024))
 PY
   done
 done
@@ -89,8 +100,8 @@ rss=$( { /usr/bin/time -v $lumiseek ; } 2>&1 | awk -F: '/Maximum resident/ {prin
 python3 - "$OUT/lumiseek.json" "$(($(wc -l <"$csv") - 1))" "$rss" >>"$summary" <<'PY'
 import json, sys
 r = json.load(open(sys.argv[1]))["results"][0]
-print("| Lumiseek file search: report, 2 exclusions, -sort dm -n 500, CSV | es | %.3f ± %.3f | %.3f | %s | %.1f |"
-      % (r["mean"], r["stddev"], r["min"], sys.argv[2], int(sys.argv[3]) / 1024))
+print("| Lumiseek file search: report, 2 exclusions, -sort dm -n 500, CSV | es | %.3f ± %.3f | %.3f | %.3f | %s | %.1f |"
+      % (r["mean"], r["stddev"], r["min"], r["user"] + r["system"], sys.argv[2], int(sys.argv[3]) / 1024))
 PY
 
 echo
