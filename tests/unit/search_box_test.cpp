@@ -271,6 +271,16 @@ TEST(CharDescriptionTest, EveryRow) {
     for (const auto& [ch, description] : rows) EXPECT_EQ(CharDescription(ch), description) << ch;
 }
 
+TEST(CharDescriptionTest, CapitalsBeyondLatin1GreekAndCyrillicAreNamedCapital) {
+    // Romanian S comma, Vietnamese A circumflex acute, O horn, Armenian Ayb, fullwidth A, sharp S.
+    for (const std::string upper : {"\xC8\x98", "\xE1\xBA\xA4", "\xC6\xA0", "\xD4\xB1", "\xEF\xBC\xA1", "\xE1\xBA\x9E"})
+        EXPECT_EQ(CharDescription(upper), "Capital " + upper) << upper;
+    // Their small letters, and signs that are not letters, are the character itself.
+    for (const std::string other : {"\xC8\x99", "\xE1\xBA\xA5", "\xC6\xA1", "\xD5\xA1", "\xEF\xBD\x81", "\xC3\x9F",
+                                    "\xE2\x82\xAC", "\xC3\x97"})
+        EXPECT_EQ(CharDescription(other), other) << other;
+}
+
 TEST_F(SearchBoxTest, CharactersBesideTheCaretCountUtf16UnitsAndKeepSurrogatePairsWhole) {
     const std::string grin = "\xF0\x9F\x98\x80";  // U+1F600, two UTF-16 units
     Box("a" + grin + "b", 3, 3);
