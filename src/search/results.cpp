@@ -131,11 +131,12 @@ std::string_view PathField(std::string_view line, const std::vector<std::string_
     return line.substr(from, to - from);
 }
 
-// The decimal value of the leading number: blanks, an optional sign, digits. 0 when none;
-// values beyond 64 bits stop at the largest.
+// The decimal value of the leading number, read as LenientNumber reads one but in 64 bits:
+// blanks, an optional sign, digits, an optional fraction that rounds the whole number half to
+// even. 0 when none; values beyond 64 bits stop at the largest.
 int64_t LeadingNumber(std::string_view text) {
     size_t i = 0;
-    while (i < text.size() && text[i] == ' ') ++i;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
     bool negative = false;
     if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
     constexpr int64_t kMax = std::numeric_limits<int64_t>::max();
@@ -143,6 +144,18 @@ int64_t LeadingNumber(std::string_view text) {
     for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
         int digit = text[i] - '0';
         value = value > (kMax - digit) / 10 ? kMax : value * 10 + digit;
+    }
+    // The fraction only decides the rounding: above, below or exactly one half.
+    if (i < text.size() && text[i] == '.') {
+        int firstDigit = -1;
+        bool laterNonZero = false;
+        for (++i; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+            if (firstDigit < 0)
+                firstDigit = text[i] - '0';
+            else if (text[i] != '0')
+                laterNonZero = true;
+        }
+        if ((firstDigit > 5 || (firstDigit == 5 && (laterNonZero || (value & 1)))) && value < kMax) ++value;
     }
     return negative ? -value : value;
 }
@@ -330,6 +343,8 @@ int ImportResults(App& app) {
             std::string_view line = all.substr(start, end - start);
             start = end + kLineBreak.size();
             if (line.empty()) continue;
+            // Double quotes are not text: a data line of nothing else is as empty as a blank one.
+            if (!header && line.find_first_not_of('"') == std::string_view::npos) continue;
             if (header) {
                 layout = ReadHeader(line);
                 header = false;

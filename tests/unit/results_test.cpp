@@ -74,6 +74,11 @@ TEST_F(ImportTest, BlankLinesAreSkipped) {
     int k = Import("\r\n\r\n" + kOldHeader + "1,01/01/2020 00:00,c:\\a\r\n\r\n\r\n2,01/01/2020 00:00,c:\\b\r\n\r\n\r\n");
     EXPECT_EQ(k, 2);
     EXPECT_EQ(Names(), (std::vector<std::string>{"a", "b"}));
+    // Double quotes are removed before the lines are looked at, so a line of quotes alone is blank.
+    k = Import(kOldHeader + "\"\"\r\n1,01/01/2020 00:00,c:\\a\r\n\"\r\n\"\"\"\r\n2,01/01/2020 00:00,c:\\b\r\n\"\"");
+    EXPECT_EQ(k, 2);
+    EXPECT_EQ(Names(), (std::vector<std::string>{"a", "b"}));
+    ExpectEmptyTable(Import(kOldHeader + "\"\"\r\n"));
     // Room is kept for rows, not for line breaks.
     std::string blanks;
     for (int i = 0; i < 100000; ++i) blanks += "\r\n";
@@ -157,6 +162,20 @@ TEST_F(ImportTest, SizesBeyond32Bits) {
     EXPECT_EQ(app.Results[0].Size, 3221225472LL);
     EXPECT_EQ(app.Results[1].Size, INT64_MAX);
     EXPECT_EQ(app.Results[2].Size, 12);
+}
+
+TEST_F(ImportTest, SizeWithAFractionRoundsHalfToEven) {
+    Import(kOldHeader + "1499.5,05/17/2023 10:22,c:\\a\r\n" + "2.5,05/17/2023 10:22,c:\\b\r\n" +
+           "2.51,05/17/2023 10:22,c:\\c\r\n" + "7.49,05/17/2023 10:22,c:\\d\r\n" +
+           "\t 9,05/17/2023 10:22,c:\\e\r\n" + "-3.5,05/17/2023 10:22,c:\\f\r\n");
+    ASSERT_EQ(app.Results.size(), 6u);
+    EXPECT_EQ(app.Results[0].Size, 1500);
+    EXPECT_EQ(app.Results[1].Size, 2);
+    EXPECT_EQ(app.Results[2].Size, 3);
+    EXPECT_EQ(app.Results[3].Size, 7);
+    EXPECT_EQ(app.Results[4].Size, 9);
+    EXPECT_EQ(app.Results[5].Size, -4);
+    EXPECT_EQ(app.Results[0].SizeText, "1499.5");  // the text stays as written
 }
 
 TEST_F(ImportTest, LongPathsKeepNameAndFolder) {

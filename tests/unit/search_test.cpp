@@ -20,10 +20,12 @@ const std::string kExport = " -export-csv results.txt ";
 struct WatchingPort : FakePort {
     App* app = nullptr;
     std::vector<std::string> firstRowWhenSpoken;
+    std::vector<std::string> headerWhenSpoken;
     size_t spokenBeforeRun = 0;
     std::map<std::string, std::string> filesAfterRun;  // written by the "engine" during the run
     void VoiceSpeak(const std::string& text, int flags) override {
         firstRowWhenSpoken.push_back(app->Results.empty() ? "" : app->Results[0].Name);
+        headerWhenSpoken.push_back(columns.count(1) ? columns[1].first : "");
         FakePort::VoiceSpeak(text, flags);
     }
     RunResult RunHidden(const std::string& c) override {
@@ -72,6 +74,7 @@ TEST_F(SearchTest, FileSearchForBudgetEndToEnd) {
     EXPECT_EQ(port.spoken[0], (Spoken{"File Search for budget", 2}));
     EXPECT_EQ(port.spokenBeforeRun, 1u);                          // the announcement came first
     EXPECT_EQ(port.firstRowWhenSpoken[0], "Loading ...");         // while the list waited
+    EXPECT_EQ(port.headerWhenSpoken[0], "Name");
     EXPECT_EQ(port.spoken[1], (Spoken{"Search is complete : 1 Match : budget.xlsx", 3}));
 
     // Counter values 1500, 3000, 4500 at 1000 per second.
@@ -153,7 +156,13 @@ TEST_F(SearchTest, InvalidTermIsRefusedAndChangesNothing) {
     port.caption = "before";
     for (std::string term : {"a#b", "caf\xC3\xA9"}) {
         port.spoken.clear();
+        port.placed.clear();
+        port.files["filelist.txt"] = "old";
         EXPECT_EQ(Run(1, term), "<not run>") << term;
+        // The steps before the check still happen: the layout, filelist.txt, the term.
+        EXPECT_EQ(port.placed[ctl::SearchBox].w, 1564) << term;
+        EXPECT_FALSE(port.files.count("filelist.txt")) << term;
+        EXPECT_EQ(app.settings.SearchTerm, term) << term;
         EXPECT_EQ(port.spoken, (std::vector<Spoken>{{"Invalid Search Term", 3}})) << term;
         EXPECT_EQ(port.focused, ctl::SearchBox);
         EXPECT_EQ(port.selFrom, 0);
