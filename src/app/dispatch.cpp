@@ -269,6 +269,7 @@ void StartupLoadSettings(App& app) {
 void InitDialog(App& app) {
     Guarded(app, "InitDialog", [&] {
         Settings& s = app.settings;
+        app.port.StartGdiplus();
         app.CounterFrequency = app.port.CounterFrequency();
         SettingsFile(app, "get");
         app.port.VoiceSetRate(s.vRate);

@@ -67,6 +67,7 @@ struct Port {
     virtual bool CtrlDown() = 0;
     virtual void AttachAcceleratorTable() = 0;                // the 64 entries of AcceleratorTable()
     virtual void PostDeferredInit() = 0;                      // posts WM_USER + 500 to the main window
+    virtual void StartGdiplus() = 0;                          // once; kept for the whole run
 
     // --- fonts and colours ---
     virtual void SetLargeFont(const std::string& face, int points) = 0;  // search box, list, preview

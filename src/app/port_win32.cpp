@@ -1,6 +1,7 @@
 #include "app/port_win32.h"
 
 #include <commctrl.h>
+#include <gdiplus.h>
 #include <richedit.h>
 #include <sapi.h>
 #include <shellapi.h>
@@ -136,6 +137,11 @@ void Win32Port::AttachAcceleratorTable() {
 }
 
 void Win32Port::PostDeferredInit() { PostMessageW(hwnd, kDeferredInit, 0, 0); }
+
+void Win32Port::StartGdiplus() {
+    Gdiplus::GdiplusStartupInput input;
+    Gdiplus::GdiplusStartup(&gdiplusToken, &input, nullptr);
+}
 
 // --- fonts and colours ---
 

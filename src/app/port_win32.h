@@ -18,6 +18,7 @@ public:
     HACCEL accelerators = nullptr;
     ISpVoice* voice = nullptr;    // null: a silent voice
     int showCommand = SW_SHOWNORMAL;
+    ULONG_PTR gdiplusToken = 0;   // GDI+ stays started for the whole run
 
     void VoiceSpeak(const std::string& text, int flags) override;
     int VoiceRunningState() override;
@@ -44,6 +45,7 @@ public:
     bool CtrlDown() override;
     void AttachAcceleratorTable() override;
     void PostDeferredInit() override;
+    void StartGdiplus() override;
 
     void SetLargeFont(const std::string& face, int points) override;
     void SetControlColors(int fg, int bg) override;

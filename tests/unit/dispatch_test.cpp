@@ -178,6 +178,7 @@ TEST_F(DispatchTest, StartUpOrder) {
     InitDialog(app);
     EXPECT_EQ(app.settings.SearchType, 1);
     EXPECT_TRUE(port.acceleratorsAttached);
+    EXPECT_TRUE(port.gdiplusStarted);
     EXPECT_EQ(port.statusFontSize, 14);
     EXPECT_EQ(port.largeFont, "Arial Black");
     EXPECT_EQ(port.largeFontSize, 36);

@@ -62,6 +62,7 @@ struct FakePort : Port {
     bool ctrl = false;
     bool acceleratorsAttached = false;
     bool deferredPosted = false;
+    bool gdiplusStarted = false;
 
     // Inputs the tests set
     int runningState = 0;
@@ -96,6 +97,7 @@ struct FakePort : Port {
     bool CtrlDown() override { return ctrl; }
     void AttachAcceleratorTable() override { acceleratorsAttached = true; }
     void PostDeferredInit() override { deferredPosted = true; }
+    void StartGdiplus() override { gdiplusStarted = true; }
 
     void SetLargeFont(const std::string& f, int p) override { largeFont = f; largeFontSize = p; }
     void SetControlColors(int f, int b) override { fg = f; bg = b; }
