@@ -11,6 +11,18 @@
 
 namespace es {
 
+bool ReadWholeFile(const std::string& path, std::string& contents) {
+  std::FILE* f = OpenFile(path, false);
+  if (!f) return false;
+  contents.clear();
+  char chunk[4096];
+  size_t n;
+  while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) contents.append(chunk, n);
+  bool ok = !std::ferror(f);
+  std::fclose(f);
+  return ok;
+}
+
 namespace {
 
 constexpr const char* kRootsFile = "es-roots.txt";
@@ -83,7 +95,7 @@ int RunEs(std::string_view command_line, bool slash_switches) {
 
   std::FILE* out = stdout;
   if (options.export_csv) {
-    out = OpenForWriting(options.export_file);
+    out = OpenFile(options.export_file, true);
     if (!out) {
       std::fprintf(stderr, "es: cannot write the export file '%s'\n", options.export_file.c_str());
       return kExitExportFailed;

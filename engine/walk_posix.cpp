@@ -163,23 +163,11 @@ std::string ProgramFolder() {
 
 std::vector<std::string> DefaultRoots() { return {"/"}; }
 
-bool ReadWholeFile(const std::string& path, std::string& contents) {
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return false;
-  contents.clear();
-  char chunk[4096];
-  size_t n;
-  while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) contents.append(chunk, n);
-  bool ok = !std::ferror(f);
-  std::fclose(f);
-  return ok;
-}
-
 std::string AbsolutePath(const std::string& base, const std::string& path) {
   if (!path.empty() && path[0] == '/') return path;
   return base + "/" + path;
 }
 
-std::FILE* OpenForWriting(const std::string& path) { return std::fopen(path.c_str(), "wb"); }
+std::FILE* OpenFile(const std::string& path, bool write) { return std::fopen(path.c_str(), write ? "wb" : "rb"); }
 
 }  // namespace es

@@ -144,18 +144,6 @@ std::string AbsolutePath(const std::string& base, const std::string& path) {
   return base + "\\" + path;
 }
 
-std::FILE* OpenForWriting(const std::string& path) { return _wfopen(Wide(path).c_str(), L"wb"); }
-
-bool ReadWholeFile(const std::string& path, std::string& contents) {
-  std::FILE* f = _wfopen(Wide(path).c_str(), L"rb");
-  if (!f) return false;
-  contents.clear();
-  char chunk[4096];
-  size_t n;
-  while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) contents.append(chunk, n);
-  bool ok = !std::ferror(f);
-  std::fclose(f);
-  return ok;
-}
+std::FILE* OpenFile(const std::string& path, bool write) { return _wfopen(Wide(path).c_str(), write ? L"wb" : L"rb"); }
 
 }  // namespace es
