@@ -304,7 +304,7 @@ void OnDestroy(App& app) {
     Guarded(app, "WM_DESTROY", [&] {
         app.settings.TopRow = app.port.ListTopIndex();
         app.settings.LastRow = app.port.ListSelectedRow();
-        SettingsFile(app, "save");
+        if (!SettingsFile(app, "save")) SpeakOneWait(app, "Settings could not be saved");
         SpeakOneWait(app, "Exiting Lumiseek");
     });
 }

@@ -93,7 +93,7 @@ void LoadSettings(App& app) {
     for (const NumericKey& key : kNumericKeys) s.*key.field = LenientNumber(read(key.name, key.defaultText));
 }
 
-void SaveSettings(App& app) {
+bool SaveSettings(App& app) {
     Port& port = app.port;
     Settings& s = app.settings;
     std::vector<std::pair<std::string, std::string>> keys;
@@ -115,17 +115,16 @@ void SaveSettings(App& app) {
     for (const NumericKey& key : kNumericKeys) keys.emplace_back(key.name, NumberText(s.*key.field));
 
     // The whole file goes to a temporary file that is then moved into place, so a failed
-    // save leaves the previous settings untouched. Failures are not reported.
-    port.WriteFileReplacing(port.SettingsPath(), EncodeUtf16Le(IniText(kSection, keys)));
+    // save leaves the previous settings untouched; the caller tells the user.
+    return port.WriteFileReplacing(port.SettingsPath(), EncodeUtf16Le(IniText(kSection, keys)));
 }
 
 }  // namespace
 
-void SettingsFile(App& app, const std::string& action) {
-    if (action == "get")
-        LoadSettings(app);
-    else if (action == "save")
-        SaveSettings(app);
+bool SettingsFile(App& app, const std::string& action) {
+    if (action == "get") LoadSettings(app);
+    if (action == "save") return SaveSettings(app);
+    return true;
 }
 
 void ManageMaxResults(Settings& s) {

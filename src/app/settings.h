@@ -65,8 +65,9 @@ struct Settings {
 };
 
 // "get" loads every key and applies the window size and (when the file exists) its place;
-// "save" writes every key. Any other action does nothing.
-void SettingsFile(App& app, const std::string& action);
+// "save" writes every key. Any other action does nothing. False only when a save failed
+// (the previous file is then left as it was).
+bool SettingsFile(App& app, const std::string& action);
 
 // Value cycles of the result and print limits; the caller speaks the new value.
 void ManageMaxResults(Settings& s);

@@ -175,3 +175,19 @@ def test_settings_file_defaults_garbage_and_odd_values(wine_env, tmp_path, reque
     })
     saved_settings(run)
     assert run.settings_text() == settings_text(expected)
+
+
+def test_a_failed_save_keeps_the_old_file_and_says_so(lumiseek):
+    original = harness.settings_file({"FontSize": " 40", "SortType": " 1"}).encode("utf-8")
+    lumiseek.start(settings=original)
+    wait_ready(lumiseek)
+    # The save writes a temporary file beside the settings file first; a folder in its place
+    # makes that write fail, as a full disk would.
+    (lumiseek.dir / "lumiseek.ini.tmp").mkdir()
+    lumiseek.key("ctrl+u")
+    mark = lumiseek.mark()
+    lumiseek.key("Escape")
+    lumiseek.wait_voice("2\tExiting Lumiseek", after=mark)
+    assert lumiseek.wait_exit() == 0
+    assert lumiseek.spoken()[-2:] == [(2, "Settings could not be saved"), (2, "Exiting Lumiseek")]
+    assert lumiseek.settings_bytes() == original

@@ -152,6 +152,16 @@ TEST_F(DispatchTest, DestroyStoresThePositionSavesAndSaysGoodbye) {
     EXPECT_EQ(port.spoken.back(), (Spoken{"Exiting Lumiseek", 2}));
 }
 
+TEST_F(DispatchTest, AFailedSaveIsSpokenAndKeepsTheOldFile) {
+    port.files["lumiseek.ini"] = "old";
+    port.writesFail = true;
+    OnDestroy(app);
+    EXPECT_EQ(port.files["lumiseek.ini"], "old");
+    ASSERT_EQ(port.spoken.size(), 2u);
+    EXPECT_EQ(port.spoken[0], (Spoken{"Settings could not be saved", 2}));
+    EXPECT_EQ(port.spoken[1], (Spoken{"Exiting Lumiseek", 2}));
+}
+
 TEST_F(DispatchTest, RestarterOnlyAfterAnUpdate) {
     AfterWindow(app);
     EXPECT_TRUE(port.started.empty());

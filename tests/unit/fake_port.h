@@ -63,6 +63,7 @@ struct FakePort : Port {
     bool acceleratorsAttached = false;
     bool deferredPosted = false;
     bool gdiplusStarted = false;
+    bool writesFail = false;
 
     // Inputs the tests set
     int runningState = 0;
@@ -143,7 +144,11 @@ struct FakePort : Port {
         b = offset < it->second.size() ? it->second.substr(offset, std::min(count, readPartLimit)) : "";
         return true;
     }
-    bool WriteFileReplacing(const std::string& p, const std::string& b) override { files[p] = b; return true; }
+    bool WriteFileReplacing(const std::string& p, const std::string& b) override {
+        if (writesFail) return false;
+        files[p] = b;
+        return true;
+    }
     bool RemoveFile(const std::string& p) override { return files.erase(p) != 0; }
     std::string SettingsPath() override { return "lumiseek.ini"; }
     std::string AnsiToUtf8(const std::string& b) override;
