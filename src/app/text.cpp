@@ -184,42 +184,35 @@ std::string FormatMask(double value, std::string_view mask) {
     return out;
 }
 
-int32_t LenientNumber(std::string_view text) {
+int64_t LenientNumber64(std::string_view text) {
     size_t i = 0;
     while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
     bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-    // The whole part, held up to just beyond the range of a 32-bit number.
-    constexpr uint64_t kCap = 1ull << 32;
-    uint64_t whole = 0;
-    while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
-        whole = std::min<uint64_t>(whole * 10 + static_cast<uint64_t>(text[i] - '0'), kCap);
-        ++i;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    constexpr int64_t kMax = std::numeric_limits<int64_t>::max();
+    int64_t value = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        int digit = text[i] - '0';
+        value = value > (kMax - digit) / 10 ? kMax : value * 10 + digit;
     }
     // The fraction only decides the rounding: above, below or exactly one half.
     if (i < text.size() && text[i] == '.') {
-        ++i;
         int firstDigit = -1;
         bool laterNonZero = false;
-        while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
+        for (++i; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
             if (firstDigit < 0)
                 firstDigit = text[i] - '0';
             else if (text[i] != '0')
                 laterNonZero = true;
-            ++i;
         }
-        if (firstDigit > 5 || (firstDigit == 5 && (laterNonZero || (whole & 1)))) ++whole;
+        if ((firstDigit > 5 || (firstDigit == 5 && (laterNonZero || (value & 1)))) && value < kMax) ++value;
     }
-    if (negative) {
-        const uint64_t limit = static_cast<uint64_t>(std::numeric_limits<int32_t>::max()) + 1;
-        return whole >= limit ? std::numeric_limits<int32_t>::min() : -static_cast<int32_t>(whole);
-    }
-    return whole > static_cast<uint64_t>(std::numeric_limits<int32_t>::max())
-               ? std::numeric_limits<int32_t>::max()
-               : static_cast<int32_t>(whole);
+    return negative ? -value : value;
+}
+
+int32_t LenientNumber(std::string_view text) {
+    return static_cast<int32_t>(std::clamp<int64_t>(LenientNumber64(text), std::numeric_limits<int32_t>::min(),
+                                                    std::numeric_limits<int32_t>::max()));
 }
 
 std::u16string Utf8ToUtf16(std::string_view utf8) {

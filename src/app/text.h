@@ -21,7 +21,10 @@ std::string FormatMask(double value, std::string_view mask);
 // Lenient number reading: leading blanks, an optional sign, digits with an optional fraction;
 // stops at the first character that cannot continue the number; no number gives 0;
 // fractions round half to even (" 10.5" -> 10, "11.5" -> 12, "+3" -> 3, "x" -> 0).
+// Values beyond 32 bits stop at the nearest 32-bit limit.
 int32_t LenientNumber(std::string_view text);
+// The same reading in 64 bits (file sizes); values beyond 64 bits stop at the largest.
+int64_t LenientNumber64(std::string_view text);
 
 // UTF-8 <-> UTF-16. Invalid UTF-8 bytes become U+FFFD; lone surrogates become U+FFFD.
 std::u16string Utf8ToUtf16(std::string_view utf8);

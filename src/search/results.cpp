@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <limits>
 #include <utility>
 #include <vector>
 
@@ -129,35 +128,6 @@ std::string_view PathField(std::string_view line, const std::vector<std::string_
     size_t from = static_cast<size_t>(first.data() - line.data());
     size_t to = static_cast<size_t>(last.data() - line.data()) + last.size();
     return line.substr(from, to - from);
-}
-
-// The decimal value of the leading number, read as LenientNumber reads one but in 64 bits:
-// blanks, an optional sign, digits, an optional fraction that rounds the whole number half to
-// even. 0 when none; values beyond 64 bits stop at the largest.
-int64_t LeadingNumber(std::string_view text) {
-    size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
-    constexpr int64_t kMax = std::numeric_limits<int64_t>::max();
-    int64_t value = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        int digit = text[i] - '0';
-        value = value > (kMax - digit) / 10 ? kMax : value * 10 + digit;
-    }
-    // The fraction only decides the rounding: above, below or exactly one half.
-    if (i < text.size() && text[i] == '.') {
-        int firstDigit = -1;
-        bool laterNonZero = false;
-        for (++i; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-            if (firstDigit < 0)
-                firstDigit = text[i] - '0';
-            else if (text[i] != '0')
-                laterNonZero = true;
-        }
-        if ((firstDigit > 5 || (firstDigit == 5 && (laterNonZero || (value & 1)))) && value < kMax) ++value;
-    }
-    return negative ? -value : value;
 }
 
 // The n-th (from 0) blank-separated token; every single blank separates.
@@ -364,7 +334,7 @@ int ImportResults(App& app) {
             LowerCaseInto(path.substr(0, cut), lowered);
             r.Folder = lowered;
             r.SizeText = FieldText(ColumnField(fields, layout, layout.size), room, lowered);
-            r.Size = LeadingNumber(r.SizeText);
+            r.Size = LenientNumber64(r.SizeText);
             r.DateText = FieldText(ColumnField(fields, layout, layout.date), room, lowered);
             r.SortDate = SortDateKey(r.DateText);
             r.IsFolder = r.SizeText.empty() ? 1 : 0;
