@@ -4,25 +4,23 @@
 
 #include <cstdio>
 
-#include "app/text.h"
+#include "app/wide_win32.h"
 #include "walk.h"
 
 namespace es {
 
 namespace {
 
-std::wstring Wide(std::string_view utf8) {
-  std::u16string w = lumiseek::Utf8ToUtf16(utf8);
-  return std::wstring(w.begin(), w.end());
-}
+using lumiseek::W;
 
+// A name straight from the folder reader, converted without a copy of its UTF-16 text.
 std::string Narrow(const wchar_t* text, size_t length) {
   return lumiseek::Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(text), length));
 }
 
 // The extended-length form of a full path; other paths come back as they are.
 std::wstring LongPath(const std::string& path) {
-  std::wstring p = Wide(path);
+  std::wstring p = W(path);
   if (p.rfind(L"\\\\?\\", 0) == 0) return p;
   if (p.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + p.substr(2);
   if (p.size() >= 3 && p[1] == L':' && p[2] == L'\\') return L"\\\\?\\" + p;
@@ -144,6 +142,6 @@ std::string AbsolutePath(const std::string& base, const std::string& path) {
   return base + "\\" + path;
 }
 
-std::FILE* OpenFile(const std::string& path, bool write) { return _wfopen(Wide(path).c_str(), write ? L"wb" : L"rb"); }
+std::FILE* OpenFile(const std::string& path, bool write) { return _wfopen(W(path).c_str(), write ? L"wb" : L"rb"); }
 
 }  // namespace es
