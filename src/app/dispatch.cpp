@@ -29,11 +29,15 @@ constexpr const char* kRestarter = "start_lumiseek.exe";
 
 std::string OnOff(int value) { return value != 0 ? "ON" : "OFF"; }
 
-// Flip a 0/1 setting and speak its name with ON or OFF.
-void Toggle(App& app, int32_t& setting, const std::string& spokenName) {
+// Flip a 0/1 setting, run what the change needs (a redraw, a layout), then speak the
+// setting's name with ON or OFF.
+void Toggle(App& app, int32_t& setting, const std::string& spokenName, void (*then)(App&) = nullptr) {
     setting ^= 1;
+    if (then != nullptr) then(app);
     SpeakOne(app, spokenName + OnOff(setting));
 }
+
+void RedrawList(App& app) { app.port.RedrawControl(ctl::ResultsList); }
 
 // Advance a 0..3 setting; a value outside that range after the step becomes 0.
 int32_t NextOfFour(int32_t& setting) {
@@ -183,27 +187,21 @@ const std::map<int, Command>& CommandTable() {
         {cmd::OpenEverything, {"OpenEverything", [](App&) {}}},
         {cmd::FolderShortPath, {"ShortPath", [](App& app) {
              SBeep(app);
-             app.settings.ShortPath ^= 1;
-             app.port.RedrawControl(ctl::ResultsList);
-             SpeakOne(app, "Short Path Name is " + OnOff(app.settings.ShortPath));
+             Toggle(app, app.settings.ShortPath, "Short Path Name is ", RedrawList);
          }}},
         {cmd::EnableToolTips, {"ManageTooltips", [](App&) {}}},
         {cmd::ShowTimeInDate, {"EnableTime", [](App& app) {
              SBeep(app);
-             app.settings.EnableTime ^= 1;
-             app.port.RedrawControl(ctl::ResultsList);
-             SpeakOne(app, "Include Time in Date is " + OnOff(app.settings.EnableTime));
+             Toggle(app, app.settings.EnableTime, "Include Time in Date is ", RedrawList);
          }}},
         {cmd::FormatAsKB, {"UseKB", [](App& app) {
              SBeep(app);
-             app.settings.UseKB ^= 1;
-             app.port.RedrawControl(ctl::ResultsList);
-             SpeakOne(app, "Format File Size is " + OnOff(app.settings.UseKB));
+             Toggle(app, app.settings.UseKB, "Format File Size is ", RedrawList);
          }}},
         {cmd::MaxPrintLines, {"ManageMaxPrintLines", [](App& app) {
              SBeep(app);
              ManageMaxPrintLines(app.settings);
-             app.port.RedrawControl(ctl::ResultsList);
+             RedrawList(app);
              int v = app.settings.MaxPrintLines;
              SpeakOne(app, "Max Print Lines is " + (v == 0 ? std::string("Unlimited") : NumberText(v)));
          }}},
@@ -219,22 +217,16 @@ const std::map<int, Command>& CommandTable() {
         {cmd::PreviewResize, {"PreviewResize", [](App&) {}}},
         {cmd::SpeakShortcuts, {"SpeakShortcuts", [](App& app) {
              SBeep(app);
-             app.settings.SpeakShortcuts ^= 1;
-             Resize(app);
-             SpeakOne(app, "Speak Shortcuts is " + OnOff(app.settings.SpeakShortcuts));
+             Toggle(app, app.settings.SpeakShortcuts, "Speak Shortcuts is ", Resize);
          }}},
         {cmd::WideToolbar, {"WideToolbar", [](App&) {}}},
         {cmd::IncludeShortcutKey, {"IncludeShortcutKey", [](App& app) {
              SBeep(app);
-             app.settings.IncludeShortcutKey ^= 1;
-             Resize(app);
-             SpeakOne(app, "Include Shortcut Key is " + OnOff(app.settings.IncludeShortcutKey));
+             Toggle(app, app.settings.IncludeShortcutKey, "Include Shortcut Key is ", Resize);
          }}},
         {cmd::SpeakMinimalKey, {"SpeakMinimalKey", [](App& app) {
              SBeep(app);
-             app.settings.SpeakMinimalKey ^= 1;
-             Resize(app);
-             SpeakOne(app, "Speak Minimal Key is " + OnOff(app.settings.SpeakMinimalKey));
+             Toggle(app, app.settings.SpeakMinimalKey, "Speak Minimal Key is ", Resize);
          }}},
         {cmd::ImageBGColor, {"ImageBG", [](App& app) { SBeep(app); NextImageBackground(app); }}},
         {cmd::MuteSpeakers, {"MuteSpeakers", [](App& app) { MuteSpeakers(app); }}},
