@@ -20,7 +20,7 @@
 #include <random>
 #include <string>
 
-#include "app/app.h"
+#include "base/app.h"
 #include "fake_port.h"
 #include "search/columns.h"
 #include "search/results.h"

@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "run.h"
 
 int wmain(int, wchar_t**) {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <optional>
 
-#include "app/text.h"
+#include "base/text.h"
 
 namespace es {
 

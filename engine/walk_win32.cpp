@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "app/wide_win32.h"
+#include "base/wide_win32.h"
 #include "walk.h"
 
 namespace es {

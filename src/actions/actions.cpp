@@ -1,6 +1,6 @@
 #include "actions/actions.h"
 
-#include "app/app.h"
+#include "base/app.h"
 
 namespace lumiseek {
 

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "app/app.h"
+#include "base/app.h"
 
 namespace lumiseek {
 

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <limits>
 
-#include "app/app.h"
-#include "app/text.h"
+#include "base/app.h"
+#include "base/text.h"
 #include "speech/speech.h"
 
 namespace lumiseek {

@@ -5,12 +5,12 @@
 #include <map>
 
 #include "actions/actions.h"
-#include "app/app.h"
+#include "base/app.h"
 #include "app/colors.h"
-#include "app/ids.h"
+#include "base/ids.h"
 #include "app/layout.h"
-#include "app/settings.h"
-#include "app/text.h"
+#include "base/settings.h"
+#include "base/text.h"
 #include "app/toolbar.h"
 #include "preview/preview.h"
 #include "search/columns.h"

@@ -1,8 +1,8 @@
 #include "app/layout.h"
 
-#include "app/app.h"
-#include "app/ids.h"
-#include "app/text.h"
+#include "base/app.h"
+#include "base/ids.h"
+#include "base/text.h"
 #include "preview/preview.h"
 
 namespace lumiseek {

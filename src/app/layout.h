@@ -5,8 +5,8 @@
 #include <array>
 #include <string>
 
-#include "app/port.h"
-#include "search/result_row.h"
+#include "base/port.h"
+#include "base/result_row.h"
 
 namespace lumiseek {
 

@@ -9,13 +9,13 @@
 #include <memory>
 #include <string>
 
-#include "app/app.h"
+#include "base/app.h"
 #include "app/dispatch.h"
-#include "app/ids.h"
+#include "base/ids.h"
 #include "app/port_win32.h"
 #include "app/shell_win32.h"
 #include "app/toolbar.h"
-#include "app/wide_win32.h"
+#include "base/wide_win32.h"
 #include "search/results.h"
 #include "search/search.h"
 

@@ -8,8 +8,8 @@
 
 #include <vector>
 
-#include "app/ids.h"
-#include "app/wide_win32.h"
+#include "base/ids.h"
+#include "base/wide_win32.h"
 #include "speech/shortcuts.h"
 
 namespace lumiseek {

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "app/port.h"
+#include "base/port.h"
 
 struct ISpVoice;
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "app/app.h"
+#include "base/app.h"
 #include "app/port_win32.h"
 
 namespace lumiseek {

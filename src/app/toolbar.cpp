@@ -1,6 +1,6 @@
 #include "app/toolbar.h"
 
-#include "app/app.h"
+#include "base/app.h"
 
 namespace lumiseek {
 

@@ -1,6 +1,6 @@
 #include "preview/preview.h"
 
-#include "app/app.h"
+#include "base/app.h"
 
 namespace lumiseek {
 

@@ -5,8 +5,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/app.h"
-#include "app/text.h"
+#include "base/app.h"
+#include "base/text.h"
 #include "search/results.h"
 
 namespace lumiseek {

@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "actions/short_folder.h"
-#include "app/app.h"
-#include "app/ids.h"
+#include "base/app.h"
+#include "base/ids.h"
 #include "app/layout.h"
-#include "app/text.h"
+#include "base/text.h"
 #include "app/toolbar.h"
 #include "preview/preview.h"
 #include "search/columns.h"

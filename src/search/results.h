@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "search/result_row.h"
+#include "base/result_row.h"
 
 namespace lumiseek {
 

@@ -2,11 +2,11 @@
 
 #include <string_view>
 
-#include "app/app.h"
-#include "app/ids.h"
+#include "base/app.h"
+#include "base/ids.h"
 #include "app/layout.h"
-#include "app/settings.h"
-#include "app/text.h"
+#include "base/settings.h"
+#include "base/text.h"
 #include "app/toolbar.h"
 #include "search/results.h"
 #include "speech/speech.h"

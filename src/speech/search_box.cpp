@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <string_view>
 
-#include "app/app.h"
+#include "base/app.h"
 #include "app/dispatch.h"
-#include "app/ids.h"
-#include "app/settings.h"
-#include "app/text.h"
+#include "base/ids.h"
+#include "base/settings.h"
+#include "base/text.h"
 #include "search/results.h"
 #include "search/search.h"
 #include "speech/speech.h"

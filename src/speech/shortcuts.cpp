@@ -2,9 +2,9 @@
 
 #include <map>
 
-#include "app/app.h"
-#include "app/ids.h"
-#include "app/text.h"
+#include "base/app.h"
+#include "base/ids.h"
+#include "base/text.h"
 
 namespace lumiseek {
 

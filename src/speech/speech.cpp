@@ -1,8 +1,8 @@
 #include "speech/speech.h"
 
-#include "app/app.h"
+#include "base/app.h"
 #include "app/dispatch.h"
-#include "app/ids.h"
+#include "base/ids.h"
 #include "app/layout.h"
 #include "search/results.h"
 

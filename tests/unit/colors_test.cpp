@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "app/app.h"
+#include "base/app.h"
 #include "app/colors.h"
 #include "app/dispatch.h"
-#include "app/ids.h"
+#include "base/ids.h"
 #include "fake_port.h"
 
 namespace lumiseek {

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "app/app.h"
+#include "base/app.h"
 #include "fake_port.h"
 #include "search/columns.h"
 

@@ -2,9 +2,9 @@
 
 #include <stdexcept>
 
-#include "app/app.h"
+#include "base/app.h"
 #include "app/dispatch.h"
-#include "app/ids.h"
+#include "base/ids.h"
 #include "fake_port.h"
 
 namespace lumiseek {

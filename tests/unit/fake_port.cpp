@@ -1,6 +1,6 @@
 #include "fake_port.h"
 
-#include "app/text.h"
+#include "base/text.h"
 
 namespace lumiseek::test {
 

@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/app.h"
-#include "app/port.h"
+#include "base/app.h"
+#include "base/port.h"
 
 namespace lumiseek::test {
 

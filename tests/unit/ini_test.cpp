@@ -1,10 +1,10 @@
-#include "app/ini.h"
+#include "base/ini.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 
-#include "app/text.h"
+#include "base/text.h"
 
 namespace lumiseek {
 namespace {

@@ -1,8 +1,8 @@
 // The layout of the search box, the results list and the preview, and the list's columns.
 #include <gtest/gtest.h>
 
-#include "app/app.h"
-#include "app/ids.h"
+#include "base/app.h"
+#include "base/ids.h"
 #include "app/layout.h"
 #include "fake_port.h"
 

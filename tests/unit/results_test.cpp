@@ -4,8 +4,8 @@
 #include <random>
 
 #include "actions/short_folder.h"
-#include "app/app.h"
-#include "app/ids.h"
+#include "base/app.h"
+#include "base/ids.h"
 #include "fake_port.h"
 #include "search/results.h"
 

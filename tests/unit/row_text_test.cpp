@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "search/result_row.h"
+#include "base/result_row.h"
 
 namespace lumiseek {
 namespace {

@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "app/app.h"
+#include "base/app.h"
 #include "app/dispatch.h"
-#include "app/ids.h"
+#include "base/ids.h"
 #include "fake_port.h"
 #include "speech/search_box.h"
 

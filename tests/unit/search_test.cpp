@@ -1,8 +1,8 @@
 // The search: the argument string handed to es, the checks before it, the run and its outcome.
 #include <gtest/gtest.h>
 
-#include "app/app.h"
-#include "app/ids.h"
+#include "base/app.h"
+#include "base/ids.h"
 #include "fake_port.h"
 #include "search/search.h"
 

@@ -1,10 +1,10 @@
-#include "app/settings.h"
+#include "base/settings.h"
 
 #include <gtest/gtest.h>
 
-#include "app/app.h"
-#include "app/ini.h"
-#include "app/text.h"
+#include "base/app.h"
+#include "base/ini.h"
+#include "base/text.h"
 #include "fake_port.h"
 
 namespace lumiseek {

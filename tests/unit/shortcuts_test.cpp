@@ -2,7 +2,7 @@
 
 #include <set>
 
-#include "app/app.h"
+#include "base/app.h"
 #include "fake_port.h"
 #include "speech/shortcuts.h"
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/app.h"
+#include "base/app.h"
 #include "app/dispatch.h"
 #include "fake_port.h"
 #include "speech/speech.h"

@@ -2,7 +2,7 @@
 // into the same names, folders, sizes and dates.
 #include <gtest/gtest.h>
 
-#include "app/app.h"
+#include "base/app.h"
 #include "fake_port.h"
 #include "output.h"
 #include "search/results.h"

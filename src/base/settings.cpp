@@ -1,11 +1,11 @@
-#include "app/settings.h"
+#include "base/settings.h"
 
 #include <utility>
 #include <vector>
 
-#include "app/app.h"
-#include "app/ini.h"
-#include "app/text.h"
+#include "base/app.h"
+#include "base/ini.h"
+#include "base/text.h"
 
 namespace lumiseek {
 

@@ -1,6 +1,6 @@
-#include "app/ini.h"
+#include "base/ini.h"
 
-#include "app/text.h"
+#include "base/text.h"
 
 namespace lumiseek {
 

@@ -1,9 +1,9 @@
-// UTF-8 <-> UTF-16 at the Win32 boundary, on top of the one conversion in app/text.h.
+// UTF-8 <-> UTF-16 at the Win32 boundary, on top of the one conversion in base/text.h.
 #pragma once
 
 #include <string>
 
-#include "app/text.h"
+#include "base/text.h"
 
 namespace lumiseek {
 

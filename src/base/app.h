@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <string>
 
-#include "app/port.h"
-#include "app/settings.h"
-#include "search/result_row.h"
+#include "base/port.h"
+#include "base/settings.h"
+#include "base/result_row.h"
 
 namespace lumiseek {
 
