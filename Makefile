@@ -28,7 +28,7 @@ PACKAGES := \
   imagemagick:import \
   python3-pytest:/usr/lib/python3/dist-packages/pytest
 
-.PHONY: all deps build native win unit e2e test run clean
+.PHONY: all deps build native win unit e2e test run clean mutate
 .NOTPARALLEL:
 
 all: build
@@ -76,6 +76,10 @@ e2e:
 	$(PYTHON) -m pytest -q tests/e2e
 
 test: deps build unit e2e
+
+# The mutation check (not part of make test): plausible mistakes from tests/mutation/, one at a time.
+mutate:
+	$(PYTHON) scripts/mutate.py --jobs $(JOBS) $(if $(ONLY),--only $(ONLY))
 
 run: deps build
 	./scripts/run-lumiseek.sh $(WIN_DIR)

@@ -1,0 +1,166 @@
+#!/usr/bin/env python3
+"""Mutation check: do the unit tests notice plausible mistakes?
+
+Each file under tests/mutation/ (ending in .mut) describes one mistake:
+
+    file: src/search/search.cpp
+    subsystem: search
+    notice: what a user would notice if the mistake shipped
+    --- snippet
+    exact text as it stands in the file (one or more lines)
+    --- replacement
+    the text with the mistake
+
+For each mistake, a copy of the sources (build/mutate/tree) gets the snippet replaced, the native unit
+tests are rebuilt incrementally (build/mutate/build) and run. A mistake is caught when a test fails (or
+hangs past the time limit). A snippet that does not occur exactly once in its file is reported as stale
+and counts as not caught; a mistake that no longer compiles is reported apart and counts as not caught
+either, since such an entry no longer tests anything. The working tree is never changed.
+
+    scripts/mutate.py [--only TEXT] [--jobs N]
+"""
+import argparse
+import collections
+import os
+import shutil
+import subprocess
+import sys
+import time
+from pathlib import Path
+
+ROOT = Path(__file__).resolve().parent.parent
+MUTATIONS = ROOT / "tests" / "mutation"
+WORK = ROOT / "build" / "mutate"
+TREE = WORK / "tree"
+BUILD = WORK / "build"
+# What the native unit tests need: the core, the engine and the unit tests (no benchmarks).
+COPIED = ["CMakeLists.txt", "cmake", "src", "engine", "tests/unit"]
+TEST_PROGRAMS = ["tests/unit/core_tests", "engine/es_tests", "engine/es_import_tests"]
+TEST_TIMEOUT = 120
+
+
+class Mutation:
+    def __init__(self, path):
+        self.path = path
+        self.name = str(path.relative_to(MUTATIONS))
+        head, snippet, replacement = self._parse(path.read_text(encoding="utf-8"))
+        self.file = head.get("file", "")
+        self.subsystem = head.get("subsystem", "?")
+        self.notice = head.get("notice", "")
+        self.snippet = snippet
+        self.replacement = replacement
+
+    @staticmethod
+    def _parse(text):
+        head, parts, current = {}, {}, None
+        for line in text.splitlines(keepends=True):
+            marker = line.strip()
+            if marker in ("--- snippet", "--- replacement"):
+                current = marker[4:]
+                parts[current] = []
+            elif current is None:
+                if ":" in line:
+                    key, value = line.split(":", 1)
+                    head[key.strip()] = value.strip()
+            else:
+                parts[current].append(line)
+        # The block's last line break belongs to the format, not to the text.
+        def block(key):
+            return "".join(parts.get(key, [])).removesuffix("\n")
+        return head, block("snippet"), block("replacement")
+
+
+def sync_tree():
+    """Copies the sources into the mutation tree, keeping unchanged files' times (fast rebuilds)."""
+    for entry in COPIED:
+        source = ROOT / entry
+        target = TREE / entry
+        if source.is_dir():
+            if target.exists():
+                shutil.rmtree(target)
+            shutil.copytree(source, target, copy_function=shutil.copy2)
+        else:
+            target.parent.mkdir(parents=True, exist_ok=True)
+            shutil.copy2(source, target)
+
+
+def build(jobs):
+    done = subprocess.run(["cmake", "--build", str(BUILD), "-j%d" % jobs, "--target",
+                           "core_tests", "es_tests", "es_import_tests"],
+                          stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+    return done.returncode == 0, done.stdout
+
+
+def run_tests():
+    """True when every test passed; a hang counts as a failure."""
+    for program in TEST_PROGRAMS:
+        try:
+            done = subprocess.run([str(BUILD / program), "--gtest_brief=1"], cwd=BUILD,
+                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=TEST_TIMEOUT)
+        except subprocess.TimeoutExpired:
+            return False
+        if done.returncode != 0:
+            return False
+    return True
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("--only", default="", help="run only mutations whose file name contains this text")
+    parser.add_argument("--jobs", type=int, default=2)
+    args = parser.parse_args()
+
+    mutations = [Mutation(p) for p in sorted(MUTATIONS.rglob("*.mut")) if args.only in p.name]
+    if not mutations:
+        print("mutate: no mutations found under", MUTATIONS)
+        return 1
+
+    WORK.mkdir(parents=True, exist_ok=True)
+    sync_tree()
+    subprocess.run(["cmake", "-S", str(TREE), "-B", str(BUILD), "-DCMAKE_BUILD_TYPE=Debug"],
+                   check=True, stdout=subprocess.DEVNULL)
+    ok, log = build(args.jobs)
+    if not ok or not run_tests():
+        print(log[-4000:])
+        print("mutate: the unmutated sources do not build or their tests fail; fix that first")
+        return 1
+
+    results = collections.OrderedDict()
+    started = time.monotonic()
+    for m in mutations:
+        target = TREE / m.file
+        original = target.read_text(encoding="utf-8") if target.is_file() else None
+        if original is None or not m.snippet or original.count(m.snippet) != 1:
+            outcome = "STALE"
+        else:
+            target.write_text(original.replace(m.snippet, m.replacement, 1), encoding="utf-8")
+            try:
+                built, _ = build(args.jobs)
+                outcome = "NO-BUILD" if not built else ("missed" if run_tests() else "caught")
+            finally:
+                target.write_text(original, encoding="utf-8")
+        results[m] = outcome
+        print("%-8s %-48s %s" % (outcome, m.name, "" if outcome == "caught" else m.notice), flush=True)
+    build(args.jobs)  # leave the tree built as the sources stand
+
+    per = collections.defaultdict(lambda: [0, 0])
+    for m, outcome in results.items():
+        per[m.subsystem][1] += 1
+        per[m.subsystem][0] += outcome == "caught"
+    print("\nby subsystem:")
+    for subsystem in sorted(per):
+        caught, total = per[subsystem]
+        print("  %-22s %3d of %3d caught (%3.0f%%)" % (subsystem, caught, total, 100.0 * caught / total))
+    caught = sum(1 for o in results.values() if o == "caught")
+    print("\n%d of %d mistakes caught by the unit tests (%.0f%%) in %.0f s" %
+          (caught, len(results), 100.0 * caught / len(results), time.monotonic() - started))
+    missed = [m for m, o in results.items() if o != "caught"]
+    if missed:
+        print("not caught:")
+        for m in missed:
+            print("  %-8s %s (%s): %s" % (results[m], m.name, m.file, m.notice))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
