@@ -356,10 +356,29 @@ bool Win32Port::WriteFileReplacing(const std::string& path, const std::string& b
 
 bool Win32Port::RemoveFile(const std::string& path) { return DeleteFileW(W(path).c_str()) != FALSE; }
 
-std::string Win32Port::SettingsPath() {
+std::optional<FileStamp> Win32Port::FileStampOf(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(W(path).c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+        return std::nullopt;
+    FileStamp stamp;
+    stamp.writeTime = (uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) | data.ftLastWriteTime.dwLowDateTime;
+    stamp.size = (uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+    return stamp;
+}
+
+namespace {
+// The full path of the running program.
+std::wstring ModulePath() {
     std::wstring path(32768, L'\0');
     DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
     path.resize(n);
+    return path;
+}
+}  // namespace
+
+std::string Win32Port::SettingsPath() {
+    std::wstring path = ModulePath();
     size_t slash = path.find_last_of(L"\\/");
     size_t dot = path.find_last_of(L'.');
     if (dot != std::wstring::npos && (slash == std::wstring::npos || dot > slash)) path.resize(dot);
@@ -377,20 +396,50 @@ std::string Win32Port::AnsiToUtf8(const std::string& bytes) {
 // --- processes and the shell ---
 
 namespace {
-bool CreateWithShow(const std::string& commandLine, WORD show, PROCESS_INFORMATION& pi) {
-    std::wstring line = W(commandLine);
+// Starts a process: `application` is the program's path (null: the first word of the command
+// line names it), `line` the whole command line.
+bool CreateWithShow(const wchar_t* application, std::wstring line, WORD show, DWORD flags, PROCESS_INFORMATION& pi) {
     STARTUPINFOW si{};
     si.cb = sizeof(si);
     si.dwFlags = STARTF_USESHOWWINDOW;
     si.wShowWindow = show;
-    return CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr, nullptr,
-                          &si, &pi) != FALSE;
+    return CreateProcessW(application, line.data(), nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS | flags, nullptr,
+                          nullptr, &si, &pi) != FALSE;
 }
 }  // namespace
 
-RunResult Win32Port::RunHidden(const std::string& commandLine) {
+std::optional<std::string> Win32Port::FindProgram(const std::string& name) {
+    std::wstring wanted = W(name);
+    std::wstring folder = ModulePath();
+    folder.resize(folder.find_last_of(L"\\/") + 1);
+    std::wstring beside = folder + wanted;
+    DWORD attributes = GetFileAttributesW(beside.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return N(beside);
+
+    // Along PATH only: not the current folder, not the system folders.
+    DWORD length = GetEnvironmentVariableW(L"PATH", nullptr, 0);
+    if (length == 0) return std::nullopt;
+    std::wstring path(length, L'\0');
+    path.resize(GetEnvironmentVariableW(L"PATH", path.data(), length));
+    std::wstring found(MAX_PATH, L'\0');
+    while (true) {
+        DWORD n = SearchPathW(path.c_str(), wanted.c_str(), nullptr, static_cast<DWORD>(found.size()), found.data(),
+                              nullptr);
+        if (n == 0) return std::nullopt;
+        if (n < found.size()) {
+            found.resize(n);
+            return N(found);
+        }
+        found.resize(n);
+    }
+}
+
+RunResult Win32Port::RunHidden(const std::string& program, const std::string& arguments) {
+    std::wstring application = W(program);
     PROCESS_INFORMATION pi{};
-    if (!CreateWithShow(commandLine, SW_HIDE, pi)) return {false, 0};
+    if (!CreateWithShow(application.c_str(), L"\"" + application + L"\" " + W(arguments), SW_HIDE, CREATE_NO_WINDOW,
+                        pi))
+        return {false, 0};
     WaitForSingleObject(pi.hProcess, INFINITE);
     DWORD code = 0;
     GetExitCodeProcess(pi.hProcess, &code);
@@ -401,7 +450,7 @@ RunResult Win32Port::RunHidden(const std::string& commandLine) {
 
 bool Win32Port::StartProgram(const std::string& path) {
     PROCESS_INFORMATION pi{};
-    if (!CreateWithShow(path, SW_SHOWNORMAL, pi)) return false;
+    if (!CreateWithShow(nullptr, W(path), SW_SHOWNORMAL, 0, pi)) return false;
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
     return true;

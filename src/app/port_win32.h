@@ -75,10 +75,12 @@ public:
     bool ReadFilePart(const std::string& path, uint64_t offset, size_t count, std::string& bytes) override;
     bool WriteFileReplacing(const std::string& path, const std::string& bytes) override;
     bool RemoveFile(const std::string& path) override;
+    std::optional<FileStamp> FileStampOf(const std::string& path) override;
     std::string SettingsPath() override;
     std::string AnsiToUtf8(const std::string& bytes) override;
 
-    RunResult RunHidden(const std::string& commandLine) override;
+    std::optional<std::string> FindProgram(const std::string& name) override;
+    RunResult RunHidden(const std::string& program, const std::string& arguments) override;
     bool StartProgram(const std::string& path) override;
     void ShellOpen(const std::string& target) override;
 

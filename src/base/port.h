@@ -24,10 +24,17 @@ struct Placement {
     bool minimized = false, maximized = false;
 };
 
-// Outcome of running a command line and waiting for it.
+// Outcome of running a program and waiting for it.
 struct RunResult {
     bool started = false;      // false: the process could not be created at all
     uint32_t exitCode = 0;     // the process's exit code when started
+};
+
+// When a file was last written and how large it is: a file written anew gets a new stamp.
+struct FileStamp {
+    uint64_t writeTime = 0;
+    uint64_t size = 0;
+    bool operator==(const FileStamp&) const = default;
 };
 
 // Speak flags of the voice.
@@ -105,11 +112,17 @@ struct Port {
     // Writes the whole file to a temporary file beside it, then moves it into place.
     virtual bool WriteFileReplacing(const std::string& path, const std::string& bytes) = 0;
     virtual bool RemoveFile(const std::string& path) = 0;
+    virtual std::optional<FileStamp> FileStampOf(const std::string& path) = 0;  // none when no such file
     virtual std::string SettingsPath() = 0;         // the executable's name with ".ini", beside it
     virtual std::string AnsiToUtf8(const std::string& bytes) = 0;  // the system ANSI code page
 
     // --- processes and the shell ---
-    virtual RunResult RunHidden(const std::string& commandLine) = 0;  // waits without a time limit
+    // The full path of a program: in the program's own folder first, then along PATH; none when
+    // neither has it.
+    virtual std::optional<std::string> FindProgram(const std::string& name) = 0;
+    // Starts the program at `program` with exactly `arguments` after its quoted path, with no
+    // window and no command interpreter, and waits for it without a time limit.
+    virtual RunResult RunHidden(const std::string& program, const std::string& arguments) = 0;
     virtual bool StartProgram(const std::string& path) = 0;          // normal window, not waited for
     virtual void ShellOpen(const std::string& target) = 0;
 

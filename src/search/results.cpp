@@ -8,6 +8,7 @@
 #include "actions/short_folder.h"
 #include "base/app.h"
 #include "base/ids.h"
+#include "base/ini.h"
 #include "app/layout.h"
 #include "base/text.h"
 #include "app/toolbar.h"
@@ -197,11 +198,8 @@ bool IsIgnored(std::string_view name, const std::vector<std::string>& ignored) {
 
 }  // namespace
 
-std::string DecodeOutsideText(App& app, std::string bytes) {
-    if (!IsValidUtf8(bytes)) return app.port.AnsiToUtf8(bytes);
-    if (std::string_view(bytes).substr(0, kByteOrderMark.size()) == kByteOrderMark)
-        bytes.erase(0, kByteOrderMark.size());
-    return bytes;
+std::string DecodeOutsideText(App& app, const std::string& bytes) {
+    return IniDecode(bytes, [&app](const std::string& ansi) { return app.port.AnsiToUtf8(ansi); });
 }
 
 namespace {

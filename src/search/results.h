@@ -11,9 +11,9 @@ namespace lumiseek {
 
 struct App;
 
-// Text of a file written outside the program: UTF-8 when its bytes are valid UTF-8 (a
-// leading byte-order mark is dropped), otherwise decoded from the system ANSI code page.
-std::string DecodeOutsideText(App& app, std::string bytes);
+// Text of a file written outside the program, decoded as the settings file is: UTF-16 LE with
+// its byte-order mark, UTF-8 with or without one, otherwise the system ANSI code page.
+std::string DecodeOutsideText(App& app, const std::string& bytes);
 
 // Reads results.txt (created empty when missing) and rebuilds Results; returns the number
 // of rows kept, 0 when none (the table then holds the "<empty>" row).

@@ -1,6 +1,9 @@
 #include "search/search.h"
 
+#include <algorithm>
+#include <optional>
 #include <string_view>
+#include <utility>
 
 #include "base/app.h"
 #include "base/ids.h"
@@ -8,6 +11,7 @@
 #include "base/settings.h"
 #include "base/text.h"
 #include "app/toolbar.h"
+#include "search/columns.h"
 #include "search/results.h"
 #include "speech/speech.h"
 
@@ -17,6 +21,10 @@ namespace {
 
 constexpr const char* kSystemFolders = " !c:\\windows\\ !c:\\$recycle.bin\\ ";
 constexpr std::string_view kAllowedMarks = "!%*()-_=+\\|:./?\"";
+constexpr std::string_view kBlanks = " \t";
+// The characters after which a word of the argument string starts.
+constexpr std::string_view kWordStarts = " !|\"";
+constexpr const char* kResultsFile = "results.txt";
 
 bool Allowed(char ch) {
     return (ch >= '0' && ch <= '9') || (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z') || ch == ' ' ||
@@ -45,6 +53,30 @@ std::string Seconds(int64_t from, int64_t to, int64_t frequency) {
     return FormatMask(static_cast<double>(to - from) / static_cast<double>(frequency > 0 ? frequency : 1), "###.0");
 }
 
+// What the list showed before a search: its rows, the selected row (from 1) and the top index.
+struct ShownList {
+    ResultTable rows;
+    int selected = 0;
+    int top = 0;
+};
+
+// Shows the rows again as they were, the same row selected; returns that row.
+int RestoreList(App& app, ShownList shown) {
+    app.port.ListDeleteAllItems();
+    if (shown.rows.empty()) {
+        InitializeList(app);
+    } else {
+        app.Results = std::move(shown.rows);
+    }
+    ShowSearchResults(app);
+    int row = shown.selected >= 1 && shown.selected <= static_cast<int>(app.Results.size()) ? shown.selected : 1;
+    if (row != 1) {
+        SetTopLvRow(app, shown.top);
+        app.port.ListSelectRow(row);
+    }
+    return row;
+}
+
 }  // namespace
 
 int ValidSearchTerm(App& app) {
@@ -62,16 +94,24 @@ std::string FolderString(App& app) {
     if (app.settings.ExcludeSystemFolders == 0) return "";
     std::string bytes;
     if (!app.port.FileExists("exclusion.txt") || !app.port.ReadFileBytes("exclusion.txt", bytes)) return kSystemFolders;
-    std::string text = DecodeOutsideText(app, std::move(bytes));
-    // One " !" per line; a final line break gives one more, empty line.
+    std::string text = DecodeOutsideText(app, bytes);
+    // One " !" term per line; lines end at CR LF, LF or CR, and blank lines give no term. es
+    // splits its arguments at blanks outside double quotes and takes no escapes inside them (a
+    // backslash before the closing quote is part of the path), so a line holding a blank is
+    // quoted whole. No path holds a double quote: one in a line is dropped, so that it cannot
+    // end the quoting early.
     std::string folders;
     size_t start = 0;
-    while (true) {
-        size_t end = text.find("\r\n", start);
-        folders += " !";
-        folders.append(text, start, end == std::string::npos ? std::string::npos : end - start);
-        if (end == std::string::npos) break;
-        start = end + 2;
+    while (start < text.size()) {
+        size_t end = std::min(text.find_first_of("\r\n", start), text.size());
+        std::string line;
+        for (char ch : std::string_view(text).substr(start, end - start))
+            if (ch != '"') line += ch;
+        start = end + 1;
+        size_t first = line.find_first_not_of(kBlanks);
+        if (first == std::string::npos) continue;
+        line = line.substr(first, line.find_last_not_of(kBlanks) + 1 - first);
+        folders += line.find_first_of(kBlanks) == std::string::npos ? " !" + line : " !\"" + line + "\"";
     }
     return folders;
 }
@@ -94,13 +134,27 @@ void CreateFileTypeLists(App& app) {
 }
 
 void ExpandEsPrefixes(App& app) {
-    std::string& c = app.SearchCommand;
-    c = ReplaceAll(c, "audio:", app.AudioTypes);
-    c = ReplaceAll(c, "zip:", app.ZipTypes);
-    c = ReplaceAll(c, "doc:", app.DocTypes);
-    c = ReplaceAll(c, "exe:", app.ExeTypes);
-    c = ReplaceAll(c, "pic:", app.PicTypes);
-    c = ReplaceAll(c, "video:", app.VideoTypes);
+    const std::pair<std::string_view, const std::string*> prefixes[] = {
+        {"audio:", &app.AudioTypes}, {"zip:", &app.ZipTypes}, {"doc:", &app.DocTypes},
+        {"exe:", &app.ExeTypes},     {"pic:", &app.PicTypes}, {"video:", &app.VideoTypes}};
+    const std::string& c = app.SearchCommand;
+    std::string out;
+    for (size_t i = 0; i < c.size();) {
+        // A prefix counts only where a word starts, so "topic:" and "gzip:" stay as typed.
+        bool matched = false;
+        if (i == 0 || kWordStarts.find(c[i - 1]) != std::string_view::npos) {
+            for (const auto& [prefix, list] : prefixes) {
+                if (c.compare(i, prefix.size(), prefix) == 0) {
+                    out += *list;
+                    i += prefix.size();
+                    matched = true;
+                    break;
+                }
+            }
+        }
+        if (!matched) out += c[i++];
+    }
+    app.SearchCommand = std::move(out);
 }
 
 std::string SpreadSearchTerm(const App& app) {
@@ -111,7 +165,6 @@ std::string SpreadSearchTerm(const App& app) {
 
 std::string SearchFailureReason(uint32_t exitCode) {
     if (exitCode == 8) return "Everything is not running";
-    if (exitCode == 9009) return "the es program was not found";
     return "error" + NumberText(exitCode);
 }
 
@@ -133,7 +186,9 @@ void Search(App& app) {
     std::string sortClause = s.SortType != 0 ? " -sort dm " : " -sort name ";
     std::string countClause = s.MaxResults == 0 ? "" : " -n" + NumberText(s.MaxResults);
 
-    // 8, 9: the waiting state, then the announcement, spoken to its end.
+    // 8, 9: the waiting state, then the announcement, spoken to its end. The rows shown until
+    // now are set aside, for a run that writes no new ones.
+    ShownList previous{std::move(app.Results), port.ListSelectedRow(), port.ListTopIndex()};
     ResultRow loading;
     loading.Name = "Loading ...";
     app.Results.assign(1, loading);
@@ -143,31 +198,37 @@ void Search(App& app) {
     port.ListUpdateNow();
     SpeakOneWait(app, Announcement(s.SearchType, s.SearchTerm));
 
-    // 10 to 12: the argument string.
+    // 10 to 12: the argument string. It reaches es exactly so: no command interpreter reads it.
     if (s.SearchType == 4) {
         app.SearchCommand = s.SearchTerm;
     } else {
         app.SearchCommand = FolderString(app) + TypeSwitches(s.SearchType) + sortClause + countClause +
                             " -export-csv results.txt " + s.SearchTerm;
     }
-    app.SearchCommand = ReplaceAll(app.SearchCommand, "|", "^|");
     ExpandEsPrefixes(app);
 
     // 13, 14: the engine run, then the arguments on the clipboard.
+    std::optional<std::string> es = port.FindProgram("es.exe");
+    std::optional<FileStamp> before = port.FileStampOf(kResultsFile);
     int64_t first = port.Counter();
-    RunResult run = port.RunHidden("CMD /C es " + app.SearchCommand);
+    RunResult run;
+    if (es) run = port.RunHidden(*es, app.SearchCommand);
     int64_t second = port.Counter();
     port.SetClipboardText(app.SearchCommand);
 
-    // 15, 16: the results. When no process could be started there is nothing to import.
+    // 15, 16: only results this run wrote are imported; otherwise the list shows again what it
+    // showed before.
+    std::optional<FileStamp> after = port.FileStampOf(kResultsFile);
+    bool written = run.started && after && after != before;
     int k = 0;
-    if (run.started) {
+    int shownRow = 1;
+    if (written) {
+        ResultTable().swap(previous.rows);  // the old rows go before the new ones come
         k = ImportResults(app);
+        ShowSearchResults(app);
     } else {
-        port.ListDeleteAllItems();
-        InitializeList(app);
+        shownRow = RestoreList(app, std::move(previous));
     }
-    ShowSearchResults(app);
     CreateToolbar(app);
     if (s.FocusOnRE != 0) {
         port.BoxSelect(0, -1);
@@ -179,15 +240,19 @@ void Search(App& app) {
     port.SetCaption(std::string("Lumiseek ") + kVersion + "    " + Seconds(first, second, app.CounterFrequency) +
                     " sec : " + Seconds(first, third, app.CounterFrequency) + " sec  " + " ... " +
                     app.SearchCommand);
-    if (!run.started) {
-        SpeakOne(app, "Search Failed : the command interpreter could not be started");
+    if (!es) {
+        SpeakOne(app, "Search Failed : the es program was not found");
+    } else if (!run.started) {
+        SpeakOne(app, "Search Failed : the es program could not be started");
     } else if (run.exitCode != 0) {
         SpeakOne(app, "Search Failed : " + SearchFailureReason(run.exitCode));
+    } else if (!written) {
+        SpeakOne(app, "Search Failed : no results were written");
     } else {
         SpeakOne(app, "Search is complete : " + FormatMask(k, "##,##0") + (k == 1 ? " Match : " : " Matches : ") +
                           app.Results[0].Name);
     }
-    ST(app, RowSummary(app, 1));
+    ST(app, RowSummary(app, shownRow));
 }
 
 }  // namespace lumiseek

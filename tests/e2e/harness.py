@@ -307,10 +307,19 @@ class LumiseekRun:
         else:
             shutil.copy2(es, self.dir / "es.exe")
 
-    def es_calls(self):
-        """Argument strings the recorder was called with, one per call."""
+    def es_command_lines(self):
+        """The recorder's whole command lines, program name included, one per call."""
         path = self.dir / "es-args.txt"
-        return path.read_text(encoding="utf-8").splitlines() if path.exists() else []
+        return path.read_text(encoding="utf-8").split("\n")[:-1] if path.exists() else []
+
+    def es_calls(self):
+        """Argument strings the recorder was called with, one per call: each command line without
+        its program name (quoted or not) and the one blank after it."""
+        calls = []
+        for line in self.es_command_lines():
+            end = line.index('"', 1) + 1 if line.startswith('"') else line.find(" ")
+            calls.append(line[end + 1:] if end >= 0 else "")
+        return calls
 
     # --- starting and stopping ---
 

@@ -1,11 +1,10 @@
-"""A search from end to end: lumiseek.exe under Wine runs the es recorder through the command
-interpreter, reads the prepared results.txt into its list, speaks the outcome, and remembers the
-results and the selected row for the next start.
+"""A search from end to end: lumiseek.exe under Wine runs the es recorder, reads the prepared
+results.txt into its list, speaks the outcome, and remembers the results and the selected row for
+the next start.
 
-The program runs "CMD /C es " + arguments. The recorder keeps its command line after the program
-name and the blanks that follow it, so the arguments' leading blanks are not recorded; CMD itself
-removes the escaping caret of "^|", so the term cat|dog stands as cat^|dog in the arguments (and on
-the clipboard and in the caption) but reaches es as cat|dog."""
+The program starts es.exe itself, with the quoted path of es.exe, one blank and the argument
+string as its command line; the recorder keeps that command line whole, so what es receives is
+compared exactly, leading blanks included."""
 import re
 import subprocess
 
@@ -38,11 +37,6 @@ def file_search_arguments(term):
     folders = " !c:\\windows\\ !c:\\$recycle.bin\\ "      # ExcludeSystemFolders 1, no exclusion.txt
     return (folders + " -size -size-format 2 -dm /a-d " + " -sort dm " + " -n" + " 100" +
             " -export-csv results.txt " + term)
-
-
-def as_received(arguments):
-    """The arguments as es receives them from "CMD /C es " + arguments."""
-    return arguments.lstrip(" ").replace("^|", "|")
 
 
 def wait_spoken(run, text, after, timeout=20):
@@ -113,7 +107,7 @@ def test_file_search_sends_arguments_speaks_and_shows_rows(lumiseek):
     complete = "Search is complete : 4 Matches : " + NAMES[0]
     assert wait_spoken(lumiseek, complete, mark) == 3
 
-    assert lumiseek.es_calls() == [as_received(arguments)]
+    assert lumiseek.es_calls() == [arguments]
     spoken = spoken_since(lumiseek, mark)
     assert (2, "File Search for budget") in spoken
     texts = [text for _, text in spoken]
@@ -150,9 +144,8 @@ def test_enter_in_the_search_box_runs_a_file_search(lumiseek):
     lumiseek.key("Return")
     wait_spoken(lumiseek, "Search is complete : 4 Matches : " + NAMES[0], mark)
     assert "File Search for cat|dog" in texts_since(lumiseek, mark)
-    arguments = file_search_arguments("cat^|dog")
-    assert lumiseek.es_calls() == [as_received(arguments)]
-    assert lumiseek.es_calls()[0].endswith("results.txt cat|dog")
+    arguments = file_search_arguments("cat|dog")
+    assert lumiseek.es_calls() == [arguments]
     assert lumiseek.clipboard() == arguments
 
 
@@ -175,7 +168,7 @@ def test_failed_engine_run_is_reported(lumiseek):
     mark = start_and_search(lumiseek, exit_code=8)
     wait_spoken(lumiseek, "Search Failed : Everything is not running", mark)
     assert not any(text.startswith("Search is complete") for text in texts_since(lumiseek, mark))
-    assert lumiseek.es_calls() == [as_received(file_search_arguments("budget"))]
+    assert lumiseek.es_calls() == [file_search_arguments("budget")]
     # The recorder wrote results.txt before it failed: its rows are shown all the same.
     assert "Results List has focus. " + NAMES[0] in texts_since(lumiseek, mark)
 
@@ -208,3 +201,49 @@ def test_next_start_shows_last_results_and_selected_row(lumiseek):
     second = lumiseek.settings_text()
     assert re.search(r"^LastRow=(.*)$", second, re.M).group(1).strip() == "55"
     assert int(re.search(r"^TopRow=(.*)$", second, re.M).group(1)) == top_row
+
+
+def test_arguments_reach_es_as_written_and_failures_keep_the_list(lumiseek):
+    # A results.txt from an earlier run, row 2 selected at the last exit; an exclusion.txt saved
+    # with LF line ends, a line holding a blank, a line holding "&" and a blank line at the end.
+    (lumiseek.dir / "results.txt").write_text(results_text(ROWS), encoding="utf-8", newline="")
+    (lumiseek.dir / "exclusion.txt").write_bytes(b"c:\\program files\\\nc:\\r&d\\\n\n")
+    # The box refuses ">" and "&" from the keyboard; the term comes from the settings file. After
+    # each search the box has the focus and its text selected, so typing replaces the term.
+    settings = dict(SETTINGS, SearchTerm="a>x.txt&echo", LastRow="2", FocusOnRE="1")
+    lumiseek.start(settings=harness.settings_file(settings), es="recorder")
+    lumiseek.wait_voice(lambda new: any("SearchBox has focus" in line for line in new))
+
+    # A custom search that writes no results: es gets the text as it stands, no command
+    # interpreter acts on it, and the list keeps its rows and its selected row.
+    mark = lumiseek.mark()
+    lumiseek.key("ctrl+i")
+    wait_spoken(lumiseek, "Search Failed : no results were written", mark)
+    assert "Custom Searcha>x.txt&echo" in texts_since(lumiseek, mark)
+    assert not any(text.startswith("Search is complete") for text in texts_since(lumiseek, mark))
+    es = harness.winpath(lumiseek.dir / "es.exe")
+    assert [line.lower() for line in lumiseek.es_command_lines()] == [('"%s" a>x.txt&echo' % es).lower()]
+    assert not (lumiseek.dir / "x.txt").exists()
+    assert lumiseek.clipboard() == "a>x.txt&echo"
+    assert lumiseek.title().endswith(" ... a>x.txt&echo")
+    texts = lumiseek.window_texts(503)
+    assert texts["503"].startswith("     2  " + NAMES[1] + "  "), texts
+    lumiseek.screenshot("kept-after-no-results")
+
+    # A file search for %PATH% with es writing results: the exclusions arrive one per line, the
+    # one with a blank quoted, and %path% is not expanded.
+    (lumiseek.dir / "es-results.txt").write_text(results_text(ROWS), encoding="utf-8", newline="")
+    lumiseek.type("%PATH%")
+    mark = lumiseek.mark()
+    lumiseek.key("ctrl+f")
+    wait_spoken(lumiseek, "Search is complete : 4 Matches : " + NAMES[0], mark)
+    arguments = (' !"c:\\program files\\" !c:\\r&d\\' + " -size -size-format 2 -dm /a-d " + " -sort dm " +
+                 " -n 100" + " -export-csv results.txt " + "%path%")
+    assert lumiseek.es_calls()[1:] == [arguments]
+
+    # Without es.exe the search says so and runs nothing.
+    (lumiseek.dir / "es.exe").unlink()
+    mark = lumiseek.mark()
+    lumiseek.key("ctrl+f")
+    wait_spoken(lumiseek, "Search Failed : the es program was not found", mark)
+    assert len(lumiseek.es_calls()) == 2

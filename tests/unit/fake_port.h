@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -51,7 +52,12 @@ struct FakePort : Port {
     std::string clipboard;
     bool clipboardHasText = false;
     std::map<std::string, std::string> files;
-    std::vector<std::string> ran;
+    std::map<std::string, uint64_t> writeTimes;  // files written through Write; others have time 0
+    uint64_t clock = 0;
+    std::vector<std::string> ran;                // the argument strings, one per run
+    std::vector<std::string> ranPrograms;        // the program of each run
+    std::optional<std::string> program = "c:\\lumiseek\\es.exe";  // what FindProgram finds
+    std::vector<std::string> sought;             // the names FindProgram was asked for
     RunResult runResult{true, 0};
     std::vector<std::string> started;
     std::vector<std::string> opened;
@@ -144,16 +150,38 @@ struct FakePort : Port {
         b = offset < it->second.size() ? it->second.substr(offset, std::min(count, readPartLimit)) : "";
         return true;
     }
+    // A file written now: its stamp changes even when its bytes do not.
+    void Write(const std::string& p, const std::string& b) {
+        files[p] = b;
+        writeTimes[p] = ++clock;
+    }
     bool WriteFileReplacing(const std::string& p, const std::string& b) override {
         if (writesFail) return false;
-        files[p] = b;
+        Write(p, b);
         return true;
     }
-    bool RemoveFile(const std::string& p) override { return files.erase(p) != 0; }
+    bool RemoveFile(const std::string& p) override {
+        writeTimes.erase(p);
+        return files.erase(p) != 0;
+    }
+    std::optional<FileStamp> FileStampOf(const std::string& p) override {
+        auto it = files.find(p);
+        if (it == files.end()) return std::nullopt;
+        auto time = writeTimes.find(p);
+        return FileStamp{time == writeTimes.end() ? 0 : time->second, it->second.size()};
+    }
     std::string SettingsPath() override { return "lumiseek.ini"; }
     std::string AnsiToUtf8(const std::string& b) override;
 
-    RunResult RunHidden(const std::string& c) override { ran.push_back(c); return runResult; }
+    std::optional<std::string> FindProgram(const std::string& name) override {
+        sought.push_back(name);
+        return program;
+    }
+    RunResult RunHidden(const std::string& p, const std::string& a) override {
+        ranPrograms.push_back(p);
+        ran.push_back(a);
+        return runResult;
+    }
     bool StartProgram(const std::string& p) override { started.push_back(p); return true; }
     void ShellOpen(const std::string& t) override { opened.push_back(t); }
 

@@ -28,10 +28,10 @@ struct WatchingPort : FakePort {
         headerWhenSpoken.push_back(columns.count(1) ? columns[1].first : "");
         FakePort::VoiceSpeak(text, flags);
     }
-    RunResult RunHidden(const std::string& c) override {
+    RunResult RunHidden(const std::string& program, const std::string& arguments) override {
         spokenBeforeRun = spoken.size();
-        for (const auto& [path, bytes] : filesAfterRun) files[path] = bytes;
-        return FakePort::RunHidden(c);
+        for (const auto& [path, bytes] : filesAfterRun) Write(path, bytes);
+        return FakePort::RunHidden(program, arguments);
     }
 };
 
@@ -61,14 +61,16 @@ TEST_F(SearchTest, FileSearchForBudgetEndToEnd) {
         "Size,Date Modified,Filename\r\n1234,05/17/2023 10:22,C:\\Docs\\Budget.xlsx\r\n";
     port.counterStep = 1500;
 
-    EXPECT_EQ(Run(1, "  Budget "), "CMD /C es " + kSystem + kFiles + " -sort dm " + " -n" + " 500" + kExport + "budget");
+    EXPECT_EQ(Run(1, "  Budget "), kSystem + kFiles + " -sort dm " + " -n" + " 500" + kExport + "budget");
 
     EXPECT_EQ(port.boxText, "  Budget ");  // the box keeps what was typed
     EXPECT_EQ(app.settings.SearchTerm, "budget");
     EXPECT_EQ(app.settings.LastSearchType, 1);
     EXPECT_FALSE(port.files.count("filelist.txt"));
     EXPECT_EQ(port.clipboard, app.SearchCommand);
-    EXPECT_EQ(port.ran[0], "CMD /C es " + app.SearchCommand);
+    EXPECT_EQ(port.ran[0], app.SearchCommand);
+    EXPECT_EQ(port.sought, std::vector<std::string>{"es.exe"});
+    EXPECT_EQ(port.ranPrograms, std::vector<std::string>{"c:\\lumiseek\\es.exe"});
 
     ASSERT_EQ(port.spoken.size(), 2u);
     EXPECT_EQ(port.spoken[0], (Spoken{"File Search for budget", 2}));
@@ -85,43 +87,46 @@ TEST_F(SearchTest, FileSearchForBudgetEndToEnd) {
 }
 
 TEST_F(SearchTest, EachTypeHasItsSwitchesAndAnnouncement) {
-    EXPECT_EQ(Run(2, "x"), "CMD /C es " + kSystem + " -size -size-format 2 -dm /ad " + " -sort dm  -n 500" + kExport + "x");
-    EXPECT_EQ(port.spoken.back().text.substr(0, 21), "Search is complete : ");
+    EXPECT_EQ(Run(2, "x"), kSystem + " -size -size-format 2 -dm /ad " + " -sort dm  -n 500" + kExport + "x");
     EXPECT_EQ(port.spoken[port.spoken.size() - 2], (Spoken{"Folder Search for x", 2}));
 
-    EXPECT_EQ(Run(3, "x"), "CMD /C es " + kSystem + " -size -size-format 2 -dm " + " -sort dm  -n 500" + kExport + "x");
+    EXPECT_EQ(Run(3, "x"), kSystem + " -size -size-format 2 -dm " + " -sort dm  -n 500" + kExport + "x");
     EXPECT_EQ(port.spoken[port.spoken.size() - 2].text, "Search All for x");
 
     // A custom search hands the term over as the whole argument string.
-    EXPECT_EQ(Run(4, "X -n 3"), "CMD /C es x -n 3");
+    EXPECT_EQ(Run(4, "X -n 3"), "x -n 3");
     EXPECT_EQ(port.spoken[port.spoken.size() - 2].text, "Custom Searchx -n 3");
     EXPECT_EQ(app.settings.LastSearchType, 4);
 }
 
 TEST_F(SearchTest, SortAndCountClauses) {
     app.settings.SortType = 0;
-    EXPECT_EQ(Run(1, "a"), "CMD /C es " + kSystem + kFiles + " -sort name " + " -n 500" + kExport + "a");
+    EXPECT_EQ(Run(1, "a"), kSystem + kFiles + " -sort name " + " -n 500" + kExport + "a");
     app.settings.MaxResults = 0;
-    EXPECT_EQ(Run(1, "a"), "CMD /C es " + kSystem + kFiles + " -sort name " + kExport + "a");
+    EXPECT_EQ(Run(1, "a"), kSystem + kFiles + " -sort name " + kExport + "a");
     app.settings.MaxResults = 100000;
-    EXPECT_EQ(Run(1, "a"), "CMD /C es " + kSystem + kFiles + " -sort name " + " -n 100000" + kExport + "a");
+    EXPECT_EQ(Run(1, "a"), kSystem + kFiles + " -sort name " + " -n 100000" + kExport + "a");
     app.settings.MaxResults = -5;
-    EXPECT_EQ(Run(1, "a"), "CMD /C es " + kSystem + kFiles + " -sort name " + " -n-5" + kExport + "a");
+    EXPECT_EQ(Run(1, "a"), kSystem + kFiles + " -sort name " + " -n-5" + kExport + "a");
 }
 
-TEST_F(SearchTest, BarIsEscapedForTheCommandInterpreter) {
-    EXPECT_EQ(Run(1, "cat|dog"), "CMD /C es " + kSystem + kFiles + " -sort dm  -n 500" + kExport + "cat^|dog");
-    EXPECT_EQ(Run(4, "a|b|c"), "CMD /C es a^|b^|c");
+TEST_F(SearchTest, TermReachesEsAsTyped) {
+    // No command interpreter reads the arguments: its marks mean nothing and are passed on.
+    EXPECT_EQ(Run(1, "cat|dog"), kSystem + kFiles + " -sort dm  -n 500" + kExport + "cat|dog");
+    EXPECT_EQ(Run(1, "%PATH%"), kSystem + kFiles + " -sort dm  -n 500" + kExport + "%path%");
+    EXPECT_EQ(Run(4, "a>x.txt&echo ^\"b|c\""), "a>x.txt&echo ^\"b|c\"");
+    EXPECT_EQ(port.clipboard, "a>x.txt&echo ^\"b|c\"");
+    EXPECT_EQ(port.caption.substr(port.caption.find(" ... ")), " ... a>x.txt&echo ^\"b|c\"");
 }
 
 TEST_F(SearchTest, CategoryPrefixesExpandInPlace) {
-    std::string head = "CMD /C es " + kSystem + kFiles + " -sort dm  -n 500" + kExport;
+    std::string head = kSystem + kFiles + " -sort dm  -n 500" + kExport;
     EXPECT_EQ(Run(1, "audio: beatles"), head + app.AudioTypes + " beatles");
     EXPECT_EQ(Run(1, "Audio:beatles"), head + app.AudioTypes + "beatles");
     EXPECT_EQ(app.AudioTypes.substr(0, 12), "ext:aac;ac3;");
     EXPECT_EQ(app.AudioTypes.substr(app.AudioTypes.size() - 11), ";wav;wma;xm");
-    EXPECT_EQ(Run(4, "zip:x pic:y"), "CMD /C es " + app.ZipTypes + "x " + app.PicTypes + "y");
-    EXPECT_EQ(Run(4, "doc: exe: video:"), "CMD /C es " + app.DocTypes + " " + app.ExeTypes + " " + app.VideoTypes);
+    EXPECT_EQ(Run(4, "zip:x pic:y"), app.ZipTypes + "x " + app.PicTypes + "y");
+    EXPECT_EQ(Run(4, "doc: exe: video:"), app.DocTypes + " " + app.ExeTypes + " " + app.VideoTypes);
     EXPECT_EQ(app.ExeTypes, "ext:bat;cmd;exe;msi;msp;scr");
     EXPECT_NE(app.ZipTypes.find(";r08;r09;"), std::string::npos);  // the pieces join without a gap
     EXPECT_NE(app.VideoTypes.find(";mp4;mp4v;"), std::string::npos);
@@ -130,20 +135,28 @@ TEST_F(SearchTest, CategoryPrefixesExpandInPlace) {
 TEST_F(SearchTest, ExclusionFileGivesOneExclusionPerLine) {
     std::string tail = kFiles + " -sort dm  -n 500" + kExport + "a";
     port.files["exclusion.txt"] = "D:\\Temp\\\r\ne:\\old";
-    EXPECT_EQ(Run(1, "a"), "CMD /C es  !D:\\Temp\\ !e:\\old" + tail);
-    port.files["exclusion.txt"] = "D:\\Temp\\\r\ne:\\old\r\n";
-    EXPECT_EQ(Run(1, "a"), "CMD /C es  !D:\\Temp\\ !e:\\old !" + tail);
-    port.files["exclusion.txt"] = "";
-    EXPECT_EQ(Run(1, "a"), "CMD /C es  !" + tail);
+    EXPECT_EQ(Run(1, "a"), " !D:\\Temp\\ !e:\\old" + tail);
 
+    // LF and CR line ends, blank lines; a line with a blank is quoted whole (es takes the
+    // backslash before the closing quote as part of the path), a double quote is dropped.
+    const std::string expected = " !\"c:\\program files\\\" !c:\\r&d\\ !\"d:\\my docs\\\"" + tail;
+    port.files["exclusion.txt"] = "\nc:\\program files\\\n  \t\rc:\\r&d\\\r\n\"d:\\my docs\\\"  \r\n\n";
+    EXPECT_EQ(Run(1, "a"), expected);
+    // The same lines as UTF-16 with its byte-order mark, as editors save it.
+    std::string utf16 = "\xFF\xFE";
+    for (char ch : std::string("c:\\program files\\\r\nc:\\r&d\\\r\nd:\\my docs\\\r\n")) utf16 += std::string{ch, '\0'};
+    port.files["exclusion.txt"] = utf16;
+    EXPECT_EQ(Run(1, "a"), expected);
+
+    port.files["exclusion.txt"] = "\r\n";
+    EXPECT_EQ(Run(1, "a"), tail);
     app.settings.ExcludeSystemFolders = 0;
-    EXPECT_EQ(Run(1, "a"), "CMD /C es " + tail);
-    port.files.erase("exclusion.txt");
-    EXPECT_EQ(Run(1, "a"), "CMD /C es " + tail);
+    port.files["exclusion.txt"] = "x";
+    EXPECT_EQ(Run(1, "a"), tail);
 }
 
 TEST_F(SearchTest, EmptyTermIsValid) {
-    EXPECT_EQ(Run(1, "   "), "CMD /C es " + kSystem + kFiles + " -sort dm  -n 500" + kExport);
+    EXPECT_EQ(Run(1, "   "), kSystem + kFiles + " -sort dm  -n 500" + kExport);
 }
 
 TEST_F(SearchTest, TermIsCutToItsLimit) {
@@ -173,7 +186,7 @@ TEST_F(SearchTest, InvalidTermIsRefusedAndChangesNothing) {
     EXPECT_EQ(port.clipboardHasText, false);
 
     // The same text runs as a custom search.
-    EXPECT_EQ(Run(4, "a#b"), "CMD /C es a#b");
+    EXPECT_EQ(Run(4, "a#b"), "a#b");
 }
 
 TEST_F(SearchTest, EveryAllowedCharacterPasses) {
@@ -187,9 +200,9 @@ TEST_F(SearchTest, EveryAllowedCharacterPasses) {
     }
 }
 
-TEST_F(SearchTest, NoResultsFileGivesEmptyListAndZeroMatches) {
+TEST_F(SearchTest, HeaderOnlyResultsGiveEmptyListAndZeroMatches) {
+    port.filesAfterRun["results.txt"] = "Size,Date Modified,Filename\r\n";
     Run(1, "nothing");
-    EXPECT_EQ(port.files.at("results.txt"), "");  // left behind, empty
     EXPECT_EQ(port.spoken.back(), (Spoken{"Search is complete : 0 Matches : <empty>", 3}));
     EXPECT_EQ(port.columns[1].first, "Name  (0)");
 }
@@ -202,35 +215,68 @@ TEST_F(SearchTest, ManyMatchesAreCountedInGroups) {
     EXPECT_EQ(port.spoken.back().text, "Search is complete : 1,234 Matches : f0.txt");
 }
 
-TEST_F(SearchTest, FailedEngineIsReportedNotAnnouncedAsComplete) {
-    port.files["results.txt"] = "Size,Date Modified,Filename\r\n7,05/17/2023 10:22,c:\\old.txt\r\n";
-    port.runResult = {true, 8};
-    Run(1, "a");
-    EXPECT_EQ(port.spoken.back(), (Spoken{"Search Failed : Everything is not running", 3}));
-    ASSERT_EQ(app.Results.size(), 1u);  // whatever the file holds is still shown
-    EXPECT_EQ(app.Results[0].Name, "old.txt");
+// A search that found three rows, then row 2 selected and the list scrolled by one.
+struct FailedSearchTest : SearchTest {
+    const std::string fresh = "Size,Date Modified,Filename\r\n1,01/01/2020 00:00,c:\\a.txt\r\n"
+                              "2,01/01/2020 00:00,c:\\b.txt\r\n3,01/01/2020 00:00,c:\\c.txt\r\n";
+    FailedSearchTest() {
+        port.filesAfterRun["results.txt"] = fresh;
+        Run(1, "a");
+        port.filesAfterRun.clear();
+        port.selectedRow = 2;
+        port.topIndex = 1;
+    }
+    // The failure is spoken, and the list shows the three rows as before with row 2 selected.
+    void ExpectListKept(const std::string& failure) {
+        EXPECT_EQ(port.spoken.back(), (Spoken{"Search Failed : " + failure, 3}));
+        ASSERT_EQ(app.Results.size(), 3u) << failure;
+        EXPECT_EQ(app.Results[1].Name, "b.txt");
+        EXPECT_EQ(port.itemCount, 3);
+        EXPECT_EQ(port.columns[1].first, "Name  (3)");
+        EXPECT_EQ(port.selectedRow, 2);
+        EXPECT_EQ(port.setTopRow, 1);
+        EXPECT_EQ(port.status, "     2  b.txt  01/01/2020 00:00  2  c:\\");
+        EXPECT_EQ(port.clipboard, app.SearchCommand);
+    }
+};
 
-    port.runResult = {true, 9009};
-    Run(1, "a");
-    EXPECT_EQ(port.spoken.back().text, "Search Failed : the es program was not found");
-    port.runResult = {true, 1};
-    Run(1, "a");
-    EXPECT_EQ(port.spoken.back().text, "Search Failed : error 1");
-    port.runResult = {true, 3221225477u};
-    Run(1, "a");
-    EXPECT_EQ(port.spoken.back().text, "Search Failed : error 3221225477");
-    for (const auto& s : port.SpokenTexts()) EXPECT_EQ(s.find("Search is complete"), std::string::npos);
+TEST_F(FailedSearchTest, OldResultsAreNeverAnnouncedAsNew) {
+    // A custom search without -export-csv leaves results.txt as it was.
+    Run(4, "x");
+    ExpectListKept("no results were written");
+    port.files.erase("results.txt");
+    Run(1, "x");
+    ExpectListKept("no results were written");
+    // The same bytes written again are new results.
+    port.filesAfterRun["results.txt"] = fresh;
+    Run(1, "x");
+    EXPECT_EQ(port.spoken.back().text, "Search is complete : 3 Matches : a.txt");
+    EXPECT_EQ(port.selectedRow, 1);
 }
 
-TEST_F(SearchTest, CommandInterpreterThatCannotStartImportsNothing) {
-    port.files["results.txt"] = "Size,Date Modified,Filename\r\n7,05/17/2023 10:22,c:\\old.txt\r\n";
+TEST_F(FailedSearchTest, EngineFailuresAreNamed) {
+    port.runResult = {true, 8};
+    Run(1, "x");
+    ExpectListKept("Everything is not running");
+    port.runResult = {true, 3221225477u};
+    Run(1, "x");
+    ExpectListKept("error 3221225477");
     port.runResult = {false, 0};
-    Run(1, "a");
-    EXPECT_EQ(port.spoken.back(), (Spoken{"Search Failed : the command interpreter could not be started", 3}));
+    Run(1, "x");
+    ExpectListKept("the es program could not be started");
+    port.program.reset();
+    EXPECT_EQ(Run(1, "x"), "<not run>");
+    ExpectListKept("the es program was not found");
+    EXPECT_EQ(port.caption.substr(port.caption.find(" ... ") + 5), app.SearchCommand);
+
+    // Rows es wrote before it failed are shown all the same.
+    port.program = "es.exe";
+    port.runResult = {true, 1};
+    port.filesAfterRun["results.txt"] = "Size,Date Modified,Filename\r\n7,05/17/2023 10:22,c:\\new.txt\r\n";
+    Run(1, "x");
+    EXPECT_EQ(port.spoken.back().text, "Search Failed : error 1");
     ASSERT_EQ(app.Results.size(), 1u);
-    EXPECT_EQ(app.Results[0].Name, "<empty>");
-    EXPECT_EQ(port.itemCount, 1);
-    EXPECT_EQ(port.clipboard, app.SearchCommand);
+    EXPECT_EQ(app.Results[0].Name, "new.txt");
 }
 
 TEST_F(SearchTest, FocusOnSearchBoxAfterTheSearchWhenAsked) {

@@ -1,9 +1,10 @@
 // A stand-in for the search engine's command-line client in the end-to-end tests. Copied beside
 // lumiseek.exe as es.exe, it records how it was called and answers with a prepared result file:
-//   - appends its command line (everything after the program name, as CMD passed it) as one UTF-8 line
-//     to es-args.txt in the current folder;
-//   - copies es-results.txt from the current folder to the file named after -export-csv (or to
-//     results.txt when there is no such argument); without es-results.txt it writes nothing;
+//   - appends its whole command line, exactly as GetCommandLineW gives it (program name included), as
+//     one UTF-8 line to es-args.txt in the current folder;
+//   - writes the bytes of es-results.txt from the current folder anew to the file named after
+//     -export-csv (or to results.txt when there is no such argument), so that the file is as freshly
+//     written as the engine writes it; without es-results.txt it writes nothing;
 //   - exits with the number in es-exitcode.txt when that file exists, else 0.
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
@@ -23,28 +24,28 @@ std::string Utf8(const std::wstring& text) {
     return out;
 }
 
-// The raw command line without the program name, which may be quoted.
-std::wstring ArgumentsPart(const wchar_t* line) {
-    const wchar_t* p = line;
-    if (*p == L'"') {
-        ++p;
-        while (*p && *p != L'"') ++p;
-        if (*p) ++p;
-    } else {
-        while (*p && *p != L' ' && *p != L'\t') ++p;
+// Copies a file's bytes into a file written anew (CopyFileW would keep the source's write time).
+void WriteCopy(const wchar_t* from, const wchar_t* to) {
+    HANDLE in = CreateFileW(from, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (in == INVALID_HANDLE_VALUE) return;
+    HANDLE out = CreateFileW(to, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (out != INVALID_HANDLE_VALUE) {
+        char buffer[1 << 16];
+        DWORD got = 0, written = 0;
+        while (ReadFile(in, buffer, sizeof(buffer), &got, nullptr) && got > 0) WriteFile(out, buffer, got, &written, nullptr);
+        CloseHandle(out);
     }
-    while (*p == L' ' || *p == L'\t') ++p;
-    return p;
+    CloseHandle(in);
 }
 
 }  // namespace
 
 int wmain(int, wchar_t**) {
-    std::wstring args = ArgumentsPart(GetCommandLineW());
+    std::wstring commandLine = GetCommandLineW();
     HANDLE log = CreateFileW(L"es-args.txt", FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (log != INVALID_HANDLE_VALUE) {
-        std::string line = Utf8(args) + "\n";
+        std::string line = Utf8(commandLine) + "\n";
         DWORD written = 0;
         WriteFile(log, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
         CloseHandle(log);
@@ -57,7 +58,7 @@ int wmain(int, wchar_t**) {
         if (lstrcmpiW(argv[i], L"-export-csv") == 0) target = argv[i + 1];
     }
     if (argv) LocalFree(argv);
-    if (GetFileAttributesW(L"es-results.txt") != INVALID_FILE_ATTRIBUTES) CopyFileW(L"es-results.txt", target.c_str(), FALSE);
+    WriteCopy(L"es-results.txt", target.c_str());
 
     int code = 0;
     if (FILE* f = _wfopen(L"es-exitcode.txt", L"r")) {
