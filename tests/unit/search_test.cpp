@@ -127,6 +127,9 @@ TEST_F(SearchTest, CategoryPrefixesExpandInPlace) {
     EXPECT_EQ(app.AudioTypes.substr(app.AudioTypes.size() - 11), ";wav;wma;xm");
     EXPECT_EQ(Run(4, "zip:x pic:y"), app.ZipTypes + "x " + app.PicTypes + "y");
     EXPECT_EQ(Run(4, "doc: exe: video:"), app.DocTypes + " " + app.ExeTypes + " " + app.VideoTypes);
+    // Only where a word starts: after a blank, "!", "|" or a double quote, not inside a word.
+    EXPECT_EQ(Run(4, "topic: gzip:a !zip:b|exe:c \"pic:d\""),
+              "topic: gzip:a !" + app.ZipTypes + "b|" + app.ExeTypes + "c \"" + app.PicTypes + "d\"");
     EXPECT_EQ(app.ExeTypes, "ext:bat;cmd;exe;msi;msp;scr");
     EXPECT_NE(app.ZipTypes.find(";r08;r09;"), std::string::npos);  // the pieces join without a gap
     EXPECT_NE(app.VideoTypes.find(";mp4;mp4v;"), std::string::npos);
