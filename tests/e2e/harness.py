@@ -374,7 +374,7 @@ class LumiseekRun:
         if self.running():
             self.proc.kill()
             self.proc.wait(10)
-            # Programs it started (CMD, es) would otherwise live on: end them all, then bring the
+            # Programs it started (es) would otherwise live on: end them all, then bring the
             # persistent server back for the next test.
             for flag in ("-k", "-w", "-p"):
                 subprocess.run([self.session.wineserver, flag], env=self.session.env, timeout=60,
