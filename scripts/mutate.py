@@ -106,11 +106,11 @@ def run_tests():
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("--only", default="", help="run only mutations whose file name contains this text")
+    parser.add_argument("--only", default="", help="run only mutations whose path under tests/mutation contains this text")
     parser.add_argument("--jobs", type=int, default=2)
     args = parser.parse_args()
 
-    mutations = [Mutation(p) for p in sorted(MUTATIONS.rglob("*.mut")) if args.only in p.name]
+    mutations = [Mutation(p) for p in sorted(MUTATIONS.rglob("*.mut")) if args.only in str(p.relative_to(MUTATIONS))]
     if not mutations:
         print("mutate: no mutations found under", MUTATIONS)
         return 1
