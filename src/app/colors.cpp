@@ -15,7 +15,6 @@ constexpr int kBlue = 16711680;
 constexpr int kWhite = 16777215;
 constexpr int kBlack = 0;
 constexpr int kYellow = 65535;
-constexpr int kMinFontSize = 8;
 }  // namespace
 
 void ChangeColors(App& app) {

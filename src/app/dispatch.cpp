@@ -254,38 +254,59 @@ void ReportUntrappedError(App& app, int number, const std::string& description, 
     if (!app.port.AskContinueAfterError(message)) app.port.ExitProcess(255);
 }
 
-void StartupLoadSettings(App& app) {
+// The settings size and place the window; wherever that is, it ends wholly on a screen.
+void LoadSettingsOnScreen(App& app) {
     Guarded(app, "SettingsFile", [&] { SettingsFile(app, "get"); });
+    Guarded(app, "KeepWindowOnScreen", [&] { KeepWindowOnScreen(app); });
 }
 
+void StartupLoadSettings(App& app) { LoadSettingsOnScreen(app); }
+
+// Each start-up step runs guarded on its own: an error in one (a results file that cannot be
+// read, say) is reported and skips that step only, so the window still comes up whole, with
+// the welcome, the focus and the restored row.
 void InitDialog(App& app) {
+    Settings& s = app.settings;
     Guarded(app, "InitDialog", [&] {
-        Settings& s = app.settings;
         app.port.StartGdiplus();
         app.CounterFrequency = app.port.CounterFrequency();
-        SettingsFile(app, "get");
+    });
+    LoadSettingsOnScreen(app);
+    Guarded(app, "InitDialog", [&] {
         app.port.VoiceSetRate(s.vRate);
         s.SearchType = s.LastSearchType;
+    });
+    Guarded(app, "CreateToolbar", [&] {
         if (s.ShowToolbar != 0) CreateToolbar(app);
-        app.port.AttachAcceleratorTable();
+    });
+    Guarded(app, "BuildAccelerators", [&] { app.port.AttachAcceleratorTable(); });
+    Guarded(app, "InitDialog", [&] {
         app.port.SetStatusFont(s.FontName, 14);
         app.port.SetLargeFont(s.FontName, s.FontSize);
         app.port.SetBoxText(s.SearchTerm);
-        ChangeControlColors(app);
-        app.port.SetShowState(s.Maximized != 0, s.Minimized != 0);
-        OpenSession(app);
-        app.port.PostDeferredInit();
     });
+    Guarded(app, "ChangeControlColors", [&] { ChangeControlColors(app); });
+    Guarded(app, "InitDialog", [&] { app.port.SetShowState(s.Maximized != 0, s.Minimized != 0); });
+    // Without the last results the list still shows its "<empty>" row.
+    if (!Guarded(app, "OpenSession", [&] { OpenSession(app); })) {
+        Guarded(app, "InitializeList", [&] {
+            InitializeList(app);
+            ShowSearchResults(app);
+        });
+    }
+    Guarded(app, "InitDialog", [&] { app.port.PostDeferredInit(); });
 }
 
 void DeferredInit(App& app) {
+    const Settings& s = app.settings;
     Guarded(app, "DeferredInit", [&] {
-        const Settings& s = app.settings;
         app.port.RedrawWindow();
         SetTopLvRow(app, s.TopRow);
         app.port.ListSelectRow(s.LastRow);
-        RefreshPreview(app);
-        Resize(app);
+    });
+    Guarded(app, "RefreshPreview", [&] { RefreshPreview(app); });
+    Guarded(app, "Resize", [&] { Resize(app); });
+    Guarded(app, "DeferredInit", [&] {
         app.SpeechPrefix = std::string("Welcome to Lumiseek, version ") + kVersion + "!";
         app.port.BoxSelect(0, -1);
         app.port.Focus(ctl::SearchBox);
@@ -306,16 +327,20 @@ void AfterWindow(App& app) {
 }
 
 void OnCommand(App& app, int id, int code) {
+    bool announced = false;
     Guarded(app, "DlgProc", [&] {
         if (code == 1) {
             ControlIdLabel(app, id);
-            if (app.settings.SpeakShortcuts > 0) SpeakShortcut(app, id);
+            if (app.settings.SpeakShortcuts > 0) announced = SpeakShortcut(app, id);
         }
     });
+    const std::string announcement = announced ? app.SpeechPrefix : std::string();
     const auto& table = CommandTable();
     auto it = table.find(id);
-    if (it == table.end()) return;
-    Guarded(app, it->second.name, [&] { it->second.run(app); });
+    if (it != table.end()) Guarded(app, it->second.name, [&] { it->second.run(app); });
+    // The announcement belongs to this command: a command that said nothing through SpeakOne
+    // (or ran while speech was off) drops it, so it never lands in front of a later utterance.
+    if (announced && app.SpeechPrefix == announcement) app.SpeechPrefix.clear();
 }
 
 void RA(App& app, int id) { OnCommand(app, id, 0); }

@@ -41,8 +41,9 @@ void OnListFocus(App& app);
 void RA(App& app, int id);
 
 // Runs fn; an exception it throws reaches the generic error box. OK continues, Cancel exits 255.
+// True when fn ran to its end.
 template <typename Fn>
-void Guarded(App& app, const char* operation, Fn&& fn);
+bool Guarded(App& app, const char* operation, Fn&& fn);
 void ReportUntrappedError(App& app, int number, const std::string& description, const char* operation);
 
 // The build stamp "   Compiled: " + date + " " + time.
@@ -58,9 +59,10 @@ std::string CTime(const std::string& date, const std::string& time);
 namespace lumiseek {
 
 template <typename Fn>
-void Guarded(App& app, const char* operation, Fn&& fn) {
+bool Guarded(App& app, const char* operation, Fn&& fn) {
     try {
         fn();
+        return true;
     } catch (const std::bad_alloc&) {
         ReportUntrappedError(app, 7, "Out of memory", operation);
     } catch (const std::out_of_range& e) {
@@ -72,6 +74,7 @@ void Guarded(App& app, const char* operation, Fn&& fn) {
     } catch (...) {
         ReportUntrappedError(app, 51, "Internal error", operation);
     }
+    return false;
 }
 
 }  // namespace lumiseek

@@ -1,5 +1,7 @@
 #include "app/layout.h"
 
+#include <algorithm>
+
 #include "base/app.h"
 #include "base/ids.h"
 #include "base/text.h"
@@ -45,7 +47,25 @@ std::string ResultCountText(const ResultTable& results) {
     return FormatMask(static_cast<double>(results.size()), "###,##0");
 }
 
+std::string NameHeader(const ResultTable& results) { return "Name  (" + ResultCountText(results) + ")"; }
+
 int TBH(App& app) { return app.port.ControlHeight(ctl::Toolbar); }
+
+Rect KeepInside(Rect window, Rect work) {
+    if (work.w <= 0 || work.h <= 0) return window;
+    Rect r = window;
+    r.w = std::min(r.w, work.w);
+    r.h = std::min(r.h, work.h);
+    r.x = std::clamp(r.x, work.x, work.x + work.w - r.w);
+    r.y = std::clamp(r.y, work.y, work.y + work.h - r.h);
+    return r;
+}
+
+void KeepWindowOnScreen(App& app) {
+    const Rect window = app.port.WindowRect();
+    const Rect inside = KeepInside(window, app.port.WorkAreaNear(window));
+    if (!(inside == window)) app.port.SetWindowRect(inside);
+}
 
 void Resize(App& app) {
     Port& port = app.port;
@@ -62,7 +82,7 @@ void Resize(App& app) {
 
     std::array<std::string, 4> headers;
     if (p.ColumnMode == 1) {
-        headers = {" Name  (" + ResultCountText(app.Results) + ")", " Path", " Date", " Size"};
+        headers = {NameHeader(app.Results), " Path", " Date", " Size"};
     } else if (p.ColumnMode == 5) {
         headers = {"Settings Shortcuts", "", "", ""};
     } else if (p.ColumnMode == 6) {

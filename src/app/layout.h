@@ -29,6 +29,9 @@ LayoutPlan PlanLayout(int W, int H, int T, int S, int F, bool ShowPreview, int S
 // The count shown in the first column's header: "0" for the "<empty>" table, else the
 // number of rows grouped in thousands.
 std::string ResultCountText(const ResultTable& results);
+// The first column's header in the results view, "Name  (" + that count + ")", in one form
+// for the layout and for showing new results.
+std::string NameHeader(const ResultTable& results);
 
 // Shows or hides the preview and the toolbar, places the controls, sets the column
 // headers and widths of the current list mode, redraws and refreshes the preview.
@@ -36,5 +39,13 @@ void Resize(App& app);
 
 // Outer height of the toolbar; 0 while there is no toolbar or it is hidden.
 int TBH(App& app);
+
+// The window rectangle moved, and shrunk where it must be, so that it lies wholly inside the
+// work area; unchanged when it already does.
+Rect KeepInside(Rect window, Rect work);
+// Brings the main window wholly onto the work area of the monitor nearest to it: a window
+// partly off every monitor (too wide for the screen, or left on a monitor that is gone) is
+// moved there.
+void KeepWindowOnScreen(App& app);
 
 }  // namespace lumiseek

@@ -106,6 +106,12 @@ INT_PTR OnNotify(Shell& shell, HWND dialog, NMHDR* header) {
             if (OnListKeyDown(app, key->wVKey)) return NotifyResult(dialog, 1);
             return FALSE;
         }
+        case LVN_ODFINDITEMW:
+        case LVN_ODFINDITEMA:
+            // The list's own incremental search asks which row a typed letter means. The
+            // program's type-ahead (LVN_KEYDOWN) has already moved the selection, so the answer
+            // is always "no row" (0 would be row 1, undoing the type-ahead).
+            return NotifyResult(dialog, -1);
         case LVN_GETDISPINFOW: {
             auto* info = reinterpret_cast<NMLVDISPINFOW*>(header);
             if (info->item.mask & LVIF_TEXT) {

@@ -6,6 +6,8 @@
 #include <sapi.h>
 #include <shellapi.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <vector>
 
 #include "base/ids.h"
@@ -64,9 +66,6 @@ void Win32Port::SetWindowSize(int width, int height) {
     SetWindowPos(hwnd, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void Win32Port::MoveWindow(int left, int top) {
-    SetWindowPos(hwnd, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
 
 Placement Win32Port::GetPlacement() {
     WINDOWPLACEMENT wp{};
@@ -80,6 +79,47 @@ Placement Win32Port::GetPlacement() {
     p.minimized = IsIconic(hwnd) != FALSE;
     p.maximized = IsZoomed(hwnd) != FALSE;
     return p;
+}
+
+namespace {
+RECT ToRECT(Rect r) {
+    // A hand-edited place and size must not overflow the right and bottom edges.
+    auto edge = [](int from, int length) {
+        return static_cast<LONG>(std::clamp<int64_t>(int64_t{from} + length, INT32_MIN, INT32_MAX));
+    };
+    return RECT{r.x, r.y, edge(r.x, r.w), edge(r.y, r.h)};
+}
+Rect FromRECT(const RECT& r) { return {r.left, r.top, r.right - r.left, r.bottom - r.top}; }
+}  // namespace
+
+// rcNormalPosition is in workspace coordinates (offset by a taskbar at the top or left), the
+// form GetPlacement saves: it goes back through SetWindowPlacement, never through SetWindowPos.
+void Win32Port::RestorePlacement(Rect normal) {
+    WINDOWPLACEMENT wp{};
+    wp.length = sizeof(wp);
+    GetWindowPlacement(hwnd, &wp);
+    wp.flags = 0;
+    if (!IsWindowVisible(hwnd)) wp.showCmd = SW_HIDE;
+    wp.rcNormalPosition = ToRECT(normal);
+    SetWindowPlacement(hwnd, &wp);
+}
+
+Rect Win32Port::WindowRect() {
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    return FromRECT(r);
+}
+
+void Win32Port::SetWindowRect(Rect r) {
+    SetWindowPos(hwnd, nullptr, r.x, r.y, r.w, r.h, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+Rect Win32Port::WorkAreaNear(Rect r) {
+    RECT area = ToRECT(r);
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);
+    if (!GetMonitorInfoW(MonitorFromRect(&area, MONITOR_DEFAULTTONEAREST), &info)) return {};
+    return FromRECT(info.rcWork);
 }
 
 void Win32Port::SetShowState(bool maximized, bool minimized) {

@@ -31,8 +31,11 @@ public:
     void SetStatusFont(const std::string& face, int points) override;
     void EndWindow() override;
     void SetWindowSize(int width, int height) override;
-    void MoveWindow(int left, int top) override;
     Placement GetPlacement() override;
+    void RestorePlacement(Rect normal) override;
+    Rect WindowRect() override;
+    void SetWindowRect(Rect r) override;
+    Rect WorkAreaNear(Rect r) override;
     void SetShowState(bool maximized, bool minimized) override;
     Size2 ClientSize() override;
     int ControlHeight(int id) override;

@@ -31,6 +31,10 @@ struct App {
     std::string KeyName;
     std::string KeyChar;
     std::string WordBuffer;
+    // The box's selection (start, end) when Shift+Left or Shift+Right went down; -1 when the
+    // last arrow went down without Shift.
+    int ShiftArrowFrom = -1;
+    int ShiftArrowTo = -1;
 
     // Main window
     int RestartAfterUpdate = 0;

@@ -60,8 +60,12 @@ struct Port {
     virtual void SetStatusFont(const std::string& face, int points) = 0;
     virtual void EndWindow() = 0;                              // closes the main window
     virtual void SetWindowSize(int width, int height) = 0;    // outer size, not moved
-    virtual void MoveWindow(int left, int top) = 0;           // outer top-left corner
     virtual Placement GetPlacement() = 0;
+    // Sets the restored (normal) rectangle, in the coordinates GetPlacement reports it in.
+    virtual void RestorePlacement(Rect normal) = 0;
+    virtual Rect WindowRect() = 0;                            // outer rectangle on the screen
+    virtual void SetWindowRect(Rect r) = 0;                   // moves and sizes, screen coordinates
+    virtual Rect WorkAreaNear(Rect r) = 0;                    // work area of the monitor nearest to r
     virtual void SetShowState(bool maximized, bool minimized) = 0;
     virtual Size2 ClientSize() = 0;
     virtual int ControlHeight(int id) = 0;                    // outer height; 0 when absent or hidden

@@ -74,15 +74,15 @@ void LoadSettings(App& app) {
         return IniLookup(ini, kSection, key).value_or(defaultText);
     };
 
-    // 1. Size, without moving the window.
+    // 1. Size and place. The place only when there is a file, otherwise the window keeps the
+    // place it was created at. The place was saved from the window's restored rectangle and
+    // goes back as that rectangle, in the same coordinates.
     s.Width = LenientNumber(read("Width", "1600"));
     s.Height = LenientNumber(read("Height", "800"));
-    port.SetWindowSize(s.Width, s.Height);
-
-    // 2. Place, only when there is a file: otherwise the window stays where it was created.
     s.Left = LenientNumber(read("Left", "0"));
     s.Top = LenientNumber(read("Top", "0"));
-    if (exists) port.MoveWindow(s.Left, s.Top);
+    if (exists) port.RestorePlacement(Rect{s.Left, s.Top, s.Width, s.Height});
+    else port.SetWindowSize(s.Width, s.Height);
 
     // 3. The texts, cut to what the record holds.
     s.SearchTerm = FirstChars(read("SearchTerm", "texas"), kSearchTermMax);
@@ -91,6 +91,8 @@ void LoadSettings(App& app) {
 
     // 4. The numbers.
     for (const NumericKey& key : kNumericKeys) s.*key.field = LenientNumber(read(key.name, key.defaultText));
+    // A size of 0 or less, edited by hand, would leave the search box no height.
+    if (s.FontSize < kMinFontSize) s.FontSize = kMinFontSize;
 }
 
 bool SaveSettings(App& app) {

@@ -13,6 +13,8 @@ struct App;
 constexpr size_t kSearchTermMax = 99;
 constexpr size_t kFontNameMax = 99;
 constexpr size_t kIgnoreListMax = 259;
+// The smallest FontSize, in points: read from the file and reached by the size commands.
+constexpr int32_t kMinFontSize = 8;
 
 struct Settings {
     int32_t Width = 1600;

@@ -75,7 +75,11 @@ void SortD(App& app, int column) {
         case 3: SortBy(rows, descending, [](const ResultRow& r) { return std::string_view(r.SortDate); }); break;
         case 4: SortBy(rows, descending, [](const ResultRow& r) { return r.Size; }); break;
     }
+    // Selecting the row that is already selected sends no change notification, so when row 1
+    // was selected before the sort, its new contents are shown and spoken here.
+    const bool rowOneWasSelected = app.port.ListSelectedRow() == 1;
     app.port.ListSelectRow(1);
+    if (rowOneWasSelected) SelectionChanged(app, 1);
 }
 
 void SizeToFit(App& app) { app.port.ListFitColumns(); }

@@ -12,7 +12,8 @@ struct App;
 std::string FormatSize(const App& app, int row);
 
 // Sorts the results by column 1 (Name), 2 (Folder), 3 (SortDate) or 4 (Size). Every call
-// flips the shared SortDescending flag first, whichever column it is; then selects row 1.
+// flips the shared SortDescending flag first, whichever column it is; then selects row 1,
+// whose selection-change action (status bar, spoken name) always runs.
 void SortD(App& app, int column);
 
 // Fits the four column widths to their contents and headers.

@@ -359,7 +359,7 @@ void InitializeList(App& app) {
 
 void ShowSearchResults(App& app) {
     Port& port = app.port;
-    port.ListSetColumn(1, "Name  (" + ResultCountText(app.Results) + ")", -1);
+    port.ListSetColumn(1, NameHeader(app.Results), -1);
     port.ListSetGridStyle();
     port.ListSetItemCount(static_cast<int>(app.Results.size()), 1);
     port.ListSelectRow(1);

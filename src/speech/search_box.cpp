@@ -130,6 +130,53 @@ bool BoxChar(App& app, uint32_t ch) {
     return true;
 }
 
+// Keys the rich edit control would act on by itself, outside the shortcut table: the other
+// paste, cut and copy keys run the box's own commands and say what they did; the undo and redo
+// keys are swallowed, so the box never changes without a word. True when the key is taken.
+bool BoxEditKey(App& app, int key, const KeyState& keys) {
+    const bool ctrlShift = keys.Ctrl && keys.Shift;
+    const bool shiftOnly = keys.Shift && !keys.Ctrl;
+    if ((ctrlShift && key == 'V') || (shiftOnly && key == vk::Insert)) {
+        SBeep(app);
+        RePaste(app);
+    } else if ((ctrlShift && key == 'X') || (shiftOnly && key == vk::Delete)) {
+        SBeep(app);
+        ReCut(app);
+    } else if (keys.Ctrl && !keys.Shift && key == vk::Insert) {
+        SBeep(app);
+        if (ReCopy(app)) SpeakOne(app, "Selection Copied");
+    } else if (!(keys.Ctrl && (key == 'Z' || key == 'Y' || key == vk::Insert))) {
+        return false;
+    }
+    return true;
+}
+
+// Remembers the selection before Shift+Left or Shift+Right moves one of its ends.
+void NoteArrowDown(App& app, int key, const KeyState& keys) {
+    if (key != vk::Left && key != vk::Right) return;
+    app.ShiftArrowFrom = app.ShiftArrowTo = -1;
+    if (!keys.Shift) return;
+    int from, to;
+    BoxRange(app, BoxUnits(app).size(), from, to);
+    app.ShiftArrowFrom = from;
+    app.ShiftArrowTo = to;
+}
+
+// The text between the selection noted at the Shift+arrow's key-down and the selection now:
+// the character that joined or left the selection (a word with Ctrl).
+std::string SelectionStep(App& app) {
+    std::u16string text = BoxUnits(app);
+    const int length = static_cast<int>(text.size());
+    int from, to;
+    BoxRange(app, text.size(), from, to);
+    int a = app.ShiftArrowTo, b = to;
+    if (a == b) a = app.ShiftArrowFrom, b = from;
+    if (a > b) std::swap(a, b);
+    a = std::clamp(a, 0, length);
+    b = std::clamp(b, 0, length);
+    return Utf16ToUtf8(text.substr(a, b - a));
+}
+
 bool BoxKeyDown(App& app, int key, const KeyState& keys) {
     const int mode = app.settings.EnableSpeakLetters;
     if (mode == kNone) return false;
@@ -172,9 +219,17 @@ bool BoxKeyDown(App& app, int key, const KeyState& keys) {
 }
 
 void BoxKeyUp(App& app, int key, const KeyState& keys) {
+    if (key == vk::Left || key == vk::Right) {
+        // A plain arrow names the character the caret passed; with Shift, the one that joined
+        // or left the selection.
+        std::string ch = app.ShiftArrowFrom >= 0 ? SelectionStep(app)
+                         : key == vk::Left         ? CharToRight(app)
+                                                   : CharToLeft(app);
+        app.ShiftArrowFrom = app.ShiftArrowTo = -1;
+        SpeakOne(app, (key == vk::Left ? "Left Arrow : " : "Right Arrow : ") + CharDescription(ch));
+        return;
+    }
     switch (key) {
-        case vk::Left: SpeakOne(app, "Left Arrow : " + CharDescription(CharToRight(app))); break;
-        case vk::Right: SpeakOne(app, "Right Arrow : " + CharDescription(CharToLeft(app))); break;
         case vk::Capital: SpeakOne(app, keys.Caps ? "Cap ON" : "Cap OFF"); break;
         case vk::Home:
             SpeakOne(app, keys.Ctrl ? "Control Home : Start of Line : " : "Home Key : Start of Line : ");
@@ -195,7 +250,12 @@ bool NewReProc(App& app, ReMessage message, uint32_t key, const KeyState& keys) 
         switch (message) {
             case ReMessage::Focus: BoxFocus(app); break;
             case ReMessage::Char: swallow = BoxChar(app, key); break;
-            case ReMessage::KeyDown: swallow = BoxKeyDown(app, static_cast<int>(key), keys); break;
+            case ReMessage::KeyDown:
+                swallow = BoxEditKey(app, static_cast<int>(key), keys);
+                if (swallow) break;
+                NoteArrowDown(app, static_cast<int>(key), keys);
+                swallow = BoxKeyDown(app, static_cast<int>(key), keys);
+                break;
             case ReMessage::KeyUp: BoxKeyUp(app, static_cast<int>(key), keys); break;
         }
     });

@@ -21,6 +21,7 @@ constexpr int End = 35;
 constexpr int Home = 36;
 constexpr int Left = 37;
 constexpr int Right = 39;
+constexpr int Insert = 45;
 constexpr int Delete = 46;
 constexpr int Subtract = 109;   // keypad minus
 constexpr int Semicolon = 186;

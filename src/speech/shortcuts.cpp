@@ -172,15 +172,17 @@ void ControlIdLabel(App& app, int command) {
     app.ShortcutKey = sep == std::string::npos ? std::string() : Trim(text.substr(sep + 2));
 }
 
-void SpeakShortcut(App& app, int command) {
+bool SpeakShortcut(App& app, int command) {
     const Settings& s = app.settings;
-    if (s.SpeakShortcuts == 1 && command == ctl::Toolbar) return;
+    // A command without a label (Esc, the toolbar itself) has nothing to announce.
+    if (LabelTable().count(command) == 0) return false;
     if (s.IncludeShortcutKey != 0) {
         if (s.SpeakMinimalKey == 0) ExpandKey(app);
         app.SpeechPrefix = "Shortcut Pressed: " + app.ShortcutLabel + " : " + app.ShortcutKey + " : ";
     } else {
         app.SpeechPrefix = "Shortcut Pressed: " + app.ShortcutLabel + " : ";
     }
+    return true;
 }
 
 void ExpandKey(App& app) {

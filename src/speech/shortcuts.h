@@ -28,7 +28,9 @@ const std::vector<AccelEntry>& AcceleratorTable();
 std::string CommandLabelText(int command);
 
 void ControlIdLabel(App& app, int command);
-void SpeakShortcut(App& app, int command);
+// Prepares the announcement of a shortcut in SpeechPrefix; speaks nothing. False, and the
+// prefix untouched, for a command that has no label.
+bool SpeakShortcut(App& app, int command);
 void ExpandKey(App& app);
 
 }  // namespace lumiseek

@@ -59,10 +59,13 @@ void MuteSpeakers(App& app) {
     SBeep(app);
 }
 
+// Spoken whatever DisableSpeech now says, so switching speech off is itself heard; the
+// pending announcement goes in front of it like in front of any confirmation.
 void ToggleDisableSpeech(App& app) {
     app.settings.DisableSpeech ^= 1;
     std::string text = std::string("Speech is ") + (app.settings.DisableSpeech != 0 ? "Disabled" : "Enabled");
-    app.port.VoiceSpeak(text, SPF_ASYNC | SPF_PURGEBEFORESPEAK);
+    app.port.VoiceSpeak(app.SpeechPrefix + text, SPF_ASYNC | SPF_PURGEBEFORESPEAK);
+    app.SpeechPrefix.clear();
 }
 
 void ToggleSpeed(App& app) {
@@ -80,7 +83,7 @@ void ToggleSpeed(App& app) {
         text = "Slow speech is on!";
     }
     app.port.VoiceSetRate(s.vRate);
-    if (s.DisableSpeech == 0) app.port.VoiceSpeak(text, SPF_ASYNC | SPF_PURGEBEFORESPEAK);
+    SpeakOne(app, text);
 }
 
 void Escape(App& app) {

@@ -77,6 +77,21 @@ TEST_F(SortTest, SharedFlagAlternatesAcrossColumns) {
     EXPECT_EQ(Names(), (std::vector<std::string>{"\xC3\xA9t\xC3\xA9.txt", "beta.txt", "gamma.doc", "alp", "alpha"}));
 }
 
+TEST_F(SortTest, RowOneIsAnnouncedOnceWhetherOrNotItWasSelected) {
+    // Row 1 already selected: the list sends no change, so the sort shows and speaks the new row 1.
+    port.selectedRow = 1;
+    app.SpeechPrefix = "Shortcut Pressed: x : ";
+    SortD(app, 1);
+    EXPECT_EQ(port.status, "     1  \xC3\xA9t\xC3\xA9.txt  06/15/2021 12:00  3221225472  c:\\ab\\");
+    EXPECT_EQ(port.SpokenTexts(), (std::vector<std::string>{"Shortcut Pressed: x : \xC3\xA9t\xC3\xA9.txt"}));
+    // Another row selected: selecting row 1 is a change the list reports itself; nothing is doubled.
+    port.spoken.clear();
+    port.selectedRow = 3;
+    SortD(app, 1);
+    EXPECT_TRUE(port.spoken.empty());
+    EXPECT_EQ(port.selectedRow, 1);
+}
+
 TEST_F(SortTest, NameAscendingPutsPrefixFirstAndMixesFolders) {
     app.SortDescending = 1;
     SortD(app, 1);

@@ -111,17 +111,24 @@ TEST_F(DispatchTest, LouderSofterAndSpeedShortcuts) {
     EXPECT_EQ(Press(cmd::Louder), "Shortcut Pressed: Louder : F6 : Louder");
     EXPECT_EQ(port.keys.size(), 10u);
     EXPECT_EQ(port.beeps, 0);
-    // Ctrl+8 speaks directly: its announcement stays pending for the next SpeakOne.
-    Press(cmd::SpeechSpeed);
-    EXPECT_EQ(port.spoken.back(), (Spoken{"Fast speech is on!", 3}));
-    EXPECT_EQ(app.SpeechPrefix, "Shortcut Pressed: Speech Speed : C-8 : ");
 }
 
-TEST_F(DispatchTest, F9SpeaksWithoutThePrefix) {
-    Press(cmd::DisableSpeech);
-    EXPECT_EQ(port.spoken.back(), (Spoken{"Speech is Disabled", 3}));
-    Press(cmd::DisableSpeech);
-    EXPECT_EQ(port.spoken.back(), (Spoken{"Speech is Enabled", 3}));
+TEST_F(DispatchTest, AnAnnouncementIsSpokenByItsOwnCommandOrDropped) {
+    // Confirmations spoken straight on the voice carry the announcement.
+    EXPECT_EQ(Press(cmd::SpeechSpeed), "Shortcut Pressed: Speech Speed : C-8 : Fast speech is on!");
+    EXPECT_EQ(Press(cmd::DisableSpeech), "Shortcut Pressed: Disable Speech : F9 : Speech is Disabled");
+    // Speech off, and a command that speaks nothing: nothing is left for a later utterance.
+    Press(cmd::SpeechSpeed);
+    EXPECT_EQ(app.SpeechPrefix, "");
+    EXPECT_EQ(Press(cmd::DisableSpeech), "Shortcut Pressed: Disable Speech : F9 : Speech is Enabled");
+    Press(cmd::NextMenu);
+    EXPECT_EQ(app.SpeechPrefix, "");
+    // Esc has no label: it announces nothing and leaves another pending text alone.
+    app.SpeechPrefix = "Welcome to Lumiseek, version 4.2!";
+    port.runningState = SPRS_IS_SPEAKING;
+    Press(cmd::Escape);
+    EXPECT_EQ(app.SpeechPrefix, "Welcome to Lumiseek, version 4.2!");
+    EXPECT_EQ(port.spoken.back(), (Spoken{"", 3}));
 }
 
 TEST_F(DispatchTest, ExitAndUnknownCommands) {
@@ -202,6 +209,32 @@ TEST_F(DispatchTest, StartUpOrder) {
     EXPECT_EQ(port.focused, ctl::SearchBox);
     EXPECT_EQ(port.selFrom, 0);
     EXPECT_EQ(port.selTo, -1);
+}
+
+TEST(StartUpTest, ABrokenStepIsReportedAndSkippedAlone) {
+    // A results file whose reading throws, and a saved place that runs off the screen.
+    struct BrokenResults : FakePort {
+        bool ReadFilePart(const std::string& p, uint64_t offset, size_t count, std::string& b) override {
+            if (p == "results.txt") throw std::runtime_error("broken");
+            return FakePort::ReadFilePart(p, offset, count, b);
+        }
+    } port;
+    App app{port};
+    port.files["lumiseek.ini"] = "[All]\r\nLeft=400\r\nLastRow=3\r\n";
+    port.files["results.txt"] = "";
+    StartupLoadSettings(app);
+    InitDialog(app);
+    ASSERT_EQ(port.errors.size(), 1u);
+    EXPECT_NE(port.errors[0].find("following execution of OpenSession"), std::string::npos);
+    ASSERT_EQ(app.Results.size(), 1u);
+    EXPECT_EQ(app.Results[0].Name, "<empty>");
+    EXPECT_EQ(port.columns[1].first, "Name  (0)");
+    EXPECT_EQ(port.window, (Rect{320, 0, 1600, 800}));
+    EXPECT_TRUE(port.deferredPosted);
+    DeferredInit(app);
+    EXPECT_EQ(app.SpeechPrefix, "Welcome to Lumiseek, version 4.2!");
+    EXPECT_EQ(port.focused, ctl::SearchBox);
+    EXPECT_EQ(port.selectedRow, 3);
 }
 
 TEST(CTimeTest, BuildStamp) { EXPECT_EQ(CTime("Dec  6 2026", "18:40:00"), "   Compiled: Dec  6 2026 18:40:00"); }

@@ -30,8 +30,9 @@ struct FakePort : Port {
     int statusFontSize = 0;
     bool ended = false;
     int windowW = 0, windowH = 0;
-    bool moved = false;
-    int movedLeft = 0, movedTop = 0;
+    bool restored = false;
+    Rect normal{};               // the restored rectangle last set
+    Rect window{327, 100, 1266, 839};  // on the screen: created centred in the work area below
     bool showMaximized = false, showMinimized = false;
     std::map<int, Rect> placed;
     std::map<int, bool> shown;
@@ -74,6 +75,7 @@ struct FakePort : Port {
     // Inputs the tests set
     int runningState = 0;
     Placement placement{};
+    Rect workArea{0, 0, 1920, 1040};
     Size2 client{1584, 741};
     std::map<int, int> heights;
     int64_t counter = 0;
@@ -89,9 +91,13 @@ struct FakePort : Port {
     void SetStatusText(const std::string& t) override { status = t; }
     void SetStatusFont(const std::string& f, int p) override { statusFont = f; statusFontSize = p; }
     void EndWindow() override { ended = true; }
-    void SetWindowSize(int w, int h) override { windowW = w; windowH = h; }
-    void MoveWindow(int l, int t) override { moved = true; movedLeft = l; movedTop = t; }
+    void SetWindowSize(int w, int h) override { windowW = window.w = w; windowH = window.h = h; }
     Placement GetPlacement() override { return placement; }
+    // The fake's restored rectangle is in screen coordinates (no taskbar offset).
+    void RestorePlacement(Rect r) override { restored = true; normal = window = r; }
+    Rect WindowRect() override { return window; }
+    void SetWindowRect(Rect r) override { window = r; }
+    Rect WorkAreaNear(Rect) override { return workArea; }
     void SetShowState(bool maximized, bool minimized) override { showMaximized = maximized; showMinimized = minimized; }
     Size2 ClientSize() override { return client; }
     int ControlHeight(int id) override { auto it = heights.find(id); return it == heights.end() ? 0 : it->second; }

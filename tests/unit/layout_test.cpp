@@ -35,7 +35,7 @@ TEST_F(LayoutTest, WorkedExample) {
     EXPECT_EQ(port.placed[ctl::SearchBox], (Rect{10, 130, 1564, 97}));
     EXPECT_EQ(port.placed[ctl::ResultsList], (Rect{10, 232, 1564, 466}));
     EXPECT_EQ(Columns(), (std::vector<std::pair<std::string, int>>{
-                             {" Name  (0)", 498}, {" Path", 498}, {" Date", 352}, {" Size", 236}}));
+                             {"Name  (0)", 498}, {" Path", 498}, {" Date", 352}, {" Size", 236}}));
     EXPECT_FALSE(port.shown[ctl::Preview]);
     EXPECT_TRUE(port.shown[ctl::Toolbar]);
 }
@@ -82,10 +82,10 @@ TEST_F(LayoutTest, ColumnWidthsFillOtherWidths) {
 TEST_F(LayoutTest, HeaderCountsRowsInGroups) {
     app.Results.assign(1234, {"a.txt", "c:\\", "", "1", "", 1, 0});
     Resize(app);
-    EXPECT_EQ(port.columns[1].first, " Name  (1,234)");
+    EXPECT_EQ(port.columns[1].first, "Name  (1,234)");
     app.Results.assign(1, {"a.txt", "c:\\", "", "1", "", 1, 0});
     Resize(app);
-    EXPECT_EQ(port.columns[1].first, " Name  (1)");
+    EXPECT_EQ(port.columns[1].first, "Name  (1)");
 }
 
 TEST_F(LayoutTest, SettingsAndActionsListsUseOneColumn) {
@@ -104,6 +104,21 @@ TEST_F(LayoutTest, OtherModesLeaveTheColumns) {
     Resize(app);
     EXPECT_TRUE(port.columns.empty());
     EXPECT_EQ(port.placed[ctl::SearchBox], (Rect{10, 130, 1564, 97}));
+}
+
+TEST(KeepInsideTest, WindowsEndWhollyOnTheNearestWorkArea) {
+    const Rect screen{0, 0, 1920, 1040};  // 1920 x 1080, taskbar at the bottom
+    // First start: 1600 wide, centred for the smaller window it was created as.
+    EXPECT_EQ(KeepInside({327, 100, 1600, 800}, screen), (Rect{320, 100, 1600, 800}));
+    // Already inside: unchanged.
+    EXPECT_EQ(KeepInside({0, 0, 1920, 1040}, screen), (Rect{0, 0, 1920, 1040}));
+    // Taskbar at the top, and at the left.
+    EXPECT_EQ(KeepInside({100, 0, 800, 600}, {0, 40, 1920, 1040}), (Rect{100, 40, 800, 600}));
+    EXPECT_EQ(KeepInside({0, 300, 800, 600}, {60, 0, 1860, 1080}), (Rect{60, 300, 800, 600}));
+    // Left on a monitor that is gone: brought back to the right edge of the one that is left.
+    EXPECT_EQ(KeepInside({2500, 200, 1600, 800}, screen), (Rect{320, 200, 1600, 800}));
+    // A smaller second monitor left of the primary: moved and shrunk to fit it.
+    EXPECT_EQ(KeepInside({-1500, -50, 1600, 1200}, {-1280, 0, 1280, 984}), (Rect{-1280, 0, 1280, 984}));
 }
 
 }  // namespace

@@ -233,10 +233,66 @@ TEST_F(SearchBoxTest, ArrowsNameTheCharacterPassed) {
     EXPECT_EQ(port.LastSpoken(), "Right Arrow : c");
     Up(vk::Left);
     EXPECT_EQ(port.LastSpoken(), "Left Arrow : ");
-    // Shift+Right Arrow: the character before the selection start.
-    Box("aB c", 0, 1);
-    Up(vk::Right);
-    EXPECT_EQ(port.LastSpoken(), "Right Arrow : ");
+}
+
+TEST_F(SearchBoxTest, ShiftArrowsNameTheCharacterThatJoinedOrLeftTheSelection) {
+    app.settings.EnableSpeakLetters = kNone;
+    // The box moves the selection between key-down and key-up.
+    auto shiftArrow = [&](int key, int from, int to) {
+        Down(key, true);
+        port.selFrom = from;
+        port.selTo = to;
+        Up(key);
+        return port.LastSpoken();
+    };
+    Box("aBcd", 2, 2);
+    EXPECT_EQ(shiftArrow(vk::Right, 2, 3), "Right Arrow : c");          // joined at the end
+    EXPECT_EQ(shiftArrow(vk::Right, 2, 4), "Right Arrow : d");
+    EXPECT_EQ(shiftArrow(vk::Left, 2, 3), "Left Arrow : d");            // left again
+    EXPECT_EQ(shiftArrow(vk::Left, 2, 2), "Left Arrow : c");
+    EXPECT_EQ(shiftArrow(vk::Left, 1, 2), "Left Arrow : Capital B");    // joined at the start
+    EXPECT_EQ(shiftArrow(vk::Right, 2, 2), "Right Arrow : Capital B");  // left again
+    Box("aBcd", 4, 4);
+    EXPECT_EQ(shiftArrow(vk::Right, 4, 4), "Right Arrow : ");  // nothing beyond the end
+    // Without Shift the arrow names the character the caret passed, as before.
+    Box("aBcd", 1, 3);
+    Down(vk::Left);
+    port.selTo = 1;
+    Up(vk::Left);
+    EXPECT_EQ(port.LastSpoken(), "Left Arrow : Capital B");
+}
+
+TEST_F(SearchBoxTest, EditingKeysOfTheBoxItselfNeverChangeItSilently) {
+    auto key = [&](int vk, bool shift, bool ctrl) {
+        return NewReProc(app, ReMessage::KeyDown, static_cast<uint32_t>(vk), KeyState{shift, ctrl, false});
+    };
+    for (int mode : {kNone, kLetters}) {
+        app.settings.EnableSpeakLetters = mode;
+        port.SetClipboardText("pasted\r\nsecond");
+        Box("abc", 1, 1);
+        EXPECT_TRUE(key(vk::Insert, true, false));  // Shift+Insert pastes the first line
+        EXPECT_EQ(port.boxText, "apastedbc");
+        EXPECT_EQ(port.LastSpoken(), "Clipboard Pasted");
+        port.selFrom = 0;
+        EXPECT_TRUE(key('X', true, true));  // Ctrl+Shift+X cuts
+        EXPECT_EQ(port.clipboard, "apasted");
+        EXPECT_EQ(port.LastSpoken(), "Selection Cut");
+        EXPECT_TRUE(key(vk::Delete, true, false));  // Shift+Delete with nothing selected
+        EXPECT_EQ(port.LastSpoken(), "No Selection");
+        EXPECT_TRUE(key('V', true, true));
+        EXPECT_EQ(port.boxText, "apastedbc");
+        EXPECT_TRUE(key(vk::Insert, false, true));  // Ctrl+Insert copies
+        EXPECT_EQ(port.LastSpoken(), "Selection Copied");
+        EXPECT_EQ(port.clipboard, "apastedbc");
+        size_t said = port.spoken.size();
+        for (int undo : {'Z', 'Y'}) {
+            EXPECT_TRUE(key(undo, false, true));
+            EXPECT_TRUE(key(undo, true, true));
+        }
+        EXPECT_EQ(port.spoken.size(), said);
+        EXPECT_EQ(port.boxText, "apastedbc");
+        EXPECT_FALSE(key(vk::Delete, false, false));  // plain Delete is the box's own
+    }
 }
 
 TEST_F(SearchBoxTest, CapsLockHomeAndEndOnKeyUp) {

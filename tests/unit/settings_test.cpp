@@ -28,15 +28,21 @@ TEST_F(SettingsTest, NoFileGivesEveryDefaultAndKeepsTheWindowWhereItIs) {
     EXPECT_EQ(app.settings, Settings{});
     EXPECT_EQ(port.windowW, 1600);
     EXPECT_EQ(port.windowH, 800);
-    EXPECT_FALSE(port.moved);
+    EXPECT_FALSE(port.restored);
 }
 
 TEST_F(SettingsTest, PlacementIsAppliedWheneverTheFileExists) {
     WriteUtf8File("[All]\r\nLeft=0\r\nTop=0\r\n");
     SettingsFile(app, "get");
-    EXPECT_TRUE(port.moved);
-    EXPECT_EQ(port.movedLeft, 0);
-    EXPECT_EQ(port.movedTop, 0);
+    EXPECT_EQ(port.normal, (Rect{0, 0, 1600, 800}));
+}
+
+TEST_F(SettingsTest, FontSizesBelowEightAreReadAsEight) {
+    for (const char* size : {"0", "-12", "7", "8"}) {
+        WriteUtf8File(std::string("[All]\r\nFontSize=") + size + "\r\n");
+        SettingsFile(app, "get");
+        EXPECT_EQ(app.settings.FontSize, 8) << size;
+    }
 }
 
 TEST_F(SettingsTest, HandWrittenFileWithOddValues) {
@@ -84,8 +90,8 @@ TEST_F(SettingsTest, HandWrittenFileWithOddValues) {
     EXPECT_EQ(s.SearchType, 3);
     EXPECT_EQ(s.UseKB, 1);
     EXPECT_EQ(s.MaxResults, 100);
-    EXPECT_EQ(port.windowW, 1024);
-    EXPECT_EQ(port.movedTop, 10);
+    EXPECT_EQ(port.normal.w, 1024);
+    EXPECT_EQ(port.normal.y, 10);
 }
 
 TEST_F(SettingsTest, TextLimitsCountCharactersNotBytes) {
@@ -124,7 +130,7 @@ TEST_F(SettingsTest, GarbageFileGivesDefaults) {
     app.settings.FontSize = 5;
     SettingsFile(app, "get");
     EXPECT_EQ(app.settings, Settings{});
-    EXPECT_TRUE(port.moved);  // the file exists, so the (default) place is applied
+    EXPECT_TRUE(port.restored);  // the file exists, so the (default) place is applied
 }
 
 TEST_F(SettingsTest, SaveWritesEveryKeyInOrderAsUtf16) {
@@ -189,8 +195,8 @@ TEST_F(SettingsTest, SaveThenGetKeepsEveryValue) {
     App reloaded{next};
     SettingsFile(reloaded, "get");
     EXPECT_EQ(reloaded.settings, s);
-    EXPECT_EQ(next.windowW, 1280);
-    EXPECT_EQ(next.movedLeft, -7);
+    // The restored rectangle goes back as it was read, in the same coordinates.
+    EXPECT_EQ(next.normal, (Rect{-7, 12, 1280, 720}));
 }
 
 TEST_F(SettingsTest, OnlyGetAndSaveDoAnything) {

