@@ -191,3 +191,46 @@ def test_a_failed_save_keeps_the_old_file_and_says_so(lumiseek):
     assert lumiseek.wait_exit() == 0
     assert lumiseek.spoken()[-2:] == [(2, "Settings could not be saved"), (2, "Exiting Lumiseek")]
     assert lumiseek.settings_bytes() == original
+
+
+def on_screen_rectangle(run):
+    """The window's rectangle (frame included: Wine draws it) after checking that it lies wholly
+    on the 1920 x 1080 screen."""
+    values = dict(line.split("=", 1) for line in
+                  run.session.x("xdotool", "getwindowgeometry", "--shell", run.window).split())
+    x, y, w, h = (int(values[k]) for k in ("X", "Y", "WIDTH", "HEIGHT"))
+    assert 0 <= x and x + w <= 1920 and 0 <= y and y + h <= 1080, (x, y, w, h)
+    return x, y, w, h
+
+
+def test_window_starts_wholly_on_the_screen(wine_env, tmp_path, request):
+    artifacts = harness.ARTIFACTS / request.node.name
+    # A first start: the default 1600-wide window would run off the right edge where it is created.
+    fresh = harness.LumiseekRun(wine_env, tmp_path / "fresh", artifacts / "fresh")
+    try:
+        fresh.start()
+        wait_ready(fresh)
+        fresh.screenshot("fresh-start")
+        x, y, w, h = on_screen_rectangle(fresh)
+        assert w == 1600, w
+        exit_with_esc(fresh)
+    finally:
+        fresh.kill()
+        fresh.keep_artifacts()
+    saved = saved_settings(fresh)
+    assert (int(saved["Left"]), int(saved["Top"]), int(saved["Width"])) == (x, y, 1600)
+
+    # A place saved on a monitor that is gone, and a font size of 0 edited by hand.
+    values = {"Left": "2500", "Top": "-300", "Width": "1600", "Height": "800", "FontSize": "0"}
+    moved = harness.LumiseekRun(wine_env, tmp_path / "moved", artifacts / "moved")
+    try:
+        moved.start(settings=harness.settings_file(values))
+        wait_ready(moved)
+        moved.screenshot("saved-off-screen")
+        assert on_screen_rectangle(moved) == (320, 0, 1600, 800)
+        exit_with_esc(moved)
+    finally:
+        moved.kill()
+        moved.keep_artifacts()
+    saved = saved_settings(moved)
+    assert (saved["Left"], saved["Top"], saved["FontSize"]) == (" 320", " 0", " 8")

@@ -195,3 +195,60 @@ def test_box_clipboard_commands_and_their_refusals(lumiseek):
     assert box_text(lumiseek) == "texas"
     spoken = say_after(lumiseek, ["ctrl+c"], "Selection Copied")
     assert spoken == ["Entire Search String  Was Copied", "Selection Copied"]
+
+
+def test_with_shortcuts_announced_no_announcement_outlives_its_command(lumiseek):
+    """Speak Shortcuts on: Esc prepares nothing, F9 and Ctrl+8 carry their announcement, the box's
+    own editing keys say what they did, and Shift+arrows name the character that joined or left
+    the selection. Every typed letter afterwards is spoken alone."""
+    start(lumiseek, SpeakShortcuts=1, EnableSpeakLetters=1, SearchTerm="texas")
+
+    def pressed(keys, expected):
+        """The keys' last utterance, which must end with `expected`; waits for it."""
+        mark = lumiseek.mark()
+        lumiseek.key(*keys)
+        lines = lumiseek.wait_voice(lambda new: any(l.endswith("\t" + expected) or l.endswith(" : " + expected)
+                                                    for l in new), after=mark)
+        return [line.partition("\t")[2] for line in lines if line.partition("\t")[0].isdigit()]
+
+    # Esc while the voice speaks only silences it, and leaves nothing for the next letter.
+    lumiseek.speaking(True)
+    mark = lumiseek.mark()
+    lumiseek.key("Escape")
+    lumiseek.wait_voice("3\t", after=mark)
+    lumiseek.speaking(False)
+    lumiseek.key("End")
+    assert pressed(["a"], "A")[-1] == "A"
+
+    assert pressed(["F9"], "Speech is Disabled") == ["Shortcut Pressed: Disable Speech : F9 : Speech is Disabled"]
+    assert pressed(["F9"], "Speech is Enabled") == ["Shortcut Pressed: Disable Speech : F9 : Speech is Enabled"]
+    assert pressed(["b"], "B") == ["B"]
+    assert pressed(["ctrl+8"], "Fast speech is on!")[-1] == "Shortcut Pressed: Speech Speed : C-8 : Fast speech is on!"
+    assert pressed(["c"], "C") == ["C"]
+    lumiseek.key("ctrl+shift+n")  # the next toolbar page speaks nothing
+    assert pressed(["d"], "D") == ["D"]
+    assert box_text(lumiseek).endswith("texasabcd")
+
+    # The box's own paste, cut, copy, undo and redo keys.
+    pressed(["ctrl+a"], "Select All")
+    assert pressed(["ctrl+shift+x"], "Selection Cut") == ["Selection Cut"]
+    assert lumiseek.clipboard() == "texasabcd"
+    assert pressed(["shift+Delete"], "No Selection") == ["No Selection"]
+    assert pressed(["shift+Insert"], "Clipboard Pasted") == ["Clipboard Pasted"]
+    assert pressed(["ctrl+shift+v"], "Clipboard Pasted") == ["Clipboard Pasted"]
+    mark = lumiseek.mark()
+    lumiseek.key("ctrl+shift+z", "ctrl+shift+y")
+    assert box_text(lumiseek).endswith("texasabcdtexasabcd")
+    assert texts_after(lumiseek, mark)[:-1] == [], "undo or redo spoke or changed the box"
+    pressed(["ctrl+a"], "Select All")
+    assert pressed(["shift+Delete"], "Selection Cut") == ["Selection Cut"]
+    assert pressed(["shift+Insert"], "Clipboard Pasted") == ["Clipboard Pasted"]
+    assert pressed(["ctrl+Insert"], "Selection Copied")[-1] == "Selection Copied"
+
+    # Shift+arrows from the end of "texasabcdtexasabcd".
+    lumiseek.key("End")
+    assert pressed(["shift+Left"], "Left Arrow : d") == ["Left Arrow : d"]
+    assert pressed(["shift+Left"], "Left Arrow : c") == ["Left Arrow : c"]
+    assert pressed(["shift+Right"], "Right Arrow : c") == ["Right Arrow : c"]
+    lumiseek.screenshot("selection")
+    assert not [text for _, text in lumiseek.spoken() if "Unknown Shortcut" in text]
