@@ -1,4 +1,5 @@
-// es on Linux: the arguments joined with blanks make the command line.
+// es on Linux: the arguments joined with blanks make the command line, which is then read by
+// the same rules as on Windows (a caller may pass the whole line as one argument).
 #include <string>
 
 #include "run.h"

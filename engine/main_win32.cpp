@@ -1,5 +1,6 @@
-// es.exe: the search text is read from the raw command line, so quotes and blanks reach the
-// parser exactly as the command interpreter passed them.
+// es.exe: reads the raw command line (not the C runtime's argv, whose backslash and quote rules
+// would take the quote of `!"c:\program files\"` as escaped); the program's name is skipped by
+// the same rule that splits the rest.
 #include <windows.h>
 
 #include <fcntl.h>
@@ -9,19 +10,12 @@
 #include <string>
 
 #include "base/text.h"
+#include "options.h"
 #include "run.h"
 
 int wmain(int, wchar_t**) {
   _setmode(_fileno(stdout), _O_BINARY);
   const wchar_t* line = GetCommandLineW();
-  // Skip the program name: quoted up to the closing quote, else up to the first blank.
-  if (*line == L'"') {
-    ++line;
-    while (*line && *line != L'"') ++line;
-    if (*line) ++line;
-  } else {
-    while (*line && *line != L' ' && *line != L'\t') ++line;
-  }
-  std::u16string_view rest(reinterpret_cast<const char16_t*>(line), wcslen(line));
-  return es::RunEs(lumiseek::Utf16ToUtf8(rest), true);
+  std::string text = lumiseek::Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(line), wcslen(line)));
+  return es::RunEs(es::AfterFirstArgument(text), true);
 }

@@ -6,6 +6,8 @@ namespace es {
 
 namespace {
 
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
 std::string Lower(std::string_view text) {
   std::string out(text);
   for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -36,24 +38,35 @@ bool ReadCount(std::string_view text, int64_t& value) {
 
 }  // namespace
 
+size_t NextArgument(std::string_view line, size_t& pos) {
+  while (pos < line.size() && IsBlank(line[pos])) ++pos;
+  size_t begin = pos;
+  bool quoted = false;
+  for (; pos < line.size(); ++pos) {
+    if (line[pos] == '"') {
+      quoted = !quoted;
+    } else if (!quoted && IsBlank(line[pos])) {
+      break;
+    }
+  }
+  return begin;
+}
+
 std::vector<std::string> SplitCommandLine(std::string_view line) {
   std::vector<std::string> tokens;
-  std::string token;
-  bool quoted = false;
-  bool in_token = false;
-  for (char c : line) {
-    if (!quoted && (c == ' ' || c == '\t')) {
-      if (in_token) tokens.push_back(std::move(token));
-      token.clear();
-      in_token = false;
-      continue;
-    }
-    if (c == '"') quoted = !quoted;
-    token += c;
-    in_token = true;
+  size_t pos = 0;
+  for (;;) {
+    size_t begin = NextArgument(line, pos);
+    if (begin == pos) break;
+    tokens.emplace_back(line.substr(begin, pos - begin));
   }
-  if (in_token) tokens.push_back(std::move(token));
   return tokens;
+}
+
+std::string_view AfterFirstArgument(std::string_view line) {
+  size_t pos = 0;
+  NextArgument(line, pos);
+  return line.substr(pos);
 }
 
 ParseResult ParseCommandLine(std::string_view line, bool slash_switches) {

@@ -13,7 +13,7 @@ constexpr int kExitOk = 0;
 constexpr int kExitMissingValue = 4;   // a switch without its value, or a value of the wrong form
 constexpr int kExitExportFailed = 5;   // the export file cannot be created or written
 constexpr int kExitUnknownSwitch = 6;  // a switch this program does not know
-constexpr int kExitRootUnreadable = 10;  // a folder to search cannot be read at all
+constexpr int kExitRootUnreadable = 10;  // no folder to search could be read
 
 enum class TypeFilter { All, FilesOnly, FoldersOnly };
 enum class SortKind { None, Name, Path, Size, DateModified };
@@ -37,8 +37,20 @@ struct ParseResult {
   std::string error;
 };
 
-// Splits a command line at blanks outside double quotes; tokens keep their quotes.
+// The command line is read as es reads it: blanks (space, tab) outside double quotes separate
+// arguments, and a double quote only opens or closes a quoted part. Nothing else is special:
+// a backslash never escapes a quote (`!"c:\program files\"` is one argument), and & | < > ^ %
+// are plain characters.
+
+// Finds the argument at or after `pos`: returns where it begins and leaves `pos` just past its
+// end; both equal the line's size when no argument is left.
+size_t NextArgument(std::string_view line, size_t& pos);
+
+// Splits a command line into its arguments; they keep their quotes.
 std::vector<std::string> SplitCommandLine(std::string_view line);
+
+// What follows the first argument (on Windows the program's name in the raw command line).
+std::string_view AfterFirstArgument(std::string_view line);
 
 // Reads the switches (case-insensitive, anywhere on the line) and gathers the rest as the
 // search text. `slash_switches`: every token starting with '/' is a switch (Windows); otherwise

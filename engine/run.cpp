@@ -123,7 +123,9 @@ int RunEs(std::string_view command_line, bool slash_switches) {
   for (const std::string& root : report.unreadable_roots) {
     std::fprintf(stderr, "es: cannot read the folder '%s'\n", root.c_str());
   }
-  return report.unreadable_roots.empty() ? kExitOk : kExitRootUnreadable;
+  // A root that cannot be read is only reported: the others were searched and their rows
+  // written. The search failed when no root could be read.
+  return report.unreadable_roots.size() == roots.size() ? kExitRootUnreadable : kExitOk;
 }
 
 }  // namespace es

@@ -1,20 +1,29 @@
 #include <gtest/gtest.h>
 
 #include "options.h"
+#include "query.h"
 #include "run.h"
 
 namespace es {
 namespace {
 
-TEST(CommandLine, SplitsAtBlanksOutsideQuotesAndKeepsQuotes) {
+TEST(CommandLine, SplitsAsEsDoes) {
   EXPECT_EQ(SplitCommandLine("  a  \"b c\"\td\"e f\" "),
             (std::vector<std::string>{"a", "\"b c\"", "d\"e f\""}));
   EXPECT_TRUE(SplitCommandLine("   ").empty());
+  // A backslash before a quote escapes nothing; & | < > ^ % are plain characters.
+  EXPECT_EQ(SplitCommandLine("!\"c:\\program files\\\" a>x.txt&echo \"cat|dog\" %PATH% x^y"),
+            (std::vector<std::string>{"!\"c:\\program files\\\"", "a>x.txt&echo", "\"cat|dog\"", "%PATH%",
+                                      "x^y"}));
+  // The program's name on the raw Windows command line, quoted or not.
+  EXPECT_EQ(AfterFirstArgument("\"C:\\Program Files\\Lumi\\es.exe\" -n 5 x"), " -n 5 x");
+  EXPECT_EQ(AfterFirstArgument("es.exe  !\"c:\\a b\\\""), "  !\"c:\\a b\\\"");
+  EXPECT_EQ(AfterFirstArgument("es.exe"), "");
 }
 
 TEST(CommandLine, LumiseekFileSearch) {
   ParseResult r = ParseCommandLine(
-      "  !c:\\windows\\ !c:\\$recycle.bin\\   -size -size-format 2 -dm /a-d   -sort dm   -n 500 "
+      " !c:\\windows\\ !\"c:\\program files\\\" !c:\\r&d\\  -size -size-format 2 -dm /a-d  -sort dm  -n 500 "
       "-export-csv results.txt budget cat|dog",
       true);
   ASSERT_EQ(r.exit_code, kExitOk) << r.error;
@@ -26,7 +35,14 @@ TEST(CommandLine, LumiseekFileSearch) {
   EXPECT_EQ(o.max_results, 500);
   EXPECT_TRUE(o.export_csv);
   EXPECT_EQ(o.export_file, "results.txt");
-  EXPECT_EQ(o.search, "!c:\\windows\\ !c:\\$recycle.bin\\ budget cat|dog");
+  EXPECT_EQ(o.search, "!c:\\windows\\ !\"c:\\program files\\\" !c:\\r&d\\ budget cat|dog");
+  Query q = ParseQuery(o.search, '\\');
+  EXPECT_EQ(q.excluded_paths,
+            (std::vector<std::string>{"c:\\windows\\", "c:\\program files\\", "c:\\r&d\\"}));
+  ASSERT_EQ(q.groups.size(), 5u);
+  EXPECT_EQ(q.groups[4].size(), 2u);  // cat OR dog
+  // A quoted switch is search text.
+  EXPECT_EQ(ParseCommandLine("\"-size\" x", true).options.search, "\"-size\" x");
 }
 
 TEST(CommandLine, SwitchVariants) {

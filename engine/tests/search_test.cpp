@@ -10,6 +10,8 @@
 #include <fstream>
 #include <set>
 
+#include "options.h"
+#include "run.h"
 #include "search.h"
 
 namespace es {
@@ -110,6 +112,33 @@ TEST_F(SearchTest, ExcludedFoldersArePrunedWhateverTheirCase) {
   options.type = TypeFilter::FoldersOnly;
   EXPECT_EQ(Run("skip !" + root_ + "/skip/", options),
             (std::vector<std::string>{root_ + "/Skip", root_ + "/Skipper"}));
+}
+
+TEST_F(SearchTest, QuotedExclusionWithBlanksExcludesThatFolder) {
+  MakeFile("Program Files/app/a.txt", 1000);
+  MakeFile("Program Files (x86)/a.txt", 1000);
+  MakeFile("r&d/a.txt", 1000);
+  MakeFile("docs/a.txt", 1000);
+  // The search text as the command line hands it over, closing backslash before the quote.
+  ParseResult parsed = ParseCommandLine(
+      "!\"" + root_ + "/program files/\" !" + root_ + "/r&d/ -sort path a.txt", false);
+  ASSERT_EQ(parsed.exit_code, kExitOk) << parsed.error;
+  EXPECT_EQ(Run(parsed.options.search, parsed.options),
+            (std::vector<std::string>{root_ + "/docs/a.txt", root_ + "/Program Files (x86)/a.txt"}));
+}
+
+TEST_F(SearchTest, UnreadableRootFailsTheRunOnlyWhenNoRootCouldBeRead) {
+  MakeFile("docs/a.txt", 1000);
+  std::string out = root_ + "/out.csv";
+  EXPECT_EQ(RunEs("-path /nonexistent/es-root -path " + root_ + "/docs -export-csv " + out + " a.txt", false),
+            kExitOk);
+  std::ifstream file(out);
+  std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(text, "Filename\r\n\"" + root_ + "/docs/a.txt\"\r\n");
+  EXPECT_EQ(RunEs("-path /nonexistent/one -path /nonexistent/two -export-csv " + out + " a.txt", false),
+            kExitRootUnreadable);
+  EXPECT_EQ(RunEs("-path " + root_ + " -export-csv " + root_ + "/missing/out.csv a.txt", false),
+            kExitExportFailed);
 }
 
 TEST_F(SearchTest, CsvRowsCarrySizesAndFolderRowsNone) {

@@ -13,12 +13,13 @@ namespace lumiseek {
 
 // With UseKB on the size is written in thousands of bytes ("1,235 KB"), at least 1 KB for
 // any file that is not empty. With it off the exact byte count is written, grouped, with
-// its unit named ("1,234,567 bytes", "0 bytes"), so that the two forms are never confused
+// its unit named ("1,234,567 bytes", "0 bytes", "1 byte"), so that the two forms are never confused
 // when read aloud.
 std::string FormatSize(const App& app, int row) {
     if (row < 1 || row > static_cast<int>(app.Results.size())) return "";
     int64_t size = app.Results[row - 1].Size;
-    if (app.settings.UseKB == 0) return FormatMask(static_cast<double>(size), "###,##0") + " bytes";
+    if (app.settings.UseKB == 0)
+        return FormatMask(static_cast<double>(size), "###,##0") + (size == 1 ? " byte" : " bytes");
     int64_t kb = RoundHalfEven(static_cast<double>(size) / 1000);
     if (kb == 0 && size > 0) kb = 1;
     return FormatMask(static_cast<double>(kb), "###,###") + " KB";

@@ -251,7 +251,8 @@ private:
 // What the rows need to know of the whole file before the first is read.
 struct FileSurvey {
     bool readable = false;
-    bool utf8 = true;         // every byte valid UTF-8: read as UTF-8, else in the ANSI code page
+    bool utf8 = true;         // every byte valid UTF-8
+    bool byteOrderMark = false;  // starts with the UTF-8 byte-order mark
     size_t lines = 0;         // lines that are not empty: the header and at most one row each
 };
 
@@ -259,7 +260,8 @@ FileSurvey SurveyResults(Port& port) {
     FileSurvey survey;
     PieceReader reader(port);
     std::string piece;
-    while (reader.Next(piece)) {
+    for (bool first = true; reader.Next(piece); first = false) {
+        if (first) survey.byteOrderMark = std::string_view(piece).substr(0, kByteOrderMark.size()) == kByteOrderMark;
         if (survey.utf8 && !IsValidUtf8(piece)) survey.utf8 = false;
         size_t lineStart = 0;
         for (size_t at = piece.find(kLineBreak); at != std::string::npos; at = piece.find(kLineBreak, at + 2)) {
@@ -296,14 +298,16 @@ int ImportResults(App& app) {
     bool header = true, first = true;
     PieceReader reader(port);
     while (reader.Next(piece)) {
-        if (!survey.utf8) {
-            text = port.AnsiToUtf8(piece);
-        } else {
-            text.swap(piece);
-            if (first && std::string_view(text).substr(0, kByteOrderMark.size()) == kByteOrderMark)
-                text.erase(0, kByteOrderMark.size());
-        }
+        // Decoded as DecodeOutsideText decodes a whole file: after a byte-order mark as UTF-8 (a
+        // byte that is not becomes U+FFFD), else as UTF-8 when all of it is, else as ANSI.
+        if (first && survey.byteOrderMark) piece.erase(0, kByteOrderMark.size());
         first = false;
+        if (survey.utf8)
+            text.swap(piece);
+        else if (survey.byteOrderMark)
+            text = Utf16ToUtf8(Utf8ToUtf16(piece));
+        else
+            text = port.AnsiToUtf8(piece);
         std::string_view all = text;
         for (size_t start = 0; start < all.size();) {
             size_t end = all.find(kLineBreak, start);
@@ -335,7 +339,8 @@ int ImportResults(App& app) {
             r.Size = LenientNumber64(r.SizeText);
             r.DateText = FieldText(ColumnField(fields, layout, layout.date), room, lowered);
             r.SortDate = SortDateKey(r.DateText);
-            r.IsFolder = r.SizeText.empty() ? 1 : 0;
+            // A folder has an empty size; without a size column nothing tells, so no row is one.
+            r.IsFolder = layout.size >= 0 && r.SizeText.empty() ? 1 : 0;
         }
     }
 

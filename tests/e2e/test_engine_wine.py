@@ -1,4 +1,4 @@
-"""es.exe under Wine: run by the command interpreter in the program's folder, as Lumiseek runs it."""
+"""es.exe under Wine, started in the program's folder with the argument string Lumiseek builds."""
 import calendar
 import os
 import shutil
@@ -10,7 +10,7 @@ def stamp(year, month, day, hour, minute):
     return calendar.timegm((year, month, day, hour, minute, 0))
 
 
-def test_cmd_runs_our_es_in_the_program_folder(run_wine, tmp_path):
+def test_es_runs_in_the_program_folder(run_wine, tmp_path):
     source = harness.engine_exe()
     if source is None:
         raise harness.HarnessError("the engine's es.exe is not in %s (make build)" % harness.BUILD_WIN)
@@ -34,10 +34,10 @@ def test_cmd_runs_our_es_in_the_program_folder(run_wine, tmp_path):
     shutil.copy2(source, app / "es.exe")
     win_tree = harness.winpath(tree)
     (app / "es-roots.txt").write_text(win_tree + "\r\n", encoding="utf-8")
-    # What Lumiseek hands to "CMD /C es ": exclusions, switches, and cat|dog escaped as cat^|dog.
+    # What Lumiseek hands to es: exclusions, switches, and "|" as es's own OR.
     args = (" !%s\\windows\\  -size -size-format 2 -dm   -sort dm   -n 500 -export-csv results.txt "
-            "cat^|dog^|daten^|100" % win_tree.lower())
-    done = run_wine(["cmd", "/c", "es"] + args.split(), cwd=app, env={"TZ": "UTC"}, timeout=120)
+            "cat|dog|daten|100" % win_tree.lower())
+    done = run_wine([app / "es.exe"] + args.split(), cwd=app, env={"TZ": "UTC"}, timeout=120)
     assert done.returncode == 0, done.stdout
     rows = [
         (4, "02/03/2024 04:05", win_tree + "\\dog.png"),
@@ -48,17 +48,28 @@ def test_cmd_runs_our_es_in_the_program_folder(run_wine, tmp_path):
     expected = "Size,Date Modified,Filename\r\n" + "".join('%s,%s,"%s"\r\n' % row for row in rows)
     assert (app / "results.txt").read_bytes() == expected.encode("utf-8")
 
+    # A quoted exclusion with a blank and a backslash before its closing quote, on a raw command
+    # line (a batch file hands its line over unchanged; Wine would escape the quotes of argv).
+    (tree / "Program Files" / "Cat App").mkdir(parents=True)
+    (tree / "Program Files" / "Cat App" / "cat.exe").write_bytes(b"x")
+    (app / "quoted.bat").write_text('@es.exe !"%s\\program files\\" -sort path -export-csv quoted.txt cat\r\n'
+                                    % win_tree, encoding="utf-8")
+    done = run_wine(["cmd", "/c", "quoted.bat"], cwd=app, timeout=120)
+    assert done.returncode == 0, done.stdout
+    assert (app / "quoted.txt").read_bytes() == ('Filename\r\n"%s\\Windows\\System32\\cat.dll"\r\n"%s\\cat.jpg"\r\n'
+                                                % (win_tree, win_tree)).encode()
+
     # Paths longer than MAX_PATH are read and written whole.
     deep = tree / "deep" / ("x" * 150) / ("y" * 150)
     deep.mkdir(parents=True)
     (deep / "deepest file.txt").write_bytes(b"1")
-    done = run_wine(["cmd", "/c", "es", "-export-csv", "deep.txt", "deepest"], cwd=app, timeout=120)
+    done = run_wine([app / "es.exe", "-export-csv", "deep.txt", "deepest"], cwd=app, timeout=120)
     assert done.returncode == 0, done.stdout
     expected_path = harness.winpath(deep / "deepest file.txt")
     assert len(expected_path) > 300
     assert (app / "deep.txt").read_bytes() == ('Filename\r\n"%s"\r\n' % expected_path).encode()
 
     # An unknown switch: a message and an exit code other than 0 and 8, and no crash.
-    done = run_wine(["cmd", "/c", "es", "-nonsense", "x"], cwd=app, timeout=120)
+    done = run_wine([app / "es.exe", "-nonsense", "x"], cwd=app, timeout=120)
     assert done.returncode not in (0, 8)
     assert "-nonsense" in done.stdout

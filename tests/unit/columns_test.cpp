@@ -42,7 +42,7 @@ TEST_F(ColumnsTest, SizeInThousandsOfBytes) {
 TEST_F(ColumnsTest, SizeInBytesWhenKbIsOff) {
     app.settings.UseKB = 0;
     EXPECT_EQ(Size(0), "0 bytes");
-    EXPECT_EQ(Size(1), "1 bytes");
+    EXPECT_EQ(Size(1), "1 byte");
     EXPECT_EQ(Size(1499), "1,499 bytes");
     EXPECT_EQ(Size(1234567), "1,234,567 bytes");
     EXPECT_EQ(Size(3LL << 30), "3,221,225,472 bytes");

@@ -124,6 +124,13 @@ TEST_F(ImportTest, NewerLayoutIsReadByColumnName) {
     EXPECT_EQ(app.Results[0].Size, 77);
     EXPECT_EQ(app.Results[0].DateText, "05/17/2023 10:22");
 
+    // Without a Size column nothing marks a folder: every row is a file.
+    Import("Filename\r\nc:\\docs\r\n\"c:\\docs\\a.txt\"\r\n");
+    ASSERT_EQ(app.Results.size(), 2u);
+    EXPECT_EQ(app.Results[0].IsFolder, 0);
+    EXPECT_EQ(app.Results[1].IsFolder, 0);
+    EXPECT_EQ(app.Results[1].Name, "a.txt");
+
     // A header that does not name the columns means the older order.
     Import("whatever\r\n5,05/17/2023 10:22,c:\\f.txt\r\n");
     EXPECT_EQ(app.Results[0].Name, "f.txt");
@@ -154,6 +161,11 @@ TEST_F(ImportTest, NamesOutsideAsciiSurvive) {
     Import(kOldHeader + "1,05/17/2023 10:22,c:\\\xDC" "ber\\caf\xE9.txt\r\n");
     EXPECT_EQ(app.Results[0].Folder, "c:\\\xC3\xBC" "ber\\");
     EXPECT_EQ(app.Results[0].Name, "caf\xC3\xA9.txt");
+    // After a byte-order mark the file is UTF-8 whatever follows: the mark never becomes part of
+    // the first column's name, and a stray byte is a replacement character.
+    Import("\xEF\xBB\xBF" + kNewHeader + "c:\\caf\xE9.txt,7,05/17/2023 10:22\r\n");
+    EXPECT_EQ(app.Results[0].Name, "caf\xEF\xBF\xBD.txt");
+    EXPECT_EQ(app.Results[0].Size, 7);
 }
 
 TEST_F(ImportTest, SizesBeyond32Bits) {
