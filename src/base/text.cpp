@@ -57,27 +57,48 @@ size_t DecodeUtf8(std::string_view s, size_t pos, char32_t& cp, bool& valid) {
     return need + 1;
 }
 
-void AppendUtf8(std::string& out, char32_t cp) {
+// Writes the UTF-8 form of a valid code point into `out` (room for 4 bytes); returns its length.
+size_t EncodeUtf8(char32_t cp, char* out) {
     if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
+        out[0] = static_cast<char>(cp);
+        return 1;
     }
+    if (cp < 0x800) {
+        out[0] = static_cast<char>(0xC0 | (cp >> 6));
+        out[1] = static_cast<char>(0x80 | (cp & 0x3F));
+        return 2;
+    }
+    if (cp < 0x10000) {
+        out[0] = static_cast<char>(0xE0 | (cp >> 12));
+        out[1] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out[2] = static_cast<char>(0x80 | (cp & 0x3F));
+        return 3;
+    }
+    out[0] = static_cast<char>(0xF0 | (cp >> 18));
+    out[1] = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out[2] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out[3] = static_cast<char>(0x80 | (cp & 0x3F));
+    return 4;
+}
+
+void AppendUtf8(std::string& out, char32_t cp) {
+    char bytes[4];
+    out.append(bytes, EncodeUtf8(cp, bytes));
+}
+
+constexpr uint64_t kHighBits = 0x8080808080808080ull;
+constexpr uint64_t kEachByte = 0x0101010101010101ull;
+
+// Eight ASCII bytes: the high bit of each byte that is a capital A to Z. No sum carries into
+// the next byte, since every byte is below 0x80.
+uint64_t AsciiCapitals(uint64_t word) {
+    const uint64_t fromA = word + (0x80 - 'A') * kEachByte;    // high bit: byte >= 'A'
+    const uint64_t beyondZ = word + (0x7F - 'Z') * kEachByte;  // high bit: byte > 'Z'
+    return fromA & ~beyondZ & kHighBits;
 }
 
 // The end of the run of ASCII bytes that starts at `pos`, looked at eight bytes at a time.
 size_t AsciiRunEnd(std::string_view s, size_t pos) {
-    constexpr uint64_t kHighBits = 0x8080808080808080ull;
     while (pos + 8 <= s.size()) {
         uint64_t word;
         std::memcpy(&word, s.data() + pos, 8);
@@ -88,33 +109,24 @@ size_t AsciiRunEnd(std::string_view s, size_t pos) {
     return pos;
 }
 
-// Lower case of one character: ASCII, Latin-1, Latin Extended-A, Greek and Cyrillic.
+// Lower case of one character: Unicode's simple lower-case mapping, from the generated table.
 char32_t LowerLetter(char32_t c) {
     if (c < 0x80) return (c >= 'A' && c <= 'Z') ? c + 0x20 : c;
-    if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 0x20;
-    if (c >= 0x100 && c <= 0x17F) {
-        if (c == 0x130) return U'i';
-        if (c == 0x178) return 0xFF;
-        const bool oddUpper = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
-        const bool evenUpper = (c <= 0x137 && c != 0x131) || (c >= 0x14A && c <= 0x177);
-        if (oddUpper && (c & 1)) return c + 1;
-        if (evenUpper && !oddUpper && !(c & 1)) return c + 1;
-        return c;
-    }
-    // Greek
-    if (c == 0x386) return 0x3AC;
-    if (c >= 0x388 && c <= 0x38A) return c + 0x25;
-    if (c == 0x38C) return 0x3CC;
-    if (c == 0x38E || c == 0x38F) return c + 0x3F;
-    if (c >= 0x391 && c <= 0x3AB && c != 0x3A2) return c + 0x20;
-    // Cyrillic
-    if (c >= 0x400 && c <= 0x40F) return c + 0x50;
-    if (c >= 0x410 && c <= 0x42F) return c + 0x20;
-    if (((c >= 0x460 && c <= 0x481) || (c >= 0x48A && c <= 0x4BF) || (c >= 0x4D0 && c <= 0x52F)) && !(c & 1))
-        return c + 1;
-    if (c == 0x4C0) return 0x4CF;
-    if (c >= 0x4C1 && c <= 0x4CE && (c & 1)) return c + 1;
-    return c;
+    struct Run {
+        char32_t first, last;
+        unsigned char step;
+        int32_t delta;
+    };
+    static constexpr Run kRuns[] = {
+#include "base/case_table.inc"
+    };
+    // The last run that starts at or before c.
+    const Run* run = std::upper_bound(std::begin(kRuns), std::end(kRuns), c,
+                                      [](char32_t v, const Run& r) { return v < r.first; });
+    if (run == std::begin(kRuns)) return c;
+    --run;
+    if (c > run->last || (c - run->first) % run->step != 0) return c;
+    return static_cast<char32_t>(static_cast<int32_t>(c) + run->delta);
 }
 
 }  // namespace
@@ -285,11 +297,22 @@ std::string LowerCase(std::string_view utf8) {
 }
 
 void LowerCaseInto(std::string_view utf8, std::string& out) {
-    // Bytes that are not valid UTF-8 are passed through as they are. No character's lower case
-    // is longer than the character, so the text never grows.
+    // Bytes that are not valid UTF-8 are passed through as they are. A few lower-case letters
+    // take more bytes than their capitals (U+023A, U+023E), so the text may grow.
+    // `out` always has room for what is left of the text: its ASCII is lowered eight bytes at a time.
     out.resize(utf8.size());
     size_t length = 0;
     for (size_t pos = 0; pos < utf8.size();) {
+        while (pos + 8 <= utf8.size()) {
+            uint64_t word;
+            std::memcpy(&word, utf8.data() + pos, 8);
+            if (word & kHighBits) break;
+            word |= AsciiCapitals(word) >> 2;  // 0x80 >> 2 is the 0x20 between A and a
+            std::memcpy(&out[length], &word, 8);
+            pos += 8;
+            length += 8;
+        }
+        if (pos >= utf8.size()) break;
         const unsigned char b = static_cast<unsigned char>(utf8[pos]);
         if (b < 0x80) {
             out[length++] = static_cast<char>(b >= 'A' && b <= 'Z' ? b + 0x20 : b);
@@ -299,13 +322,18 @@ void LowerCaseInto(std::string_view utf8, std::string& out) {
         char32_t cp;
         bool valid;
         const size_t len = DecodeUtf8(utf8, pos, cp, valid);
-        std::string piece;
-        if (valid)
-            AppendUtf8(piece, LowerLetter(cp));
-        else
-            piece.assign(utf8.substr(pos, len));
-        out.replace(length, piece.size(), piece);
-        length += piece.size();
+        const char32_t lower = valid ? LowerLetter(cp) : cp;
+        if (lower == cp) {
+            if (length + len > out.size()) out.resize(length + len + (utf8.size() - pos));
+            std::memcpy(&out[length], utf8.data() + pos, len);
+            length += len;
+        } else {
+            char piece[4];
+            const size_t n = EncodeUtf8(lower, piece);
+            if (length + n > out.size()) out.resize(length + n + (utf8.size() - pos));
+            std::memcpy(&out[length], piece, n);
+            length += n;
+        }
         pos += len;
     }
     out.resize(length);

@@ -34,7 +34,7 @@ bool IsValidUtf8(std::string_view bytes);
 // Windows-1252 bytes to UTF-8 (the ANSI decoder used off Windows and in tests).
 std::string Windows1252ToUtf8(std::string_view bytes);
 
-// Lower case for ASCII and the common Latin, Greek and Cyrillic letters; other text unchanged.
+// Lower case by Unicode's simple lower-case mapping (one character for one); other text unchanged.
 std::string LowerCase(std::string_view utf8);
 // The same into `out`, replacing its text and reusing its room (for loops over many texts).
 void LowerCaseInto(std::string_view utf8, std::string& out);

@@ -173,17 +173,40 @@ TEST(Windows1252ToUtf8, HighBytes) {
     EXPECT_EQ(Windows1252ToUtf8("plain"), "plain");
 }
 
-TEST(LowerCase, LatinGreekCyrillic) {
-    EXPECT_EQ(LowerCase("Hello WORLD 123"), "hello world 123");
-    EXPECT_EQ(LowerCase("\xC3\x80\xC3\x89\xC3\x96\xC3\x98\xC3\x9E \xC3\x97"),
-              "\xC3\xA0\xC3\xA9\xC3\xB6\xC3\xB8\xC3\xBE \xC3\x97");  // ÀÉÖØÞ × -> àéöøþ ×
-    EXPECT_EQ(LowerCase("\xC4\x80\xC4\xB9\xC5\xB8\xC5\xBD\xC4\xB0\xC5\x8A"),
-              "\xC4\x81\xC4\xBA\xC3\xBF\xC5\xBE" "i" "\xC5\x8B");  // ĀĹŸŽİŊ -> āĺÿžiŋ
-    EXPECT_EQ(LowerCase("\xC4\xBA\xC4\xB8\xC5\x89"), "\xC4\xBA\xC4\xB8\xC5\x89");  // ĺĸŉ stay
-    EXPECT_EQ(LowerCase("\xCE\x91\xCE\xA3\xCE\x86\xCE\x8F\xCE\xAA"),
-              "\xCE\xB1\xCF\x83\xCE\xAC\xCF\x8E\xCF\x8A");  // ΑΣΆΏΪ -> ασάώϊ
-    EXPECT_EQ(LowerCase("\xD0\x81\xD0\xAF\xD0\x96\xD1\xA2"),
-              "\xD1\x91\xD1\x8F\xD0\xB6\xD1\xA3");  // ЁЯЖѢ -> ёяжѣ
+TEST(LowerCase, CapitalsOfEveryScriptMeetTheirSmallLetters) {
+    struct Pair {
+        const char* upper;
+        const char* lower;
+    } pairs[] = {
+        {"Hello WORLD 123", "hello world 123"},
+        {"ÀÉÖØÞ × ĀĹŸŽŊ", "àéöøþ × āĺÿžŋ"},
+        {"ƏLİ ƷƁƊ ǄǅǇ Ƀ Ⱥ", "əli ʒɓɗ ǆǆǉ ƀ ⱥ"},     // Latin Extended-B (Ⱥ gets longer in UTF-8)
+        {"ĐẶNG VĂN LÂM Ở HỒ", "đặng văn lâm ở hồ"},  // Vietnamese
+        {"ԵՐԵՎԱՆ", "երեվան"},                         // Armenian
+        {"ᲗᲑᲘᲚᲘᲡᲘ Ⴀ", "თბილისი ⴀ"},                  // Georgian Mtavruli and Asomtavruli
+        {"ＡＢＣ１", "ａｂｃ１"},                     // full width
+        {"ΟΔΥΣΣΕΥΣ ΆΏΪ", "οδυσσευσ άώϊ"},             // Greek
+        {"ЖЁЛТЫЙ Ї Ѣ", "жёлтый ї ѣ"},                 // Cyrillic
+        {"Ꭰ 𐐀", "ꭰ 𐐨"},                              // Cherokee, Deseret (four bytes)
+    };
+    for (const Pair& p : pairs) {
+        EXPECT_EQ(LowerCase(p.upper), p.lower) << p.upper;
+        EXPECT_EQ(LowerCase(p.lower), p.lower) << p.lower;
+    }
+    EXPECT_EQ(LowerCase("ĺĸŉß ℂ"), "ĺĸŉß ℂ");  // small letters and capitals without a small form stay
+}
+
+TEST(LowerCase, IdempotentEverywhereAsciiOnlyLetters) {
+    std::string once;
+    for (char32_t c = 0; c <= 0x10FFFF; ++c) {
+        if (c >= 0xD800 && c <= 0xDFFF) continue;
+        std::string text = Utf16ToUtf8(c < 0x10000 ? std::u16string(1, static_cast<char16_t>(c))
+                                                   : std::u16string{static_cast<char16_t>(0xD7C0 + (c >> 10)),
+                                                                    static_cast<char16_t>(0xDC00 | (c & 0x3FF))});
+        LowerCaseInto(text, once);
+        ASSERT_EQ(LowerCase(once), once) << std::hex << static_cast<uint32_t>(c);
+        if (c < 0x80) ASSERT_EQ(once, std::string(1, static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c)));
+    }
 }
 
 TEST(LowerCase, OtherTextUnchanged) {
