@@ -109,24 +109,32 @@ size_t AsciiRunEnd(std::string_view s, size_t pos) {
     return pos;
 }
 
-// Lower case of one character: Unicode's simple lower-case mapping, from the generated table.
+// A run of characters: every step-th one from first to last; delta leads to its lower case.
+struct CaseRun {
+    char32_t first, last;
+    unsigned char step;
+    int32_t delta;
+};
+
+#include "base/case_table.inc"
+
+// The run of `runs` that holds c, or nullptr.
+template <size_t N>
+const CaseRun* FindRun(const CaseRun (&runs)[N], char32_t c) {
+    // The last run that starts at or before c.
+    const CaseRun* run = std::upper_bound(std::begin(runs), std::end(runs), c,
+                                          [](char32_t v, const CaseRun& r) { return v < r.first; });
+    if (run == std::begin(runs)) return nullptr;
+    --run;
+    if (c > run->last || (c - run->first) % run->step != 0) return nullptr;
+    return run;
+}
+
+// Lower case of one character: Unicode's simple lower-case mapping.
 char32_t LowerLetter(char32_t c) {
     if (c < 0x80) return (c >= 'A' && c <= 'Z') ? c + 0x20 : c;
-    struct Run {
-        char32_t first, last;
-        unsigned char step;
-        int32_t delta;
-    };
-    static constexpr Run kRuns[] = {
-#include "base/case_table.inc"
-    };
-    // The last run that starts at or before c.
-    const Run* run = std::upper_bound(std::begin(kRuns), std::end(kRuns), c,
-                                      [](char32_t v, const Run& r) { return v < r.first; });
-    if (run == std::begin(kRuns)) return c;
-    --run;
-    if (c > run->last || (c - run->first) % run->step != 0) return c;
-    return static_cast<char32_t>(static_cast<int32_t>(c) + run->delta);
+    const CaseRun* run = FindRun(kLowerRuns, c);
+    return run ? static_cast<char32_t>(static_cast<int32_t>(c) + run->delta) : c;
 }
 
 }  // namespace
@@ -338,6 +346,8 @@ void LowerCaseInto(std::string_view utf8, std::string& out) {
     }
     out.resize(length);
 }
+
+bool IsCapitalLetter(char32_t c) { return FindRun(kCapitalRuns, c) != nullptr; }
 
 std::string TrimSpaces(std::string_view text) {
     const size_t first = text.find_first_not_of(' ');

@@ -39,6 +39,9 @@ std::string LowerCase(std::string_view utf8);
 // The same into `out`, replacing its text and reusing its room (for loops over many texts).
 void LowerCaseInto(std::string_view utf8, std::string& out);
 
+// An upper-case letter (Unicode general category Lu), as the platform classes capitals.
+bool IsCapitalLetter(char32_t c);
+
 // Remove blanks (spaces only) at both ends.
 std::string TrimSpaces(std::string_view text);
 
