@@ -56,7 +56,7 @@ def test_es_runs_in_the_program_folder(run_wine, tmp_path):
                                     % win_tree, encoding="utf-8")
     done = run_wine(["cmd", "/c", "quoted.bat"], cwd=app, timeout=120)
     assert done.returncode == 0, done.stdout
-    assert (app / "quoted.txt").read_bytes() == ('Filename\r\n"%s\\Windows\\System32\\cat.dll"\r\n"%s\\cat.jpg"\r\n'
+    assert (app / "quoted.txt").read_bytes() == ('Filename\r\n"%s\\cat.jpg"\r\n"%s\\Windows\\System32\\cat.dll"\r\n'
                                                 % (win_tree, win_tree)).encode()
 
     # Paths longer than MAX_PATH are read and written whole.
