@@ -306,8 +306,8 @@ std::string LowerCase(std::string_view utf8) {
 
 void LowerCaseInto(std::string_view utf8, std::string& out) {
     // Bytes that are not valid UTF-8 are passed through as they are. A few lower-case letters
-    // take more bytes than their capitals (U+023A, U+023E), so the text may grow.
-    // `out` always has room for what is left of the text: its ASCII is lowered eight bytes at a time.
+    // take more bytes than their capitals (U+023A, U+023E): `out` grows so that it always has
+    // room for the rest of the text, whose ASCII is lowered eight bytes at a time.
     out.resize(utf8.size());
     size_t length = 0;
     for (size_t pos = 0; pos < utf8.size();) {
@@ -331,18 +331,17 @@ void LowerCaseInto(std::string_view utf8, std::string& out) {
         bool valid;
         const size_t len = DecodeUtf8(utf8, pos, cp, valid);
         const char32_t lower = valid ? LowerLetter(cp) : cp;
-        if (lower == cp) {
-            if (length + len > out.size()) out.resize(length + len + (utf8.size() - pos));
-            std::memcpy(&out[length], utf8.data() + pos, len);
-            length += len;
-        } else {
-            char piece[4];
-            const size_t n = EncodeUtf8(lower, piece);
-            if (length + n > out.size()) out.resize(length + n + (utf8.size() - pos));
-            std::memcpy(&out[length], piece, n);
-            length += n;
+        char piece[4];
+        const char* bytes = utf8.data() + pos;
+        size_t n = len;
+        if (lower != cp) {
+            n = EncodeUtf8(lower, piece);
+            bytes = piece;
         }
         pos += len;
+        if (length + n + (utf8.size() - pos) > out.size()) out.resize(length + n + (utf8.size() - pos));
+        std::memcpy(&out[length], bytes, n);
+        length += n;
     }
     out.resize(length);
 }
