@@ -1,122 +1,74 @@
+// The colour schemes and the size of the large font, as the commands and the mouse wheel change them.
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <limits>
-#include <string>
+#include <tuple>
 #include <vector>
 
-#include "base/app.h"
 #include "app/colors.h"
 #include "app/dispatch.h"
+#include "base/app.h"
 #include "base/ids.h"
 #include "fake_port.h"
 
 namespace lumiseek {
 namespace {
 
-using test::FakePort;
-
 constexpr int kBlue = 16711680, kWhite = 16777215, kBlack = 0, kYellow = 65535;
+using Pairs = std::vector<std::pair<int, int>>;
 
 struct ColorsTest : ::testing::Test {
-    FakePort port;
+    struct TonePort : test::FakePort {
+        Pairs tones;
+        void Beep(int hz, int ms) override { tones.emplace_back(hz, ms); }
+    } port;
     App app{port};
 };
 
-TEST_F(ColorsTest, TheColourCommandCyclesThroughThreeSchemesAndAppliesEach) {
-    std::vector<std::string> names;
-    for (int i = 0; i < 4; ++i) {
+TEST_F(ColorsTest, TheColourCommandCyclesThreeSchemesAndAppliesEach) {
+    Pairs applied;
+    for (int i = 0; i < 3; ++i) {
         OnCommand(app, cmd::ChangeColors, 0);
-        names.push_back(ColorName(app.settings.BG));
-        EXPECT_EQ(port.fg, app.settings.FG);
-        EXPECT_EQ(port.bg, app.settings.BG);
+        applied.emplace_back(port.fg, port.bg);
+        EXPECT_EQ(std::make_pair(app.settings.FG, app.settings.BG), applied.back());
     }
-    EXPECT_EQ(names, (std::vector<std::string>{"Black on White", "White on Black", "Yellow on Blue", "Black on White"}));
-    EXPECT_EQ(app.settings.FG, kBlack);
-    EXPECT_EQ(port.beeps, 4);
+    EXPECT_EQ(applied, (Pairs{{kBlack, kWhite}, {kWhite, kBlack}, {kYellow, kBlue}}));
+    EXPECT_EQ(port.tones, (Pairs(3, {275, 150})));
     EXPECT_TRUE(port.placed.count(ctl::SearchBox));  // laid out afterwards
-}
 
-TEST_F(ColorsTest, TheSchemeIsKnownByItsBackgroundAlone) {
-    EXPECT_EQ(ColorName(kBlue), "Yellow on Blue");
-    EXPECT_EQ(ColorName(kWhite), "Black on White");
-    EXPECT_EQ(ColorName(kBlack), "White on Black");
-    EXPECT_EQ(ColorName(kYellow), "Black on Yellow");
-    EXPECT_EQ(ColorName(255), "");
-    EXPECT_EQ(ColorName(-1), "");
-
-    app.settings.FG = 255;  // a hand-edited red text on blue
-    app.settings.BG = kBlue;
+    app.settings.FG = 77;  // a background outside the cycle stays, and is applied again
+    app.settings.BG = 12345;
     ChangeColors(app);
-    EXPECT_EQ(app.settings.FG, kBlack);
-    EXPECT_EQ(app.settings.BG, kWhite);
+    EXPECT_EQ(std::make_tuple(app.settings.FG, app.settings.BG, port.fg, port.bg),
+              std::make_tuple(77, 12345, 77, 12345));
 }
 
-TEST_F(ColorsTest, ABackgroundOutsideTheCycleStaysButIsReapplied) {
-    for (int bg : {kYellow, 12345}) {
-        app.settings.FG = 77;
-        app.settings.BG = bg;
-        port.fg = port.bg = -1;
-        ChangeColors(app);
-        EXPECT_EQ(app.settings.FG, 77);
-        EXPECT_EQ(app.settings.BG, bg);
-        EXPECT_EQ(port.fg, 77);
-        EXPECT_EQ(port.bg, bg);
+TEST_F(ColorsTest, FontSizeStopsAtEightOnlyAndAlwaysAnnounces) {
+    const int kMax = std::numeric_limits<int>::max();  // no upper limit, but no overflow either
+    const std::tuple<int, int, int> steps[] = {{10, -4, 8}, {8, -4, 8}, {-30, 4, 8}, {kMax - 1, 4, kMax}};
+    for (const auto& [from, step, to] : steps) {
+        app.settings.FontSize = from;
+        ChangeFontSize(app, step);
+        EXPECT_EQ(std::make_pair(app.settings.FontSize, port.LastSpoken()),
+                  std::make_pair(to, "Font Size is  " + std::to_string(to)));
     }
-}
-
-TEST_F(ColorsTest, FontSizeStopsAtEightAndStillAnnounces) {
-    app.settings.FontSize = 10;
-    ChangeFontSize(app, -4);
-    EXPECT_EQ(app.settings.FontSize, 8);
-    ChangeFontSize(app, -4);
-    EXPECT_EQ(app.settings.FontSize, 8);
-    EXPECT_EQ(port.SpokenTexts(), (std::vector<std::string>{"Font Size is  8", "Font Size is  8"}));
     EXPECT_EQ(port.largeFont, "Arial Black");
-    EXPECT_EQ(port.largeFontSize, 8);
-
-    // A size below the limit from a hand-edited file is raised by any step, even upwards.
-    app.settings.FontSize = -30;
-    ChangeFontSize(app, 4);
-    EXPECT_EQ(app.settings.FontSize, 8);
 }
 
-TEST_F(ColorsTest, FontSizeHasNoUpperLimitButCannotOverflow) {
-    app.settings.FontSize = 400;
-    ChangeFontSize(app, 4);
-    EXPECT_EQ(app.settings.FontSize, 404);
-    app.settings.FontSize = std::numeric_limits<int32_t>::max() - 1;
-    ChangeFontSize(app, 4);
-    EXPECT_EQ(app.settings.FontSize, std::numeric_limits<int32_t>::max());
-}
-
-TEST_F(ColorsTest, LargerFontCommandReappliesColoursAndMakesTheBoxTaller) {
+TEST_F(ColorsTest, FontCommandsAndWheelNotchesStepFourPoints) {
     OnCommand(app, cmd::IncreaseFontSize, 0);
-    EXPECT_EQ(app.settings.FontSize, 40);
     EXPECT_EQ(port.largeFontSize, 40);
-    EXPECT_EQ(port.LastSpoken(), "Font Size is  40");
-    EXPECT_EQ(port.fg, kYellow);
-    EXPECT_EQ(port.placed[ctl::SearchBox].h, 108);  // 2.7 x 40
-    OnCommand(app, cmd::DecreaseFontSize, 0);
-    EXPECT_EQ(port.placed[ctl::SearchBox].h, 97);   // 2.7 x 36, rounded
-}
-
-TEST_F(ColorsTest, EachWheelNotchStepsFourPointsByItsSign) {
-    OnMouseWheel(app, 1);
-    EXPECT_EQ(app.settings.FontSize, 40);
+    EXPECT_EQ(port.placed[ctl::SearchBox].h, 108);  // the box grows with the font
     OnMouseWheel(app, -360);
-    EXPECT_EQ(app.settings.FontSize, 36);
-    EXPECT_EQ(port.spoken.size(), 2u);
-
-    // A zero delta changes nothing but re-applies colours and layout, silently.
-    port.fg = port.bg = -1;
-    port.placed.clear();
+    OnCommand(app, cmd::DecreaseFontSize, 0);
+    OnMouseWheel(app, 1);
+    EXPECT_EQ(port.SpokenTexts(), (std::vector<std::string>{"Font Size is  40", "Font Size is  36", "Font Size is  32",
+                                                             "Font Size is  36"}));
+    // A zero delta changes nothing and says nothing, but applies colours and font again.
+    port.fg = port.largeFontSize = -1;
     OnMouseWheel(app, 0);
-    EXPECT_EQ(app.settings.FontSize, 36);
-    EXPECT_EQ(port.spoken.size(), 2u);
-    EXPECT_EQ(port.fg, kYellow);
-    EXPECT_EQ(port.bg, kBlue);
-    EXPECT_EQ(port.placed[ctl::SearchBox].h, 97);
+    EXPECT_EQ(std::make_tuple(port.fg, port.largeFontSize, port.spoken.size()),
+              std::make_tuple(kYellow, 36, size_t{4}));
 }
 
 }  // namespace
