@@ -68,10 +68,13 @@ TEST_F(DispatchTest, TogglesSayTheirNewStateAndTheListShowsIt) {
 TEST_F(DispatchTest, CyclesComeRoundAndLimitsSayTheirNumbers) {
     Texts said;
     for (int i = 0; i < 4; ++i) said.push_back((RA(app, cmd::SpeakLetters), port.LastSpoken()));
-    EXPECT_EQ(said, (Texts{"Speak Text is Words", "Speak Text is Both", "Speak Text is None", "Speak Text is Letters"}));
+    EXPECT_EQ(said, (Texts{"Speak Text is Words", "Speak Text is Both", "Speak Text is None",
+                           "Speak Text is Letters"}));
     app.settings.UseHover = 9;  // hand-edited out of range: starts the cycle again
     RA(app, cmd::ToolbarHover);
     EXPECT_EQ(port.LastSpoken(), "Magnor Hover is  OFF");
+    for (int i = 0; i < 3; ++i) RA(app, cmd::ChangeColors);  // back to yellow on blue
+    EXPECT_EQ(std::make_pair(port.fg, port.bg), std::make_pair(65535, 16711680));
     RA(app, cmd::MaxResults);
     EXPECT_EQ(port.LastSpoken(), "Max Search Results is  250");
     app.settings.MaxResults = 100000;
@@ -126,8 +129,8 @@ TEST_F(DispatchTest, ClosingStoresThePlaceSavesAndSaysGoodbyeOrThatTheSaveFailed
     port.writesFail = true;
     OnDestroy(app);
     EXPECT_EQ(port.files["lumiseek.ini"], "old");
-    EXPECT_EQ(port.spoken,
-              (std::vector<Spoken>{{"Exiting Lumiseek", 2}, {"Settings could not be saved", 2}, {"Exiting Lumiseek", 2}}));
+    EXPECT_EQ(port.spoken, (std::vector<Spoken>{{"Exiting Lumiseek", 2}, {"Settings could not be saved", 2},
+                                                {"Exiting Lumiseek", 2}}));
     AfterWindow(app);
     EXPECT_TRUE(port.started.empty());
     app.RestartAfterUpdate = 1;

@@ -43,8 +43,8 @@ TEST_F(SearchBoxTest, FocusAfterStartUpSpeaksTheWelcomeAndTheSpreadTermAsOneUtte
     port.boxText = "re*port?";
     DeferredInit(app);
     NewReProc(app, ReMessage::Focus, 0, {});
-    EXPECT_EQ(port.spoken, (std::vector<Spoken>{
-                               {"Welcome to Lumiseek, version 4.2!SearchBox has focus. Search term is re *port ?", 3}}));
+    const std::string said = "Welcome to Lumiseek, version 4.2!SearchBox has focus. Search term is re *port ?";
+    EXPECT_EQ(port.spoken, (std::vector<Spoken>{{said, 3}}));
     EXPECT_EQ(app.settings.SearchTerm, "re*port?");
 }
 
