@@ -4,6 +4,7 @@ import subprocess
 import time
 
 import harness
+from test_search import column_of_pixels
 
 WELCOME = "Welcome to Lumiseek, version 4.2!"
 BLUE, YELLOW, WHITE, BLACK = "#0000FF", "#FFFF00", "#FFFFFF", "#000000"
@@ -35,40 +36,36 @@ def box_text(run):
     return run.wait_voice(lambda new: len(new) >= 1, after=mark)[0].partition("\t")[2]
 
 
-class Picture:
-    """The pixels ("#RRGGBB") of a screenshot, read through ImageMagick as 8-bit RGB."""
-
-    def __init__(self, png):
-        data = subprocess.run(["convert", str(png), "-alpha", "off", "-depth", "8", "ppm:-"],
-                              stdout=subprocess.PIPE, check=True, timeout=60).stdout
-        _, width, height, _, self.rgb = data.split(maxsplit=4)
-        self.width, self.height = int(width), int(height)
-
-    def at(self, x, y):
-        return "#%02X%02X%02X" % tuple(self.rgb[3 * (y * self.width + x):3 * (y * self.width + x) + 3])
-
-    def runs(self, x, colour):
-        """(top, length) of every vertical run of `colour` in column x."""
-        out = []
-        for y in (y for y in range(self.height) if self.at(x, y) == colour):
-            if out and sum(out[-1]) == y:
-                out[-1] = (out[-1][0], out[-1][1] + 1)
-            else:
-                out.append((y, 1))
-        return out
-
-    def count(self, colour, left, top, right, bottom):
-        return sum(1 for y in range(top, bottom) for x in range(left, right) if self.at(x, y) == colour)
+def runs(column, colour):
+    """(top, length) of every run of `colour` in a column of pixels."""
+    out = []
+    for y, pixel in enumerate(column):
+        if pixel == colour and out and sum(out[-1]) == y:
+            out[-1] = (out[-1][0], out[-1][1] + 1)
+        elif pixel == colour:
+            out.append((y, 1))
+    return out
 
 
-def picture_when(run, name, check, timeout=15):
-    """Screenshots until check(picture) holds (the window may still be repainting); returns the last."""
+def shot_when(run, name, x, check, timeout=15):
+    """Screenshots until check(the column of pixels at x) holds (the window may still be repainting);
+    returns the last screenshot and its column."""
     deadline = time.monotonic() + timeout
     while True:
-        picture = Picture(run.screenshot(name))
-        if check(picture) or time.monotonic() > deadline:
-            return picture
+        png = run.screenshot(name)
+        column = column_of_pixels(png, x)
+        if check(column) or time.monotonic() > deadline:
+            return png, column
         time.sleep(0.5)
+
+
+def share_in(png, box, colour):
+    """Share of the pixels in `colour` inside box = (left, top, right, bottom) of a screenshot."""
+    left, top, right, bottom = box
+    crop = png.with_name(png.stem + "-box.png")
+    subprocess.run(["convert", str(png), "-crop", "%dx%d+%d+%d" % (right - left, bottom - top, left, top),
+                    "+repage", str(crop)], check=True, timeout=60)
+    return harness.colour_share(crop, colour)
 
 
 def test_start_up_then_typing_speaks_letters_or_words_and_refuses_invalid_characters(lumiseek):
@@ -110,32 +107,32 @@ def test_colour_and_font_commands_repaint_and_resize_the_box_and_the_list(lumise
     geometry = dict(line.split("=", 1) for line in
                     lumiseek.session.x("xdotool", "getwindowgeometry", "--shell", lumiseek.window).split())
     left, x = int(geometry["X"]) + 15, int(geometry["X"]) + int(geometry["WIDTH"]) - 60  # x: right of any text
-    before = picture_when(lumiseek, "before", lambda p: len(p.runs(x, BLUE)) >= 2)
-    (box_top, box_height), (row_top, row_height) = before.runs(x, BLUE)[:2]
-    box = (left, box_top, x, box_top + box_height)
-    assert before.count(YELLOW, *box) > 100, "no yellow text in the box"
+    _, column = shot_when(lumiseek, "before", x, lambda c: len(runs(c, BLUE)) >= 2)
+    (box_top, box_height), (row_top, row_height) = runs(column, BLUE)[:2]
 
     # A larger font: the box grows by the layout rule and the list moves down below it.
     say_after(lumiseek, ["ctrl+shift+l"], "Font Size is  40")
     grown = round(2.7 * 40) - round(2.7 * 36)
-    bigger = picture_when(lumiseek, "font-40", lambda p: p.runs(x, BLUE)[0][1] == box_height + grown)
-    (top, height), (new_row_top, _) = bigger.runs(x, BLUE)[:2]
+    _, column = shot_when(lumiseek, "font-40", x, lambda c: runs(c, BLUE)[0][1] == box_height + grown)
+    (top, height), (new_row_top, _) = runs(column, BLUE)[:2]
     assert (top, height) == (box_top, box_height + grown)
     assert new_row_top > row_top + grown, "the list did not move down below the taller box"
     # One notch of the wheel down, over the box, steps back by 4 points.
     mark = lumiseek.mark()
     lumiseek.session.x("xdotool", "mousemove", left + 300, box_top + box_height // 2, "click", "5")
     lumiseek.wait_voice("3\tFont Size is  36", after=mark)
-    back = picture_when(lumiseek, "font-36", lambda p: p.runs(x, BLUE)[0] == (box_top, box_height))
-    assert back.runs(x, BLUE)[0] == (box_top, box_height), "the wheel did not step the font back"
+    _, column = shot_when(lumiseek, "font-36", x, lambda c: runs(c, BLUE)[0] == (box_top, box_height))
+    assert runs(column, BLUE)[0] == (box_top, box_height), "the wheel did not step the font back"
+    box = (left, box_top, x, box_top + box_height)
+    assert share_in(lumiseek.screenshot("font-36"), box, YELLOW) > 0, "no yellow text in the box"
 
     # Black on white: the box, its text typed before, and the list all follow.
     lumiseek.key("ctrl+y")
     mid = (box_top + box_height // 2, row_top + row_height // 2)
-    after = picture_when(lumiseek, "colours", lambda p: [p.at(x, y) for y in mid] == [WHITE, WHITE])
-    assert [after.at(x, y) for y in mid] == [WHITE, WHITE], "the box or the list kept its background"
-    assert after.count(BLUE, *box) == after.count(YELLOW, *box) == 0, "text typed before kept the old colour"
-    assert after.count(BLACK, *box) > 100, "no black text in the box"
+    png, column = shot_when(lumiseek, "colours", x, lambda c: [c[y] for y in mid] == [WHITE, WHITE])
+    assert [column[y] for y in mid] == [WHITE, WHITE], "the box or the list kept its background"
+    assert share_in(png, box, BLUE) == share_in(png, box, YELLOW) == 0, "text typed before kept the old colour"
+    assert share_in(png, box, BLACK) > 0, "no black text in the box"
 
 
 def test_with_shortcuts_announced_no_announcement_outlives_its_command(lumiseek):

@@ -25,7 +25,9 @@ struct SpeechTest : ::testing::Test {
 TEST_F(SpeechTest, ThePendingAnnouncementGoesInFrontOfTheNextUtteranceOnceSpeechIsOn) {
     app.SpeechPrefix = "Shortcut Pressed: Louder : F6 : ";
     SpeakOne(app, "Louder");
-    SpeakOne(app, "again");
+    app.Results = {ResultRow{"<empty>"}};
+    port.selectedRow = 1;
+    SpeakColumn(app, 1);
     app.SpeechPrefix = "pending : ";
     SpeakOneWait(app, "Exiting Lumiseek");  // waits, and leaves the announcement for the next
     app.settings.DisableSpeech = 1;
@@ -34,7 +36,7 @@ TEST_F(SpeechTest, ThePendingAnnouncementGoesInFrontOfTheNextUtteranceOnceSpeech
     SpeakColumn(app, 1);
     ToggleDisableSpeech(app);  // switching speech on (and off) is itself spoken
     SpeakOne(app, "c");
-    EXPECT_EQ(port.spoken, (Said{{"Shortcut Pressed: Louder : F6 : Louder", 3}, {"again", 3}, {"Exiting Lumiseek", 2},
+    EXPECT_EQ(port.spoken, (Said{{"Shortcut Pressed: Louder : F6 : Louder", 3}, {"List is Empty", 3}, {"Exiting Lumiseek", 2},
                                  {"pending : Speech is Enabled", 3}, {"c", 3}}));
     ToggleDisableSpeech(app);
     EXPECT_EQ(port.spoken.back(), (Spoken{"Speech is Disabled", 3}));
@@ -77,14 +79,6 @@ TEST_F(SpeechTest, EscapeSilencesThenLeavesAListForTheLastResultsThenEnds) {
     EXPECT_FALSE(port.ended);
     Escape(app);
     EXPECT_TRUE(port.ended);
-}
-
-TEST_F(SpeechTest, ColumnsOfTheEmptyListSayListIsEmpty) {
-    app.Results = {ResultRow{"<empty>"}};
-    port.selectedRow = 1;
-    SpeakColumn(app, 1);
-    SpeakColumn(app, 2);
-    EXPECT_EQ(port.spoken, (Said{{"List is Empty", 3}, {"", 3}}));
 }
 
 }  // namespace
