@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <tuple>
 
 #include "base/app.h"
 #include "app/dispatch.h"
@@ -42,24 +43,19 @@ TEST_F(DispatchTest, ShortcutsAnnounceThemselvesInFrontOfTheirConfirmationAndToo
 }
 
 TEST_F(DispatchTest, TogglesSayTheirNewStateAndTheListShowsIt) {
-    struct Case {
-        int id;
-        const char *first, *second;
-        int listRedraws;
-    };
-    const Case cases[] = {
+    const std::tuple<int, const char*, const char*, int> cases[] = {
         {cmd::UseMagnor, "Use Magnor OFF", "Use Magnor ON", 0},
         {cmd::FocusOnSearchTerm, "Search Term Focus ON", "Search Term Focus OFF", 0},
         {cmd::ShowTimeInDate, "Include Time in Date is OFF", "Include Time in Date is ON", 2},
         {cmd::FormatAsKB, "Format File Size is OFF", "Format File Size is ON", 2},
     };
-    for (const Case& c : cases) {
+    for (const auto& [id, first, second, listRedraws] : cases) {
         port.redrawn.clear();
-        RA(app, c.id);
-        EXPECT_EQ(port.LastSpoken(), c.first) << c.id;
-        RA(app, c.id);
-        EXPECT_EQ(port.LastSpoken(), c.second) << c.id;
-        EXPECT_EQ(std::count(port.redrawn.begin(), port.redrawn.end(), ctl::ResultsList), c.listRedraws) << c.id;
+        RA(app, id);
+        EXPECT_EQ(port.LastSpoken(), first);
+        RA(app, id);
+        EXPECT_EQ(port.LastSpoken(), second);
+        EXPECT_EQ(std::count(port.redrawn.begin(), port.redrawn.end(), ctl::ResultsList), listRedraws) << id;
     }
     EXPECT_EQ(port.beeps, 2 * static_cast<int>(std::size(cases)));
 }
