@@ -1,10 +1,10 @@
 """The talking search box from end to end: the start-up utterance, key and character speech, refusal of
 invalid characters, spelling, the clipboard and editing keys, and the colour and font commands on screen."""
+import re
 import subprocess
 import time
 
 import harness
-from test_search import column_of_pixels
 
 WELCOME = "Welcome to Lumiseek, version 4.2!"
 BLUE, YELLOW, WHITE, BLACK = "#0000FF", "#FFFF00", "#FFFFFF", "#000000"
@@ -34,6 +34,13 @@ def box_text(run):
     mark = run.mark()
     run.key("ctrl+l")
     return run.wait_voice(lambda new: len(new) >= 1, after=mark)[0].partition("\t")[2]
+
+
+def column_of_pixels(png, x):
+    """The colours ("#RRGGBB") of the pixel column x of a screenshot, from the top."""
+    out = subprocess.run(["convert", str(png), "-alpha", "off", "-crop", "1x100000+%d+0" % x, "+repage",
+                          "-depth", "8", "txt:-"], stdout=subprocess.PIPE, check=True, timeout=60).stdout.decode()
+    return re.findall(r"#[0-9A-F]{6}", out.upper())
 
 
 def runs(column, colour):
