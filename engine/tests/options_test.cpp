@@ -8,13 +8,11 @@ namespace es {
 namespace {
 
 TEST(CommandLine, SplitsAsEsDoes) {
-  EXPECT_EQ(SplitCommandLine("  a  \"b c\"\td\"e f\" "),
-            (std::vector<std::string>{"a", "\"b c\"", "d\"e f\""}));
+  EXPECT_EQ(SplitCommandLine("  a  \"b c\"\td\"e f\" "), (std::vector<std::string>{"a", "\"b c\"", "d\"e f\""}));
   EXPECT_TRUE(SplitCommandLine("   ").empty());
   // A backslash before a quote escapes nothing; & | < > ^ % are plain characters.
   EXPECT_EQ(SplitCommandLine("!\"c:\\program files\\\" a>x.txt&echo \"cat|dog\" %PATH% x^y"),
-            (std::vector<std::string>{"!\"c:\\program files\\\"", "a>x.txt&echo", "\"cat|dog\"", "%PATH%",
-                                      "x^y"}));
+            (std::vector<std::string>{"!\"c:\\program files\\\"", "a>x.txt&echo", "\"cat|dog\"", "%PATH%", "x^y"}));
   // The program's name on the raw Windows command line, quoted or not.
   EXPECT_EQ(AfterFirstArgument("\"C:\\Program Files\\Lumi\\es.exe\" -n 5 x"), " -n 5 x");
   EXPECT_EQ(AfterFirstArgument("es.exe  !\"c:\\a b\\\""), "  !\"c:\\a b\\\"");
@@ -28,58 +26,44 @@ TEST(CommandLine, LumiseekFileSearch) {
       true);
   ASSERT_EQ(r.exit_code, kExitOk) << r.error;
   const Options& o = r.options;
-  EXPECT_TRUE(o.size);
-  EXPECT_TRUE(o.date_modified);
+  EXPECT_TRUE(o.size && o.date_modified && o.export_csv);
   EXPECT_EQ(o.type, TypeFilter::FilesOnly);
   EXPECT_EQ(o.sort, SortKind::DateModified);
   EXPECT_EQ(o.max_results, 500);
-  EXPECT_TRUE(o.export_csv);
   EXPECT_EQ(o.export_file, "results.txt");
   EXPECT_EQ(o.search, "!c:\\windows\\ !\"c:\\program files\\\" !c:\\r&d\\ budget cat|dog");
   Query q = ParseQuery(o.search, '\\');
-  EXPECT_EQ(q.excluded_paths,
-            (std::vector<std::string>{"c:\\windows\\", "c:\\program files\\", "c:\\r&d\\"}));
+  EXPECT_EQ(q.excluded_paths, (std::vector<std::string>{"c:\\windows\\", "c:\\program files\\", "c:\\r&d\\"}));
   ASSERT_EQ(q.groups.size(), 5u);
   EXPECT_EQ(q.groups[4].size(), 2u);  // cat OR dog
-  // A quoted switch is search text.
-  EXPECT_EQ(ParseCommandLine("\"-size\" x", true).options.search, "\"-size\" x");
 }
 
 TEST(CommandLine, SwitchVariants) {
-  ParseResult r = ParseCommandLine("/AD -SORT Name -export-csv \"my results.txt\" \"a b\"", true);
+  ParseResult r = ParseCommandLine("/AD -SORT Name -export-csv \"my results.txt\" \"a b\" \"-size\"", true);
   ASSERT_EQ(r.exit_code, kExitOk) << r.error;
   EXPECT_EQ(r.options.type, TypeFilter::FoldersOnly);
   EXPECT_EQ(r.options.sort, SortKind::Name);
   EXPECT_EQ(r.options.export_file, "my results.txt");
-  EXPECT_EQ(r.options.search, "\"a b\"");
+  EXPECT_EQ(r.options.search, "\"a b\" \"-size\"");  // a quoted switch is search text
   EXPECT_EQ(r.options.max_results, -1);
   // A negative count (the count clause prints its minus sign in place of the blank): no limit.
   EXPECT_EQ(ParseCommandLine("-n-5 x", true).options.max_results, -5);
-  EXPECT_EQ(ParseCommandLine("-n100000", true).options.max_results, 100000);
-  // A lone - or / is a search term.
-  EXPECT_EQ(ParseCommandLine("a - b /", true).options.search, "a - b /");
-}
-
-TEST(CommandLine, SlashTermsOffWindowsAreSearchText) {
-  ParseResult r = ParseCommandLine("/a-d !/home/ann/ /tmp/", false);
-  ASSERT_EQ(r.exit_code, kExitOk);
+  EXPECT_EQ(ParseCommandLine("-N100000", true).options.max_results, 100000);
+  EXPECT_EQ(ParseCommandLine("a - b /", true).options.search, "a - b /");  // a lone - or / is a term
+  // Off Windows only /ad and /a-d are switches; other slash terms are paths.
+  r = ParseCommandLine("/A-D !/home/ann/ /tmp/", false);
   EXPECT_EQ(r.options.type, TypeFilter::FilesOnly);
   EXPECT_EQ(r.options.search, "!/home/ann/ /tmp/");
-  EXPECT_EQ(ParseCommandLine("/tmp/", true).exit_code, kExitUnknownSwitch);
 }
 
-TEST(CommandLine, Errors) {
+TEST(CommandLine, ErrorsNameTheirCause) {
   ParseResult r = ParseCommandLine("-bogus x", true);
   EXPECT_EQ(r.exit_code, kExitUnknownSwitch);
   EXPECT_NE(r.error.find("-bogus"), std::string::npos);
-  EXPECT_EQ(ParseCommandLine("x -n", true).exit_code, kExitMissingValue);
-  EXPECT_EQ(ParseCommandLine("-n many", true).exit_code, kExitMissingValue);
-  EXPECT_EQ(ParseCommandLine("-n 99999999999999999999", true).exit_code, kExitMissingValue);
-  EXPECT_EQ(ParseCommandLine("-sort", true).exit_code, kExitMissingValue);
-  EXPECT_EQ(ParseCommandLine("-sort colour", true).exit_code, kExitMissingValue);
-  EXPECT_EQ(ParseCommandLine("-export-csv", true).exit_code, kExitMissingValue);
-  EXPECT_EQ(ParseCommandLine("-size-format", true).exit_code, kExitMissingValue);
-  EXPECT_NE(kExitUnknownSwitch, 8);
+  EXPECT_EQ(ParseCommandLine("/tmp/", true).exit_code, kExitUnknownSwitch);
+  for (const char* line : {"x -n", "-n many", "-n 99999999999999999999", "-sort", "-sort colour", "-export-csv",
+                           "-size-format"})
+    EXPECT_EQ(ParseCommandLine(line, true).exit_code, kExitMissingValue) << line;
 }
 
 TEST(RootsFile, LinesBomCommentsAndRelativePaths) {

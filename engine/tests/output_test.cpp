@@ -5,36 +5,22 @@
 namespace es {
 namespace {
 
-TEST(Csv, HeaderFollowsTheColumns) {
+TEST(Csv, HeaderAndRowsAsLumiseekReadsThem) {
   Options o;
   EXPECT_EQ(CsvHeader(o), "Filename\r\n");
-  o.size = true;
-  o.date_modified = true;
-  EXPECT_EQ(CsvHeader(o), "Size,Date Modified,Filename\r\n");
-}
-
-TEST(Csv, RowsQuoteThePathAndLeaveFolderSizesEmpty) {
-  Options o;
-  o.size = true;
-  o.date_modified = true;
-  std::string out;
-  CivilTime t{2023, 5, 17, 9, 2};
-  AppendCsvRow(out, o, "C:\\Data\\a, b & c%^.txt", false, 5000000000LL, t);
-  AppendCsvRow(out, o, "C:\\Data\\Ordner \xC3\xA4", true, 4096, t);
-  AppendCsvRow(out, o, "/d/say \"hi\"", false, 0, t);
-  EXPECT_EQ(out,
-            "5000000000,05/17/2023 09:02,\"C:\\Data\\a, b & c%^.txt\"\r\n"
-            ",05/17/2023 09:02,\"C:\\Data\\Ordner \xC3\xA4\"\r\n"
-            "0,05/17/2023 09:02,\"/d/say \"\"hi\"\"\"\r\n");
   std::string plain;
-  o.size = o.date_modified = false;
-  AppendCsvRow(plain, o, "x", true, 1, t);
+  AppendCsvRow(plain, o, "x", true, 1, {});
   EXPECT_EQ(plain, "\"x\"\r\n");
-}
-
-TEST(Csv, DateForm) {
-  EXPECT_EQ(FormatDate({1999, 12, 31, 23, 59}), "12/31/1999 23:59");
-  EXPECT_EQ(FormatDate({2024, 1, 2, 0, 0}), "01/02/2024 00:00");
+  o.size = o.date_modified = true;
+  std::string out = CsvHeader(o);
+  AppendCsvRow(out, o, "C:\\Data\\a, b & c%^.txt", false, 5000000000LL, {2023, 5, 17, 9, 2});
+  AppendCsvRow(out, o, "C:\\Data\\Ordner \xC3\xA4", true, 4096, {1999, 12, 31, 23, 59});  // a folder: no size
+  AppendCsvRow(out, o, "/d/say \"hi\"", false, 0, {2024, 1, 2, 0, 0});
+  EXPECT_EQ(out,
+            "Size,Date Modified,Filename\r\n"
+            "5000000000,05/17/2023 09:02,\"C:\\Data\\a, b & c%^.txt\"\r\n"
+            ",12/31/1999 23:59,\"C:\\Data\\Ordner \xC3\xA4\"\r\n"
+            "0,01/02/2024 00:00,\"/d/say \"\"hi\"\"\"\r\n");
 }
 
 Match M(std::string_view path, int64_t modified, int64_t size = 0) {
@@ -46,38 +32,31 @@ Match M(std::string_view path, int64_t modified, int64_t size = 0) {
   return m;
 }
 
-std::vector<std::string_view> Paths(const std::vector<Match>& matches) {
+std::vector<std::string_view> Sorted(std::vector<Match> v, SortKind sort, int64_t limit) {
+  SortMatches(v, sort, limit);
   std::vector<std::string_view> out;
-  for (const Match& m : matches) out.push_back(m.path);
+  for (const Match& m : v) out.push_back(m.path);
   return out;
 }
 
-TEST(Sorting, NameAscendingWithoutCaseThenPath) {
-  std::vector<Match> v{M("/z/b", 1), M("/a/C", 2), M("/b/a", 3), M("/a/a", 4), M("/a/B", 5)};
-  SortMatches(v, SortKind::Name, -1);
-  EXPECT_EQ(Paths(v), (std::vector<std::string_view>{"/a/a", "/b/a", "/a/B", "/z/b", "/a/C"}));
-}
-
-TEST(Sorting, DateNewestFirstAndLimit) {
-  std::vector<Match> v{M("/a/old", 10), M("/a/new", 30), M("/a/mid", 20), M("/b/mid", 20)};
-  SortMatches(v, SortKind::DateModified, 3);
-  EXPECT_EQ(Paths(v), (std::vector<std::string_view>{"/a/new", "/a/mid", "/b/mid"}));
-  std::vector<Match> w{M("/a/x", 1), M("/a/y", 2)};
-  SortMatches(w, SortKind::DateModified, 0);
-  EXPECT_TRUE(w.empty());
-  std::vector<Match> s{M("/a/small", 0, 1), M("/a/big", 0, 100)};
-  SortMatches(s, SortKind::Size, 10);
-  EXPECT_EQ(Paths(s), (std::vector<std::string_view>{"/a/big", "/a/small"}));
+TEST(Sorting, NameWithoutCaseDateNewestSizeLargestFirst) {
+  using Paths = std::vector<std::string_view>;
+  EXPECT_EQ(Sorted({M("/z/b", 1), M("/a/C", 2), M("/b/a", 3), M("/a/a", 4), M("/a/B", 5)}, SortKind::Name, -1),
+            (Paths{"/a/a", "/b/a", "/a/B", "/z/b", "/a/C"}));
+  EXPECT_EQ(Sorted({M("/a/old", 10), M("/a/new", 30), M("/a/mid", 20), M("/b/mid", 20)}, SortKind::DateModified, 3),
+            (Paths{"/a/new", "/a/mid", "/b/mid"}));
+  EXPECT_TRUE(Sorted({M("/a/x", 1), M("/a/y", 2)}, SortKind::DateModified, 0).empty());
+  EXPECT_EQ(Sorted({M("/a/small", 0, 1), M("/a/big", 0, 100)}, SortKind::Size, 10), (Paths{"/a/big", "/a/small"}));
+  EXPECT_EQ(Sorted({M("/b/x", 0), M("/A/y", 0), M("/a/z", 0)}, SortKind::Path, -1), (Paths{"/A/y", "/a/z", "/b/x"}));
 }
 
 TEST(ArenaTest, StoredTextSurvivesGrowth) {
   Arena arena;
   std::string_view first = arena.Store("first");
-  std::string big(3 << 20, 'x');
-  std::string_view second = arena.Store(big);
+  std::string_view second = arena.Store(std::string(3 << 20, 'x'));
   for (int i = 0; i < 1000; ++i) arena.Store("some more text");
   EXPECT_EQ(first, "first");
-  EXPECT_EQ(second.size(), big.size());
+  EXPECT_EQ(second, std::string(3 << 20, 'x'));
 }
 
 }  // namespace
