@@ -26,11 +26,8 @@ TEST(CommandLine, LumiseekFileSearch) {
       true);
   ASSERT_EQ(r.exit_code, kExitOk) << r.error;
   const Options& o = r.options;
-  EXPECT_TRUE(o.size && o.date_modified && o.export_csv);
-  EXPECT_EQ(o.type, TypeFilter::FilesOnly);
-  EXPECT_EQ(o.sort, SortKind::DateModified);
-  EXPECT_EQ(o.max_results, 500);
-  EXPECT_EQ(o.export_file, "results.txt");
+  EXPECT_TRUE(o.size && o.date_modified && o.export_csv && o.type == TypeFilter::FilesOnly);
+  EXPECT_TRUE(o.sort == SortKind::DateModified && o.max_results == 500 && o.export_file == "results.txt");
   EXPECT_EQ(o.search, "!c:\\windows\\ !\"c:\\program files\\\" !c:\\r&d\\ budget cat|dog");
   Query q = ParseQuery(o.search, '\\');
   EXPECT_EQ(q.excluded_paths, (std::vector<std::string>{"c:\\windows\\", "c:\\program files\\", "c:\\r&d\\"}));
@@ -41,8 +38,7 @@ TEST(CommandLine, LumiseekFileSearch) {
 TEST(CommandLine, SwitchVariants) {
   ParseResult r = ParseCommandLine("/AD -SORT Name -export-csv \"my results.txt\" \"a b\" \"-size\"", true);
   ASSERT_EQ(r.exit_code, kExitOk) << r.error;
-  EXPECT_EQ(r.options.type, TypeFilter::FoldersOnly);
-  EXPECT_EQ(r.options.sort, SortKind::Name);
+  EXPECT_TRUE(r.options.type == TypeFilter::FoldersOnly && r.options.sort == SortKind::Name);
   EXPECT_EQ(r.options.export_file, "my results.txt");
   EXPECT_EQ(r.options.search, "\"a b\" \"-size\"");  // a quoted switch is search text
   EXPECT_EQ(r.options.max_results, -1);
