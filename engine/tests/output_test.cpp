@@ -24,12 +24,7 @@ TEST(Csv, HeaderAndRowsAsLumiseekReadsThem) {
 }
 
 Match M(std::string_view path, int64_t modified, int64_t size = 0) {
-  Match m;
-  m.path = path;
-  m.name_offset = static_cast<uint32_t>(path.rfind('/') + 1);
-  m.modified = modified;
-  m.size = size;
-  return m;
+  return Match{path, static_cast<uint32_t>(path.rfind('/') + 1), false, size, modified};
 }
 
 std::vector<std::string_view> Sorted(std::vector<Match> v, SortKind sort, int64_t limit) {

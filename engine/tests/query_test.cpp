@@ -13,14 +13,8 @@ bool Finds(std::string_view search, std::string_view path, bool is_folder = fals
   return Matches(ParseQuery(search, sep), Candidate{lower_name, lower_path, is_folder});
 }
 
-struct Case {
-  const char* search;
-  const char* path;
-  bool found;
-};
-
-void ExpectFinds(std::initializer_list<Case> cases) {
-  for (const Case& c : cases) EXPECT_EQ(Finds(c.search, c.path), c.found) << c.search << " on " << c.path;
+void ExpectFinds(std::initializer_list<std::tuple<const char*, const char*, bool>> cases) {
+  for (auto [search, path, found] : cases) EXPECT_EQ(Finds(search, path), found) << search << " on " << path;
 }
 
 TEST(Query, BlanksMeanAndBarsMeanOrNotAndQuotes) {
