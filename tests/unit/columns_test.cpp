@@ -49,21 +49,18 @@ struct SortTest : ColumnsTest {
 };
 
 TEST_F(SortTest, EachColumnSortsByItsKeyAndTheDirectionAlternates) {
-    SortD(app, 1);  // the first sort after start-up is descending, whichever column
-    EXPECT_EQ(RowNames(), (Names{ete, "gamma.doc", "beta.txt", "alpha", "alp"}));
-    EXPECT_EQ(port.selectedRow, 1);
-    SortD(app, 1);  // a prefix first
-    EXPECT_EQ(RowNames(), (Names{"alp", "alpha", "beta.txt", "gamma.doc", ete}));
-    SortD(app, 4);  // the flag is shared: now descending, sizes past 2 and 4 GiB in order
-    EXPECT_EQ(RowNames(), (Names{ete, "beta.txt", "gamma.doc", "alp", "alpha"}));
-    SortD(app, 2);
-    EXPECT_EQ(RowNames(), (Names{"alpha", ete, "alp", "beta.txt", "gamma.doc"}));
-    SortD(app, 3);  // by year first: 12/31/2022 before 01/01/2023
-    EXPECT_EQ(RowNames(), (Names{"gamma.doc", "alp", "beta.txt", "alpha", ete}));
-    SortD(app, 0);
-    SortD(app, 5);  // no such column: nothing changes
-    SortD(app, 3);
-    EXPECT_EQ(RowNames(), (Names{ete, "alpha", "beta.txt", "alp", "gamma.doc"}));
+    // The first sort after start-up is descending, whichever column; the flag is shared by all columns.
+    for (auto [column, names] : std::vector<std::pair<int, Names>>{
+             {1, {ete, "gamma.doc", "beta.txt", "alpha", "alp"}}, {1, {"alp", "alpha", "beta.txt", "gamma.doc", ete}},
+             {4, {ete, "beta.txt", "gamma.doc", "alp", "alpha"}},  // sizes past 2 and 4 GiB in order
+             {2, {"alpha", ete, "alp", "beta.txt", "gamma.doc"}},
+             {3, {"gamma.doc", "alp", "beta.txt", "alpha", ete}},  // by year first: 12/31/2022 before 01/01/2023
+             {0, {"gamma.doc", "alp", "beta.txt", "alpha", ete}}, {5, {"gamma.doc", "alp", "beta.txt", "alpha", ete}},
+             {3, {ete, "alpha", "beta.txt", "alp", "gamma.doc"}}}) {
+        SortD(app, column);
+        EXPECT_EQ(RowNames(), names) << column;
+        EXPECT_EQ(port.selectedRow, 1);
+    }
 }
 
 TEST_F(SortTest, RowOneIsAnnouncedOnceWhetherOrNotItWasSelected) {
