@@ -22,7 +22,6 @@ either, since such an entry no longer tests anything. The working tree is never 
 import argparse
 import collections
 import os
-import shutil
 import subprocess
 import sys
 import time
@@ -70,18 +69,31 @@ class Mutation:
         return head, block("snippet"), block("replacement")
 
 
+def sync_file(source, target):
+    """Copies one file when its text differs. The copy gets a fresh time, so a file left mutated
+    by an interrupted run is rebuilt; an unchanged file keeps its time and is not rebuilt."""
+    data = source.read_bytes()
+    if target.is_file() and target.read_bytes() == data:
+        return
+    target.parent.mkdir(parents=True, exist_ok=True)
+    target.write_bytes(data)
+
+
 def sync_tree():
-    """Copies the sources into the mutation tree, keeping unchanged files' times (fast rebuilds)."""
+    """Makes the mutation tree hold exactly the sources of COPIED."""
     for entry in COPIED:
         source = ROOT / entry
         target = TREE / entry
-        if source.is_dir():
-            if target.exists():
-                shutil.rmtree(target)
-            shutil.copytree(source, target, copy_function=shutil.copy2)
-        else:
-            target.parent.mkdir(parents=True, exist_ok=True)
-            shutil.copy2(source, target)
+        if source.is_file():
+            sync_file(source, target)
+            continue
+        wanted = {p.relative_to(source) for p in source.rglob("*") if p.is_file()}
+        if target.is_dir():
+            for p in sorted(target.rglob("*"), reverse=True):
+                if p.is_file() and p.relative_to(target) not in wanted:
+                    p.unlink()
+        for rel in wanted:
+            sync_file(source / rel, target / rel)
 
 
 def build(jobs):
