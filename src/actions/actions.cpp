@@ -13,8 +13,6 @@ void OpenEverything(App&) {}
 void JumpToFolder(App&) {}
 void SpeakLocation(App&) {}
 void OpenMagnor(App&, int) {}
-void CopySelection(App&) {}
-void CopyResults(App&) {}
 void DisplaySettings(App&) {}
 void DisplayActions(App&) {}
 void ShowSettings(App&) {}

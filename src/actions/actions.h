@@ -15,8 +15,6 @@ void OpenEverything(App& app);
 void JumpToFolder(App& app);
 void SpeakLocation(App& app);
 void OpenMagnor(App& app, int flag);
-void CopySelection(App& app);
-void CopyResults(App& app);
 void DisplaySettings(App& app);
 void DisplayActions(App& app);
 void ShowSettings(App& app);

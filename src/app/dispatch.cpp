@@ -5,6 +5,7 @@
 #include <map>
 
 #include "actions/actions.h"
+#include "actions/clipboard.h"
 #include "base/app.h"
 #include "app/colors.h"
 #include "base/ids.h"

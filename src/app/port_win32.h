@@ -72,6 +72,7 @@ public:
 
     void SetClipboardText(const std::string& text) override;
     std::optional<std::string> ClipboardText() override;
+    bool SetClipboardFiles(const std::string& dropFiles) override;
 
     bool FileExists(const std::string& path) override;
     bool ReadFileBytes(const std::string& path, std::string& bytes) override;

@@ -106,6 +106,10 @@ struct Port {
     // --- clipboard ---
     virtual void SetClipboardText(const std::string& text) = 0;
     virtual std::optional<std::string> ClipboardText() = 0;
+    // Puts a file-list block (CF_HDROP, the bytes as they are) on the clipboard in place of its
+    // contents. False when another program holds the clipboard or memory runs out; the clipboard
+    // is then left as it was.
+    virtual bool SetClipboardFiles(const std::string& dropFiles) = 0;
 
     // --- files, relative to the program's folder ---
     virtual bool FileExists(const std::string& path) = 0;

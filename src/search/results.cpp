@@ -20,7 +20,6 @@ namespace lumiseek {
 
 namespace {
 
-constexpr const char* kResultsFile = "results.txt";
 constexpr std::string_view kLineBreak = "\r\n";
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 

@@ -11,6 +11,9 @@ namespace lumiseek {
 
 struct App;
 
+// The engine's results file, in the program's folder.
+constexpr const char* kResultsFile = "results.txt";
+
 // Text of a file written outside the program, decoded as the settings file is: UTF-16 LE with
 // its byte-order mark, UTF-8 with or without one, otherwise the system ANSI code page.
 std::string DecodeOutsideText(App& app, const std::string& bytes);

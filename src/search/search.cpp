@@ -24,7 +24,6 @@ constexpr std::string_view kAllowedMarks = "!%*()-_=+\\|:./?\"";
 constexpr std::string_view kBlanks = " \t";
 // The characters after which a word of the argument string starts.
 constexpr std::string_view kWordStarts = " !|\"";
-constexpr const char* kResultsFile = "results.txt";
 
 bool Allowed(char ch) {
     return (ch >= '0' && ch <= '9') || (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z') || ch == ' ' ||

@@ -65,15 +65,6 @@ std::string Spelling(std::string_view text) {
     return TrimSpaces(out);
 }
 
-// Puts the text on the clipboard and reads it back, since another program may hold the
-// clipboard open; says so when the text did not arrive.
-bool PutOnClipboard(App& app, const std::string& text) {
-    app.port.SetClipboardText(text);
-    if (app.port.ClipboardText() == text) return true;
-    SpeakOne(app, "Clipboard not Available");
-    return false;
-}
-
 void DropLastWordChar(App& app) {
     if (!app.WordBuffer.empty()) app.WordBuffer.pop_back();
 }
@@ -203,6 +194,13 @@ void BoxKeyUp(App& app, int key, const KeyState& keys) {
 }
 
 }  // namespace
+
+bool PutOnClipboard(App& app, const std::string& text) {
+    app.port.SetClipboardText(text);
+    if (app.port.ClipboardText() == text) return true;
+    SpeakOne(app, "Clipboard not Available");
+    return false;
+}
 
 bool NewReProc(App& app, ReMessage message, uint32_t key, const KeyState& keys) {
     bool swallow = false;

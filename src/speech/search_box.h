@@ -70,6 +70,10 @@ std::string CharToRight(App& app);
 void SpellSearchTerm(App& app);
 void SpellFileName(App& app);
 
+// Puts the text on the clipboard and reads it back, since another program may hold the
+// clipboard open; says "Clipboard not Available" when the text did not arrive.
+bool PutOnClipboard(App& app, const std::string& text);
+
 // Ctrl+C, Ctrl+X, Ctrl+V. ReCopy tells whether it copied; when it did not, it has said why.
 bool ReCopy(App& app);
 void ReCut(App& app);

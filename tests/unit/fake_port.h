@@ -52,6 +52,8 @@ struct FakePort : Port {
     int selFrom = 0, selTo = 0;
     std::string clipboard;
     bool clipboardHasText = false;
+    std::string clipboardFiles;          // the file-list block on the clipboard, empty when none
+    bool clipboardLocked = false;        // another program holds the clipboard: nothing arrives
     std::map<std::string, std::string> files;
     std::map<std::string, uint64_t> writeTimes;  // files written through Write; others have time 0
     uint64_t clock = 0;
@@ -135,7 +137,19 @@ struct FakePort : Port {
     void BoxSelection(int& from, int& to) override { from = selFrom; to = selTo; }
     void BoxReplaceSelection(const std::string& t) override;
 
-    void SetClipboardText(const std::string& t) override { clipboard = t; clipboardHasText = true; }
+    void SetClipboardText(const std::string& t) override {
+        if (clipboardLocked) return;
+        clipboard = t;
+        clipboardHasText = true;
+        clipboardFiles.clear();
+    }
+    bool SetClipboardFiles(const std::string& b) override {
+        if (clipboardLocked) return false;
+        clipboardFiles = b;
+        clipboard.clear();
+        clipboardHasText = false;
+        return true;
+    }
     std::optional<std::string> ClipboardText() override {
         if (!clipboardHasText) return std::nullopt;
         return clipboard;

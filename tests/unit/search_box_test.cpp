@@ -202,13 +202,9 @@ TEST_F(SearchBoxTest, CopyCutAndPasteSayWhatTheyDid) {
     EXPECT_EQ(port.beeps, 3);
 }
 
-// Another program holds the clipboard open: nothing arrives there.
-struct LockedClipboardPort : FakePort {
-    void SetClipboardText(const std::string&) override {}
-};
-
 TEST(SearchBoxClipboardTest, RefusalsAndABusyClipboardSayWhyAndLoseNothing) {
-    LockedClipboardPort port;
+    FakePort port;
+    port.clipboardLocked = true;  // another program holds the clipboard open
     App app{port};
     app.Results = {ResultRow{"a.txt", "c:\\data\\"}};
     port.clipboard = "\r\nbelow";
