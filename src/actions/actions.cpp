@@ -5,14 +5,6 @@
 namespace lumiseek {
 
 // Not built yet: each of these commands reaches its handler and does nothing.
-void OpenLvFile(App&) {}
-void OpenLvFolder(App&) {}
-void ExpandFolder(App&) {}
-void ExpandParentFolder(App&) {}
-void OpenEverything(App&) {}
-void JumpToFolder(App&) {}
-void SpeakLocation(App&) {}
-void OpenMagnor(App&, int) {}
 void DisplaySettings(App&) {}
 void DisplayActions(App&) {}
 void ShowSettings(App&) {}

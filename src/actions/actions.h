@@ -1,20 +1,12 @@
-// Actions on the selected result, the clipboard, the spoken lists, printing and the update.
-// These commands are routed by the dispatcher; the operations that are not built yet have
-// empty bodies in actions.cpp and do nothing when called.
+// The spoken lists, printing, the update and the preview's commands (opening and navigating from the
+// selected result are in open.h, the clipboard in clipboard.h). These commands are routed by the
+// dispatcher; the operations that are not built yet have empty bodies in actions.cpp and do nothing.
 #pragma once
 
 namespace lumiseek {
 
 struct App;
 
-void OpenLvFile(App& app);
-void OpenLvFolder(App& app);
-void ExpandFolder(App& app);
-void ExpandParentFolder(App& app);
-void OpenEverything(App& app);
-void JumpToFolder(App& app);
-void SpeakLocation(App& app);
-void OpenMagnor(App& app, int flag);
 void DisplaySettings(App& app);
 void DisplayActions(App& app);
 void ShowSettings(App& app);

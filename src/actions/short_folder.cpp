@@ -18,8 +18,10 @@ std::string ShortFolder(const App& app, const std::string& path) {
             start = i + 1;
         }
     }
-    // At least two fields, since the path ends in "\"; the last one is empty.
+    // The last field is empty, since the path ends in "\". Only a path that leaves at least one
+    // folder out between the first two parts and the last is shortened; a shorter one is whole.
     size_t n = fields.size();
+    if (n < 5) return path;
     return fields[0] + "\\" + fields[1] + "\\...\\" + fields[n - 2];
 }
 

@@ -6,6 +6,7 @@
 
 #include "actions/actions.h"
 #include "actions/clipboard.h"
+#include "actions/open.h"
 #include "base/app.h"
 #include "app/colors.h"
 #include "base/ids.h"
@@ -185,7 +186,10 @@ const std::map<int, Command>& CommandTable() {
              SpeakOneWait(app, "Opening Actions List");
              DisplayActions(app);
          }}},
-        {cmd::OpenEverything, {"OpenEverything", [](App&) {}}},
+        {cmd::OpenEverything, {"OpenEverything", [](App& app) {
+             SBeep(app);
+             if (OpenEverything(app)) SpeakOne(app, "Opening Everything");
+         }}},
         {cmd::FolderShortPath, {"ShortPath", [](App& app) {
              SBeep(app);
              Toggle(app, app.settings.ShortPath, "Short Path Name is ", RedrawList);
@@ -360,7 +364,7 @@ void OnHelp(App& app, bool ctrl) {
     Guarded(app, "DlgProc", [&] {
         if (ctrl) {
             app.port.ShellOpen(kHelpPage);
-            if (app.settings.UseMagnor != 0 && app.port.FileExists("magnor.exe")) OpenMagnor(app, 0);
+            OpenMagnor(app);
             return;
         }
         app.settings.SearchType = 5;
@@ -386,8 +390,15 @@ void OnListColumnClick(App& app, int column) {
     });
 }
 
+// A double click opens the result; the rows of the settings and actions lists are no files.
 void OnListDoubleClick(App& app) {
-    Guarded(app, "OpenLvFile", [&] { OpenLvFile(app); });
+    Guarded(app, "OpenLvFile", [&] {
+        if (app.settings.SearchType == 5 || app.settings.SearchType == 6) {
+            SpeakOne(app, "Not available when Shortcuts are displayed");
+            return;
+        }
+        OpenLvFile(app);
+    });
 }
 
 bool OnListKeyDown(App& app, int vk) {

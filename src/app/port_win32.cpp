@@ -5,6 +5,7 @@
 #include <richedit.h>
 #include <sapi.h>
 #include <shellapi.h>
+#include <shlwapi.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -521,8 +522,30 @@ bool Win32Port::StartProgram(const std::string& path) {
     return true;
 }
 
-void Win32Port::ShellOpen(const std::string& target) {
-    ShellExecuteW(hwnd, L"open", W(target).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+bool Win32Port::ShellOpen(const std::string& target) {
+    HINSTANCE result = ShellExecuteW(nullptr, L"open", W(target).c_str(), L"", L"", SW_SHOWNORMAL);
+    return reinterpret_cast<INT_PTR>(result) > 32;
+}
+
+std::optional<std::string> Win32Port::AssociatedProgram(const std::string& extension) {
+    wchar_t name[MAX_PATH] = {};
+    DWORD size = MAX_PATH;
+    if (AssocQueryStringW(ASSOCF_INIT_IGNOREUNKNOWN, ASSOCSTR_FRIENDLYAPPNAME, W(extension).c_str(), nullptr, name,
+                          &size) != S_OK)
+        return std::nullopt;
+    // Wine leaves `size` as it was: the name ends at its terminating zero.
+    name[MAX_PATH - 1] = L'\0';
+    return N(name);
+}
+
+std::string Win32Port::ExpandEnvironment(const std::string& text) {
+    std::wstring in = W(text);
+    DWORD n = ExpandEnvironmentStringsW(in.c_str(), nullptr, 0);
+    if (n == 0) return text;
+    std::wstring out(n, L'\0');
+    n = ExpandEnvironmentStringsW(in.c_str(), out.data(), n);
+    out.resize(n > 0 ? n - 1 : 0);
+    return N(out);
 }
 
 // --- time and errors ---

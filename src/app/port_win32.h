@@ -86,7 +86,9 @@ public:
     std::optional<std::string> FindProgram(const std::string& name) override;
     RunResult RunHidden(const std::string& program, const std::string& arguments) override;
     bool StartProgram(const std::string& path) override;
-    void ShellOpen(const std::string& target) override;
+    bool ShellOpen(const std::string& target) override;
+    std::optional<std::string> AssociatedProgram(const std::string& extension) override;
+    std::string ExpandEnvironment(const std::string& text) override;
 
     int64_t Counter() override;
     int64_t CounterFrequency() override;

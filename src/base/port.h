@@ -131,8 +131,16 @@ struct Port {
     // Starts the program at `program` with exactly `arguments` after its quoted path, with no
     // window and no command interpreter, and waits for it without a time limit.
     virtual RunResult RunHidden(const std::string& program, const std::string& arguments) = 0;
-    virtual bool StartProgram(const std::string& path) = 0;          // normal window, not waited for
-    virtual void ShellOpen(const std::string& target) = 0;
+    // Starts a command line (a path holding blanks in double quotes): normal window, not waited for.
+    virtual bool StartProgram(const std::string& commandLine) = 0;
+    // Opens a file, folder or address with the shell's "open" verb, the whole path as given; false
+    // when the shell refused it (ShellExecuteW returned 32 or less).
+    virtual bool ShellOpen(const std::string& target) = 0;
+    // The friendly name of the program that opens files with this extension (dot included); none
+    // when the extension has no association.
+    virtual std::optional<std::string> AssociatedProgram(const std::string& extension) = 0;
+    // The text with its %NAME% environment references replaced.
+    virtual std::string ExpandEnvironment(const std::string& text) = 0;
 
     // --- time ---
     virtual int64_t Counter() = 0;

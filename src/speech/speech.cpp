@@ -36,6 +36,11 @@ void SpeakOneWait(App& app, const std::string& text) {
     app.port.VoiceSpeak(text, SPF_PURGEBEFORESPEAK);
 }
 
+void SpeakNext(App& app, const std::string& text) {
+    if (app.settings.DisableSpeech != 0) return;
+    app.port.VoiceSpeak(text, SPF_ASYNC);
+}
+
 void SBeep(App& app) { app.port.Beep(275, 150); }
 
 void SpeakColumn(App& app, int column) {

@@ -12,6 +12,9 @@ struct App;
 void SpeakOne(App& app, const std::string& text);
 // Speaks the text alone, purging, and returns when it has been spoken. Silent while disabled.
 void SpeakOneWait(App& app, const std::string& text);
+// Speaks the text asynchronously after what the voice is saying now (no purge, no prefix), so
+// that it is heard after the announcement it follows. Silent while disabled.
+void SpeakNext(App& app, const std::string& text);
 // 275 Hz for 150 ms, whatever DisableSpeech says.
 void SBeep(App& app);
 

@@ -11,6 +11,7 @@
 
 #include "base/app.h"
 #include "base/port.h"
+#include "base/text.h"
 
 namespace lumiseek::test {
 
@@ -64,6 +65,8 @@ struct FakePort : Port {
     RunResult runResult{true, 0};
     std::vector<std::string> started;
     std::vector<std::string> opened;
+    bool shellRefuses = false;
+    std::map<std::string, std::string> associations;  // extension -> friendly program name
     std::vector<std::string> errors;
     bool continueAfterError = true;
     int exitCode = -1;
@@ -203,7 +206,15 @@ struct FakePort : Port {
         return runResult;
     }
     bool StartProgram(const std::string& p) override { started.push_back(p); return true; }
-    void ShellOpen(const std::string& t) override { opened.push_back(t); }
+    bool ShellOpen(const std::string& t) override { opened.push_back(t); return !shellRefuses; }
+    std::optional<std::string> AssociatedProgram(const std::string& ext) override {
+        auto it = associations.find(ext);
+        if (it == associations.end()) return std::nullopt;
+        return it->second;
+    }
+    std::string ExpandEnvironment(const std::string& t) override {
+        return ReplaceAll(t, "%ProgramFiles%", "C:\\Program Files");
+    }
 
     int64_t Counter() override { counter += counterStep; return counter; }
     int64_t CounterFrequency() override { return 1000; }
