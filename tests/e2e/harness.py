@@ -247,6 +247,36 @@ class WineSession:
         self.x("import", "-window", "root", path, timeout=60)
         return path
 
+    def shell_opens_with(self, program, classes, backup_dir):
+        """Makes the shell's "open" of each class of HKCR in `classes` run `program` "%1": an
+        extension (".bas") gets a file type of its own, "Folder" loses its DDE command (with it the
+        shell reports failure although the command ran), "https" is kept from winebrowser.
+        Returns a function that puts the classes back as they were."""
+        def reg(*args):
+            return self.run(["reg"] + [str(a) for a in args], timeout=60).returncode == 0
+
+        backup_dir = Path(backup_dir)
+        backup_dir.mkdir(parents=True, exist_ok=True)
+        saved = []
+        for name in classes:
+            key = "HKCR\\" + name
+            backup = backup_dir / ("class-%s.reg" % name.lstrip("."))
+            saved.append((key, backup if reg("export", key, backup, "/y") else None))
+            if name.startswith("."):
+                key = "HKCR\\lumiseek-test" + name
+                reg("add", "HKCR\\" + name, "/ve", "/d", "lumiseek-test" + name, "/f")
+                saved.append((key, None))
+            reg("delete", key + "\\shell\\open\\ddeexec", "/f")
+            if not reg("add", key + "\\shell\\open\\command", "/ve", "/d", '"%s" "%%1"' % winpath(program), "/f"):
+                raise HarnessError("could not register the open command of %s" % name)
+
+        def restore():
+            for key, backup in reversed(saved):
+                reg("delete", key, "/f")
+                if backup is not None:
+                    reg("import", backup)
+        return restore
+
 
 class LumiseekRun:
     """One program folder, one run of a program in it, and what can be observed from outside."""

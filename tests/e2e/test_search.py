@@ -50,10 +50,10 @@ def press(run, text, *keys):
     wait_spoken(run, text, mark)
 
 
-def click_name_header(run, png):
-    """Clicks the Name header. Wine draws the caption itself, so the client area's top is found in the
-    screenshot: the search box (BG colour) starts there when no toolbar is shown, and the list's
-    header row 2.7 x FontSize + 5 pixels (FontSize 36: 102) below it."""
+def click_name_header(run, png, below=0, clicks=1):
+    """Clicks the Name header (or `below` pixels lower, `clicks` times). Wine draws the caption itself,
+    so the client area's top is found in the screenshot: the search box (BG colour) starts there when
+    no toolbar is shown, and the list's header row 2.7 x FontSize + 5 pixels (FontSize 36: 102) below it."""
     shell = run.session.x("xdotool", "getwindowgeometry", "--shell", run.window)
     geometry = dict(line.split("=") for line in shell.split())
     x, y = int(geometry["X"]), int(geometry["Y"])
@@ -61,7 +61,7 @@ def click_name_header(run, png):
                           "-depth", "8", "txt:-"], stdout=subprocess.PIPE, check=True, timeout=60).stdout.decode()
     column = re.findall(r"#[0-9A-F]{6}", out.upper())
     top = next(i for i in range(y, len(column)) if column[i] == BG)
-    run.session.x("xdotool", "mousemove", x + 10 + 120, top + 102 + 20, "click", "1")
+    run.session.x("xdotool", "mousemove", x + 10 + 120, top + 102 + 20 + below, "click", "--repeat", clicks, "1")
 
 
 def start_and_type(lumiseek, term="budget", settings=SETTINGS, rows=ROWS, **es):
