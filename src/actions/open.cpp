@@ -75,7 +75,7 @@ void OpenLvFile(App& app) {
         SpeakOne(app, kHelpModeRefusal);
         return;
     }
-    const ResultRow r = app.Results[row - 1];
+    const ResultRow& r = app.Results[row - 1];
     if (r.Name == kEmptyRow) {
         SpeakOne(app, "Empty");
         return;
