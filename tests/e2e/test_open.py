@@ -54,7 +54,7 @@ def test_open_expand_jump_and_location(lumiseek, viewer):
     assert press(lumiseek, "ctrl+j", "Using Lumiseek Test Viewer to Open report.bas") == [
         "Using Lumiseek Test Viewer to Open report.bas"]
     recorded(viewer, '"%sreport.bas"' % folder)
-    press(lumiseek, "Down ctrl+j", "Cannot Open File. Opening Parent Folder.")
+    press(lumiseek, "Down Return", "Cannot Open File. Opening Parent Folder.")  # Enter on the list opens too
     recorded(viewer, '"%s"' % folder)
     assert press(lumiseek, "Down ctrl+j", "Cannot Open missing.bas")[-2:] == [
         "Using Lumiseek Test Viewer to Open missing.bas", "Cannot Open missing.bas"]
@@ -73,6 +73,9 @@ def test_open_expand_jump_and_location(lumiseek, viewer):
     terms = [call.rpartition("results.txt ")[2] for call in lumiseek.es_calls()]
     assert terms == [folder, harness.winpath(lumiseek.dir).lower() + "\\"]
     assert lumiseek.control_text(500) == box and box.startswith("budget")
+    mark = lumiseek.mark()
+    click_name_header(lumiseek, lumiseek.screenshot("expanded"), below=60, clicks=2)  # on row 1
+    wait_spoken(lumiseek, "Using Lumiseek Test Viewer to Open report.bas", mark)
 
 
 def test_everything_magnor_and_the_settings_list(lumiseek, viewer, wine_env):
