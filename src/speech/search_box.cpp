@@ -75,6 +75,9 @@ void BoxFocus(App& app) {
 }
 
 bool BoxChar(App& app, uint32_t ch) {
+    // The Tab that moves the focus on to the list reaches the box as a character too; a tab in
+    // the one-line box would only make the next search term invalid.
+    if (ch == '\t') return true;
     if (!InvalidSearchChar(ch)) return false;
     std::string text = Utf16ToUtf8(std::u16string(1, static_cast<char16_t>(ch)));
     SpeakOne(app, CharDescription(text) + " : Invalid Search String Character");

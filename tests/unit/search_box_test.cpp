@@ -58,6 +58,7 @@ TEST_F(SearchBoxTest, InvalidCharactersAreRefusedByNameAndTheirKeysBeep) {
     EXPECT_EQ(port.LastSpoken(), "Comma : Invalid Search String Character");
     port.spoken.clear();
     for (char32_t c : {U'a', U'*', U'"', U' ', U'|', U'\u00E9', U'\u03C0'}) EXPECT_FALSE(Char(c)) << uint32_t(c);
+    EXPECT_TRUE(Char('\t'));  // the Tab that moves the focus never enters the box, silently
     EXPECT_TRUE(port.spoken.empty());
     // Unshifted, their keys beep and are swallowed; Shift+Quote types an allowed double quote.
     for (int key : {vk::BackQuote, vk::LeftBracket, vk::RightBracket, vk::Quote, vk::Comma}) EXPECT_TRUE(Down(key));
