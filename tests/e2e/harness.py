@@ -11,6 +11,7 @@ The pytest fixtures in conftest.py build on the two classes here:
 Waiting is always polling with a bound (`poll`), never a bare sleep.
 """
 import os
+import re
 import shutil
 import signal
 import subprocess
@@ -80,9 +81,23 @@ def settings_file(pairs, section="All"):
     return "[%s]\r\n" % section + "".join("%s=%s\r\n" % (k, v) for k, v in items)
 
 
-def colour_share(png, colour):
-    """Share (0 to 1) of the pixels of an image that have exactly the colour "#RRGGBB"."""
-    out = subprocess.run(["convert", str(png), "-alpha", "off", "-fill", "black", "+opaque", colour,
+def results_text(rows):
+    """A results.txt in Lumiseek's layout from (size, date, path) rows."""
+    return "Size,Date Modified,Filename\r\n" + "".join('%s,%s,"%s"\r\n' % row for row in rows)
+
+
+def column_of_pixels(png, x):
+    """The colours ("#RRGGBB") of the pixel column x of a screenshot, from the top."""
+    out = subprocess.run(["convert", str(png), "-alpha", "off", "-crop", "1x100000+%d+0" % x, "+repage",
+                          "-depth", "8", "txt:-"], stdout=subprocess.PIPE, check=True, timeout=60).stdout.decode()
+    return re.findall(r"#[0-9A-F]{6}", out.upper())
+
+
+def colour_share(png, colour, box=None):
+    """Share (0 to 1) of the pixels of an image, or of its box = (left, top, right, bottom), that have
+    exactly the colour "#RRGGBB"."""
+    crop = ["-crop", "%dx%d+%d+%d" % (box[2] - box[0], box[3] - box[1], box[0], box[1]), "+repage"] if box else []
+    out = subprocess.run(["convert", str(png)] + crop + ["-alpha", "off", "-fill", "black", "+opaque", colour,
                           "-fill", "white", "-opaque", colour, "-format", "%[fx:mean]", "info:"],
                          stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=60, check=True)
     return float(out.stdout)
@@ -471,6 +486,14 @@ class LumiseekRun:
         except AssertionError as e:
             raise AssertionError("%s; voice log from line %d:\n%s" % (e, after, "\n".join(self.voice_lines()[after:])))
 
+    def texts_since(self, after):
+        """The texts of the Speak calls after voice line `after`."""
+        return [line.partition("\t")[2] for line in self.voice_lines()[after:] if line.partition("\t")[0].isdigit()]
+
+    def wait_spoken(self, text, after, timeout=20):
+        """Waits for a Speak call with exactly this text after voice line `after`."""
+        self.wait_voice(lambda new: any(line.partition("\t")[2] == text for line in new), after, timeout)
+
     def speaking(self, on):
         """Makes the test voice report that it is speaking (on) or done (off) to GetStatus."""
         flag = self.voice_dir / "speaking.flag"
@@ -478,6 +501,12 @@ class LumiseekRun:
             flag.write_bytes(b"")
         elif flag.exists():
             flag.unlink()
+
+    def geometry(self):
+        """The window's X, Y, WIDTH and HEIGHT on the screen, frame included (Wine draws it)."""
+        shell = self.session.x("xdotool", "getwindowgeometry", "--shell", self.window)
+        values = dict(line.split("=", 1) for line in shell.split())
+        return tuple(int(values[k]) for k in ("X", "Y", "WIDTH", "HEIGHT"))
 
     def title(self):
         return self.session.x("xdotool", "getwindowname", self.window).rstrip("\n")

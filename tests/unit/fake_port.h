@@ -27,18 +27,15 @@ struct FakePort : Port {
     std::vector<int> rates;
     int beeps = 0;
     std::vector<std::pair<int, int>> keys;   // (vk, flags)
-    std::string caption, status, statusFont;
-    int statusFontSize = 0;
+    std::string caption, status;
     bool ended = false;
     int windowW = 0, windowH = 0;
     bool restored = false;
     Rect normal{};               // the restored rectangle last set
     Rect window{327, 100, 1266, 839};  // on the screen: created centred in the work area below
-    bool showMaximized = false, showMinimized = false;
     std::map<int, Rect> placed;
     std::map<int, bool> shown;
     std::vector<int> redrawn;
-    int windowRedraws = 0;
     std::string largeFont;
     int largeFontSize = 0;
     int fg = -1, bg = -1;
@@ -47,7 +44,6 @@ struct FakePort : Port {
     int topIndex = 0;
     int setTopRow = -1;
     std::map<int, std::pair<std::string, int>> columns;
-    int fits = 0;
     bool gridStyle = false;
     std::string boxText;
     int selFrom = 0, selTo = 0;
@@ -59,9 +55,7 @@ struct FakePort : Port {
     std::map<std::string, uint64_t> writeTimes;  // files written through Write; others have time 0
     uint64_t clock = 0;
     std::vector<std::string> ran;                // the argument strings, one per run
-    std::vector<std::string> ranPrograms;        // the program of each run
     std::optional<std::string> program = "c:\\lumiseek\\es.exe";  // what FindProgram finds
-    std::vector<std::string> sought;             // the names FindProgram was asked for
     RunResult runResult{true, 0};
     std::vector<std::string> started;
     std::vector<std::string> opened;
@@ -74,7 +68,6 @@ struct FakePort : Port {
     bool ctrl = false;
     bool acceleratorsAttached = false;
     bool deferredPosted = false;
-    bool gdiplusStarted = false;
     bool writesFail = false;
 
     // Inputs the tests set
@@ -94,7 +87,7 @@ struct FakePort : Port {
 
     void SetCaption(const std::string& t) override { caption = t; }
     void SetStatusText(const std::string& t) override { status = t; }
-    void SetStatusFont(const std::string& f, int p) override { statusFont = f; statusFontSize = p; }
+    void SetStatusFont(const std::string&, int) override {}
     void EndWindow() override { ended = true; }
     void SetWindowSize(int w, int h) override { windowW = window.w = w; windowH = window.h = h; }
     Placement GetPlacement() override { return placement; }
@@ -103,19 +96,19 @@ struct FakePort : Port {
     Rect WindowRect() override { return window; }
     void SetWindowRect(Rect r) override { window = r; }
     Rect WorkAreaNear(Rect) override { return workArea; }
-    void SetShowState(bool maximized, bool minimized) override { showMaximized = maximized; showMinimized = minimized; }
+    void SetShowState(bool, bool) override {}
     Size2 ClientSize() override { return client; }
     int ControlHeight(int id) override { auto it = heights.find(id); return it == heights.end() ? 0 : it->second; }
     void PlaceControl(int id, Rect r) override { placed[id] = r; }
     void ShowControl(int id, bool s) override { shown[id] = s; }
     void RedrawControl(int id) override { redrawn.push_back(id); }
-    void RedrawWindow() override { ++windowRedraws; }
+    void RedrawWindow() override {}
     bool HasFocus(int id) override { return focused == id; }
     void Focus(int id) override { focused = id; }
     bool CtrlDown() override { return ctrl; }
     void AttachAcceleratorTable() override { acceleratorsAttached = true; }
     void PostDeferredInit() override { deferredPosted = true; }
-    void StartGdiplus() override { gdiplusStarted = true; }
+    void StartGdiplus() override {}
 
     void SetLargeFont(const std::string& f, int p) override { largeFont = f; largeFontSize = p; }
     void SetControlColors(int f, int b) override { fg = f; bg = b; }
@@ -130,7 +123,7 @@ struct FakePort : Port {
         if (w < 0 && columns.count(c)) w = columns[c].second;
         columns[c] = {h, w};
     }
-    void ListFitColumns() override { ++fits; }
+    void ListFitColumns() override {}
     void ListSetGridStyle() override { gridStyle = true; }
     void ListUpdateNow() override {}
 
@@ -196,12 +189,8 @@ struct FakePort : Port {
     std::string SettingsPath() override { return "lumiseek.ini"; }
     std::string AnsiToUtf8(const std::string& b) override;
 
-    std::optional<std::string> FindProgram(const std::string& name) override {
-        sought.push_back(name);
-        return program;
-    }
-    RunResult RunHidden(const std::string& p, const std::string& a) override {
-        ranPrograms.push_back(p);
+    std::optional<std::string> FindProgram(const std::string&) override { return program; }
+    RunResult RunHidden(const std::string&, const std::string& a) override {
         ran.push_back(a);
         return runResult;
     }

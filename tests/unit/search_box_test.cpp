@@ -39,15 +39,6 @@ struct SearchBoxTest : ::testing::Test {
     }
 };
 
-TEST_F(SearchBoxTest, FocusAfterStartUpSpeaksTheWelcomeAndTheSpreadTermAsOneUtterance) {
-    port.boxText = "re*port?";
-    DeferredInit(app);
-    NewReProc(app, ReMessage::Focus, 0, {});
-    const std::string said = "Welcome to Lumiseek, version 4.2!SearchBox has focus. Search term is re *port ?";
-    EXPECT_EQ(port.spoken, (std::vector<Spoken>{{said, 3}}));
-    EXPECT_EQ(app.settings.SearchTerm, "re*port?");
-}
-
 TEST_F(SearchBoxTest, InvalidCharactersAreRefusedByNameAndTheirKeysBeep) {
     for (int mode : {kNone, kBoth}) {
         app.settings.EnableSpeakLetters = mode;
