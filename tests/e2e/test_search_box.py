@@ -24,10 +24,11 @@ def say_after(run, keys, expected, type_text=None):
 
 
 def box_text(run):
-    """The box's text, read back as the user does: Ctrl+L speaks it unchanged."""
+    """The box's text, read back as the user does: Ctrl+L speaks it unchanged (after its announcement)."""
     mark = run.mark()
     run.key("ctrl+l")
-    return run.wait_voice(lambda new: len(new) >= 1, after=mark)[0].partition("\t")[2]
+    said = run.wait_voice(lambda new: len(new) >= 1, after=mark)[0].partition("\t")[2]
+    return said.removeprefix("Shortcut Pressed: Speak Search Term : C-L : ")
 
 
 def runs(column, colour):
