@@ -1,5 +1,6 @@
 """The talking search box from end to end: keys and characters through the real edit control, the
 clipboard, and the colour and font commands on screen."""
+import re
 import time
 
 import harness
@@ -33,13 +34,8 @@ def box_text(run):
 
 def runs(column, colour):
     """(top, length) of every run of `colour` in a column of pixels."""
-    out = []
-    for y, pixel in enumerate(column):
-        if pixel == colour and out and sum(out[-1]) == y:
-            out[-1] = (out[-1][0], out[-1][1] + 1)
-        elif pixel == colour:
-            out.append((y, 1))
-    return out
+    marks = "".join("x" if pixel == colour else "." for pixel in column)
+    return [(m.start(), len(m.group())) for m in re.finditer("x+", marks)]
 
 
 def shot_when(run, name, x, check, timeout=15):
