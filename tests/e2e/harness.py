@@ -494,6 +494,14 @@ class LumiseekRun:
         """Waits for a Speak call with exactly this text after voice line `after`."""
         self.wait_voice(lambda new: any(line.partition("\t")[2] == text for line in new), after, timeout)
 
+    def press(self, text, *keys):
+        """Presses the keys and waits for a Speak call with exactly this text; returns the voice line
+        the wait began at."""
+        mark = self.mark()
+        self.key(*keys)
+        self.wait_spoken(text, mark)
+        return mark
+
     def speaking(self, on):
         """Makes the test voice report that it is speaking (on) or done (off) to GetStatus."""
         flag = self.voice_dir / "speaking.flag"

@@ -29,22 +29,16 @@ def test_type_ahead_keeps_its_row_and_a_sort_speaks_the_new_row_one(lumiseek):
     (lumiseek.dir / "results.txt").write_bytes(harness.results_text(ROWS).encode("utf-8"))
     lumiseek.start(settings=harness.settings_file({"ShowToolbar": "0", "SpeakShortcuts": "0"}))
     lumiseek.wait_voice(lambda new: any("SearchBox has focus" in line for line in new), timeout=30)
-    mark = lumiseek.mark()
-    lumiseek.key("Tab")
-    lumiseek.wait_spoken("Results List has focus. budget, 2023.xlsx", mark)
+    lumiseek.press("Results List has focus. budget, 2023.xlsx", "Tab")
 
     # "c": the type-ahead selects row 3; the list's own search must not take it back to row 1.
-    mark = lumiseek.mark()
-    lumiseek.key("c")
-    lumiseek.wait_spoken("café budget.iso", mark)
+    mark = lumiseek.press("café budget.iso", "c")
     status_shows(lumiseek, "     3  café budget.iso  12/31/2022 09:05  2500  c:\\data\\", "row 3 in the status bar")
     assert lumiseek.texts_since(mark) == ["café budget.iso"]
 
     # Back to row 1, then a click on the Name header: the first sort is descending, so zeta.txt is
     # the new row 1, shown and spoken although row 1 was selected before and after.
-    mark = lumiseek.mark()
-    lumiseek.key("Home")
-    lumiseek.wait_spoken("budget, 2023.xlsx", mark)
+    lumiseek.press("budget, 2023.xlsx", "Home")
     mark = lumiseek.mark()
     click_name_header(lumiseek, lumiseek.screenshot("before-sort"))
     lumiseek.wait_spoken("zeta.txt", mark)

@@ -22,13 +22,6 @@ def file_search_arguments(term):
             " -export-csv results.txt " + term)
 
 
-def press(run, text, *keys):
-    """Presses the keys and waits for the row or message they bring."""
-    mark = run.mark()
-    run.key(*keys)
-    run.wait_spoken(text, mark)
-
-
 def start(lumiseek, term="budget", settings=SETTINGS, rows=ROWS, **es):
     lumiseek.start(settings=harness.settings_file(settings), es="recorder", results=harness.results_text(rows), **es)
     # Start-up ends with the search box focused and its text selected; typing replaces it.
@@ -41,11 +34,9 @@ def test_enter_runs_a_file_search_that_speaks_and_shows_its_rows(lumiseek):
     # The last search was a folder search; Enter in the box runs a file search all the same.
     start(lumiseek, term="cat|dog", settings=dict(SETTINGS, SearchType="2", LastSearchType="2"))
     empty_list = lumiseek.screenshot("before-search")
-    mark = lumiseek.mark()
-    lumiseek.key("Return")
-    arguments = file_search_arguments("cat|dog")
     complete = "Search is complete : 4 Matches : " + NAMES[0]
-    lumiseek.wait_spoken(complete, mark)
+    mark = lumiseek.press(complete, "Return")
+    arguments = file_search_arguments("cat|dog")
     assert lumiseek.es_calls() == [arguments]
     new = lumiseek.voice_lines()[mark:]
     assert new.index("2\tFile Search for cat|dog") < new.index("3\t" + complete)
@@ -59,10 +50,10 @@ def test_enter_runs_a_file_search_that_speaks_and_shows_its_rows(lumiseek):
 
 def test_next_start_shows_last_results_and_selected_row(lumiseek):
     start(lumiseek, rows=[("%d" % (n * 100), "05/17/2023 10:22", "C:\\Data\\budget %02d.xls" % n) for n in range(60)])
-    press(lumiseek, "Search is complete : 60 Matches : budget 00.xls", "ctrl+f")
+    lumiseek.press("Search is complete : 60 Matches : budget 00.xls", "ctrl+f")
     # The last row, then five up: the top row stays where End put it.
-    press(lumiseek, "budget 59.xls", "End")
-    press(lumiseek, "budget 54.xls", "Up", "Up", "Up", "Up", "Up")
+    lumiseek.press("budget 59.xls", "End")
+    lumiseek.press("budget 54.xls", "Up", "Up", "Up", "Up", "Up")
     assert lumiseek.close() == 0
     saved = lambda key: re.search(r"^%s=(.*)$" % key, lumiseek.settings_text(), re.M).group(1).strip()
     top_row = saved("TopRow")
@@ -89,9 +80,7 @@ def test_arguments_reach_es_as_written_and_failures_keep_the_list(lumiseek):
 
     # A custom search that writes no results: es gets the text as it stands, no command interpreter
     # acts on it, and the list keeps its rows and its selected row.
-    mark = lumiseek.mark()
-    lumiseek.key("ctrl+i")
-    lumiseek.wait_spoken("Search Failed : no results were written", mark)
+    mark = lumiseek.press("Search Failed : no results were written", "ctrl+i")
     assert "Custom Searcha>x.txt&echo" in lumiseek.texts_since(mark)
     es = harness.winpath(lumiseek.dir / "es.exe")
     assert [line.lower() for line in lumiseek.es_command_lines()] == [('"%s" a>x.txt&echo' % es).lower()]
@@ -102,13 +91,13 @@ def test_arguments_reach_es_as_written_and_failures_keep_the_list(lumiseek):
     # A file search for %PATH%: one exclusion per line, the one with a blank quoted, %path% as it is.
     (lumiseek.dir / "es-results.txt").write_text(harness.results_text(ROWS), encoding="utf-8", newline="")
     lumiseek.type("%PATH%")
-    press(lumiseek, "Search is complete : 4 Matches : " + NAMES[0], "ctrl+f")
+    lumiseek.press("Search is complete : 4 Matches : " + NAMES[0], "ctrl+f")
     assert lumiseek.es_calls()[1:] == [file_search_arguments("%path%").replace(
         " !c:\\windows\\ !c:\\$recycle.bin\\ ", ' !"c:\\program files\\" !c:\\r&d\\')]
 
     # es ending with the code for "not running", then es missing: each failure says so.
     (lumiseek.dir / "es-exitcode.txt").write_text("8")
-    press(lumiseek, "Search Failed : Everything is not running", "ctrl+f")
+    lumiseek.press("Search Failed : Everything is not running", "ctrl+f")
     (lumiseek.dir / "es.exe").unlink()
-    press(lumiseek, "Search Failed : the es program was not found", "ctrl+f")
+    lumiseek.press("Search Failed : the es program was not found", "ctrl+f")
     assert len(lumiseek.es_calls()) == 3
