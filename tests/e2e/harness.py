@@ -93,6 +93,17 @@ def column_of_pixels(png, x):
     return re.findall(r"#[0-9A-F]{6}", out.upper())
 
 
+def click_name_header(run, png, below=0, clicks=1):
+    """Clicks the results list's Name header (or `below` pixels lower, `clicks` times). Wine draws the
+    caption itself, so the client area's top is found in the screenshot: the search box (blue) starts
+    there when no toolbar is shown, and the list's header row 2.7 x FontSize + 5 pixels (FontSize 36:
+    102) below it."""
+    x, y, _, _ = run.geometry()
+    column = column_of_pixels(png, x + 40)
+    top = next(i for i in range(y, len(column)) if column[i] == "#0000FF")
+    run.session.x("xdotool", "mousemove", x + 10 + 120, top + 102 + 20 + below, "click", "--repeat", clicks, "1")
+
+
 def colour_share(png, colour, box=None):
     """Share (0 to 1) of the pixels of an image, or of its box = (left, top, right, bottom), that have
     exactly the colour "#RRGGBB"."""

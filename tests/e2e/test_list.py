@@ -10,16 +10,6 @@ ROWS = [
 ]
 
 
-def click_name_header(run, png):
-    """Clicks the Name header. Wine draws the caption itself, so the client area's top is found in the
-    screenshot: the search box (blue) starts there when no toolbar is shown, and the list's header row
-    2.7 x FontSize + 5 pixels (FontSize 36: 102) below it."""
-    x, y, _, _ = run.geometry()
-    column = harness.column_of_pixels(png, x + 40)
-    top = next(i for i in range(y, len(column)) if column[i] == "#0000FF")
-    run.session.x("xdotool", "mousemove", x + 10 + 120, top + 102 + 20, "click", "1")
-
-
 def status_shows(run, start, what):
     return harness.poll(lambda: run.control_text(503).startswith(start) and run.control_text(503), 10, what=what)
 
@@ -40,7 +30,7 @@ def test_type_ahead_keeps_its_row_and_a_sort_speaks_the_new_row_one(lumiseek):
     # the new row 1, shown and spoken although row 1 was selected before and after.
     lumiseek.press("budget, 2023.xlsx", "Home")
     mark = lumiseek.mark()
-    click_name_header(lumiseek, lumiseek.screenshot("before-sort"))
+    harness.click_name_header(lumiseek, lumiseek.screenshot("before-sort"))
     lumiseek.wait_spoken("zeta.txt", mark)
     status_shows(lumiseek, "     1  zeta.txt  ", "the new row 1 in the status bar")
     assert lumiseek.texts_since(mark) == ["zeta.txt"]

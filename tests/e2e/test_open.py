@@ -6,7 +6,7 @@ import shutil
 import pytest
 
 import harness
-from test_search import click_name_header, texts_since, wait_spoken
+from harness import click_name_header
 
 SETTINGS = {"ShowToolbar": "0", "SpeakShortcuts": "0"}
 RECORDER = "esrecorder/open_recorder.exe"
@@ -32,8 +32,8 @@ def press(run, keys, last):
     """Presses the keys, waits for the text `last` and returns everything spoken meanwhile."""
     mark = run.mark()
     run.key(*keys.split())
-    wait_spoken(run, last, mark)
-    return texts_since(run, mark)
+    run.wait_spoken(last, mark)
+    return run.texts_since(mark)
 
 
 def test_open_expand_jump_and_location(lumiseek, viewer):
@@ -75,7 +75,7 @@ def test_open_expand_jump_and_location(lumiseek, viewer):
     assert lumiseek.control_text(500) == box == "budget"  # the Tab that left the box added nothing
     mark = lumiseek.mark()
     click_name_header(lumiseek, lumiseek.screenshot("expanded"), below=60, clicks=2)  # on row 1
-    wait_spoken(lumiseek, "Using Lumiseek Test Viewer to Open report.bas", mark)
+    lumiseek.wait_spoken("Using Lumiseek Test Viewer to Open report.bas", mark)
 
 
 def test_everything_magnor_and_the_settings_list(lumiseek, viewer, wine_env):
@@ -102,4 +102,4 @@ def test_everything_magnor_and_the_settings_list(lumiseek, viewer, wine_env):
     press(lumiseek, "ctrl+j", "Opening Settings ListNot Available in Help Mode")
     mark = lumiseek.mark()
     click_name_header(lumiseek, lumiseek.screenshot("settings-list"), below=60, clicks=2)
-    wait_spoken(lumiseek, "Not available when Shortcuts are displayed", mark)
+    lumiseek.wait_spoken("Not available when Shortcuts are displayed", mark)
