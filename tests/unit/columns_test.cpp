@@ -10,16 +10,9 @@
 namespace lumiseek {
 namespace {
 
-using Names = std::vector<std::string>;
-
 struct ColumnsTest : ::testing::Test {
     test::FakePort port;
     App app{port};
-    Names RowNames() const {
-        Names names;
-        for (const auto& r : app.Results) names.push_back(r.Name);
-        return names;
-    }
 };
 
 TEST_F(ColumnsTest, SizeInThousandsOrInBytes) {
@@ -50,7 +43,7 @@ struct SortTest : ColumnsTest {
 
 TEST_F(SortTest, EachColumnSortsByItsKeyAndTheDirectionAlternates) {
     // The first sort after start-up is descending, whichever column; the flag is shared by all columns.
-    for (auto [column, names] : std::vector<std::pair<int, Names>>{
+    for (auto [column, names] : std::vector<std::pair<int, Texts>>{
              {1, {ete, "gamma.doc", "beta.txt", "alpha", "alp"}}, {1, {"alp", "alpha", "beta.txt", "gamma.doc", ete}},
              {4, {ete, "beta.txt", "gamma.doc", "alp", "alpha"}},  // sizes past 2 and 4 GiB in order
              {2, {"alpha", ete, "alp", "beta.txt", "gamma.doc"}},
@@ -58,7 +51,7 @@ TEST_F(SortTest, EachColumnSortsByItsKeyAndTheDirectionAlternates) {
              {0, {"gamma.doc", "alp", "beta.txt", "alpha", ete}}, {5, {"gamma.doc", "alp", "beta.txt", "alpha", ete}},
              {3, {ete, "alpha", "beta.txt", "alp", "gamma.doc"}}}) {
         SortD(app, column);
-        EXPECT_EQ(RowNames(), names) << column;
+        EXPECT_EQ(RowNames(app), names) << column;
         EXPECT_EQ(port.selectedRow, 1);
     }
 }
@@ -69,7 +62,7 @@ TEST_F(SortTest, RowOneIsAnnouncedOnceWhetherOrNotItWasSelected) {
     app.SpeechPrefix = "Shortcut Pressed: x : ";
     SortD(app, 1);
     EXPECT_EQ(port.status, "     1  " + ete + "  06/15/2021 12:00  3221225472  c:\\ab\\");
-    EXPECT_EQ(port.SpokenTexts(), Names{"Shortcut Pressed: x : " + ete});
+    EXPECT_EQ(port.SpokenTexts(), Texts{"Shortcut Pressed: x : " + ete});
     // Another row selected: the list reports the change itself; nothing is doubled.
     port.spoken.clear();
     port.selectedRow = 3;
@@ -84,7 +77,7 @@ TEST_F(SortTest, RowOneIsAnnouncedOnceWhetherOrNotItWasSelected) {
 TEST_F(ColumnsTest, ManyEqualKeysSortSafely) {
     for (int i = 0; i < 3000; ++i) app.Results.push_back({std::to_string(i % 3), "", "", "", "", i * 7 % 5, 0});
     for (int column : {4, 4, 1}) SortD(app, column);  // descending, ascending, descending
-    Names names = RowNames();
+    Texts names = RowNames(app);
     EXPECT_TRUE(std::is_sorted(names.rbegin(), names.rend()));
     EXPECT_EQ(std::count(names.begin(), names.end(), "1"), 1000);
 }

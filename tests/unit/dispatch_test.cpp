@@ -13,10 +13,6 @@
 namespace lumiseek {
 namespace {
 
-using test::FakePort;
-using test::Spoken;
-using Texts = std::vector<std::string>;
-
 struct DispatchTest : ::testing::Test {
     FakePort port;
     App app{port};

@@ -29,7 +29,6 @@ struct FakePort : Port {
     std::vector<std::pair<int, int>> keys;   // (vk, flags)
     std::string caption, status;
     bool ended = false;
-    int windowW = 0, windowH = 0;
     bool restored = false;
     Rect normal{};               // the restored rectangle last set
     Rect window{327, 100, 1266, 839};  // on the screen: created centred in the work area below
@@ -65,7 +64,6 @@ struct FakePort : Port {
     bool continueAfterError = true;
     int exitCode = -1;
     int focused = 0;
-    bool ctrl = false;
     bool acceleratorsAttached = false;
     bool deferredPosted = false;
     bool writesFail = false;
@@ -89,7 +87,7 @@ struct FakePort : Port {
     void SetStatusText(const std::string& t) override { status = t; }
     void SetStatusFont(const std::string&, int) override {}
     void EndWindow() override { ended = true; }
-    void SetWindowSize(int w, int h) override { windowW = window.w = w; windowH = window.h = h; }
+    void SetWindowSize(int w, int h) override { window.w = w; window.h = h; }
     Placement GetPlacement() override { return placement; }
     // The fake's restored rectangle is in screen coordinates (no taskbar offset).
     void RestorePlacement(Rect r) override { restored = true; normal = window = r; }
@@ -105,7 +103,7 @@ struct FakePort : Port {
     void RedrawWindow() override {}
     bool HasFocus(int id) override { return focused == id; }
     void Focus(int id) override { focused = id; }
-    bool CtrlDown() override { return ctrl; }
+    bool CtrlDown() override { return false; }
     void AttachAcceleratorTable() override { acceleratorsAttached = true; }
     void PostDeferredInit() override { deferredPosted = true; }
     void StartGdiplus() override {}
@@ -131,7 +129,16 @@ struct FakePort : Port {
     void SetBoxText(const std::string& t) override { boxText = t; }
     void BoxSelect(int from, int to) override { selFrom = from; selTo = to; }
     void BoxSelection(int& from, int& to) override { from = selFrom; to = selTo; }
-    void BoxReplaceSelection(const std::string& t) override;
+    // Selection positions count UTF-16 units, as the rich edit control does.
+    void BoxReplaceSelection(const std::string& t) override {
+        std::u16string box = Utf8ToUtf16(boxText), ins = Utf8ToUtf16(t);
+        int from = selFrom, to = selTo < 0 ? static_cast<int>(box.size()) : selTo;
+        if (from > to) std::swap(from, to);
+        from = std::min<int>(from, box.size());
+        to = std::min<int>(to, box.size());
+        boxText = Utf16ToUtf8(box.substr(0, from) + ins + box.substr(to));
+        selFrom = selTo = from + static_cast<int>(ins.size());
+    }
 
     void SetClipboardText(const std::string& t) override {
         if (clipboardLocked) return;
@@ -187,7 +194,7 @@ struct FakePort : Port {
         return FileStamp{time == writeTimes.end() ? 0 : time->second, it->second.size()};
     }
     std::string SettingsPath() override { return "lumiseek.ini"; }
-    std::string AnsiToUtf8(const std::string& b) override;
+    std::string AnsiToUtf8(const std::string& b) override { return Windows1252ToUtf8(b); }
 
     std::optional<std::string> FindProgram(const std::string&) override { return program; }
     RunResult RunHidden(const std::string&, const std::string& a) override {
@@ -221,3 +228,16 @@ struct FakePort : Port {
 };
 
 }  // namespace lumiseek::test
+
+namespace lumiseek {
+using test::FakePort;
+using test::Spoken;
+using Texts = std::vector<std::string>;
+
+// The names of the result rows, in their order.
+inline Texts RowNames(const App& app) {
+    Texts names;
+    for (const auto& r : app.Results) names.push_back(r.Name);
+    return names;
+}
+}  // namespace lumiseek

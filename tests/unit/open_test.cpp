@@ -9,10 +9,6 @@
 namespace lumiseek {
 namespace {
 
-using test::FakePort;
-using test::Spoken;
-using Texts = std::vector<std::string>;
-
 struct OpenTest : ::testing::Test {
     FakePort port;
     App app{port};

@@ -11,10 +11,6 @@
 namespace lumiseek {
 namespace {
 
-using test::FakePort;
-using test::Spoken;
-using Names = std::vector<std::string>;
-
 const std::string kOldHeader = "Size,Date Modified,Filename\r\n";
 const std::string kNewHeader = "Filename,Size,Date Modified\r\n";
 
@@ -25,11 +21,6 @@ struct ImportTest : ::testing::Test {
         port.files["results.txt"] = bytes;
         return ImportResults(app);
     }
-    Names RowNames() const {
-        Names names;
-        for (const auto& r : app.Results) names.push_back(r.Name);
-        return names;
-    }
     // name|folder|size text|size|date|sort key|folder flag, to compare a row in one line
     std::string Row(int i) const {
         const ResultRow& r = app.Results.at(i);
@@ -38,7 +29,7 @@ struct ImportTest : ::testing::Test {
     }
     void ExpectEmptyList(int k) {
         EXPECT_EQ(k, 0);
-        EXPECT_EQ(RowNames(), Names{"<empty>"});
+        EXPECT_EQ(RowNames(app), Texts{"<empty>"});
         EXPECT_EQ(port.itemCount, 1);
         EXPECT_EQ(port.selectedRow, 1);
     }
@@ -113,7 +104,7 @@ TEST_F(ImportTest, IgnoreListHidesWholeExtensions) {
     for (std::string list : {".lnk.url", ".lnk,.url", ".lnk; .url", "lnk url"}) {
         app.settings.IgnoreList = list;
         Import(file);
-        EXPECT_EQ(RowNames(), (Names{"x.l", "readme", "c.lnkx"})) << list;
+        EXPECT_EQ(RowNames(app), (Texts{"x.l", "readme", "c.lnkx"})) << list;
     }
     app.settings.IgnoreList = ".LNK";  // matched against the lower-cased name: never matches
     EXPECT_EQ(Import(file), 5);

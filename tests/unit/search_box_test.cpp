@@ -10,10 +10,6 @@
 namespace lumiseek {
 namespace {
 
-using test::FakePort;
-using test::Spoken;
-using Texts = std::vector<std::string>;
-
 constexpr int kNone = 0, kLetters = 1, kWords = 2, kBoth = 3;
 
 struct SearchBoxTest : ::testing::Test {
@@ -192,16 +188,11 @@ TEST_F(SearchBoxTest, CopyCutAndPasteSayWhatTheyDid) {
     EXPECT_EQ(port.beeps, 3);
 }
 
-TEST(SearchBoxClipboardTest, RefusalsAndABusyClipboardSayWhyAndLoseNothing) {
-    FakePort port;
+TEST_F(SearchBoxTest, RefusalsAndABusyClipboardSayWhyAndLoseNothing) {
+    port.SetClipboardText("\r\nbelow");
     port.clipboardLocked = true;  // another program holds the clipboard open
-    App app{port};
     app.Results = {ResultRow{"a.txt", "c:\\data\\"}};
-    port.clipboard = "\r\nbelow";
-    port.clipboardHasText = true;
-    port.focused = ctl::SearchBox;
-    port.boxText = "big";
-    port.selFrom = port.selTo = 1;
+    Box("big", 1, 1);
     ReCut(app);
     RePaste(app);
     port.selFrom = 0;

@@ -12,9 +12,6 @@
 namespace lumiseek {
 namespace {
 
-using test::FakePort;
-using test::Spoken;
-
 const std::string kSystem = " !c:\\windows\\ !c:\\$recycle.bin\\ ";
 const std::string kFiles = " -size -size-format 2 -dm /a-d ";
 const std::string kTail = " -sort dm  -n 100 -export-csv results.txt ";

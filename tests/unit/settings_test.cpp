@@ -13,8 +13,6 @@
 namespace lumiseek {
 namespace {
 
-using test::FakePort;
-
 struct SettingsTest : ::testing::Test {
     FakePort port;
     App app{port};
@@ -28,7 +26,7 @@ TEST_F(SettingsTest, NoFileOrGarbageGivesTheDefaults) {
     app.settings.SearchTerm = "changed";
     SettingsFile(app, "get");
     EXPECT_EQ(app.settings, Settings{});
-    EXPECT_EQ(std::make_pair(port.windowW, port.windowH), std::make_pair(1600, 800));
+    EXPECT_EQ(std::make_pair(port.window.w, port.window.h), std::make_pair(1600, 800));
     EXPECT_FALSE(port.restored);  // the window stays where it was created
 
     std::string garbage;

@@ -9,7 +9,6 @@
 namespace lumiseek {
 namespace {
 
-using test::Spoken;
 using Said = std::vector<Spoken>;
 
 struct TonePort : test::FakePort {
