@@ -15,7 +15,6 @@ struct LayoutTest : ::testing::Test {
     test::FakePort port;
     App app{port};
     LayoutTest() {
-        port.client = {1584, 741};
         port.heights[ctl::Toolbar] = 130;
         port.heights[ctl::StatusBar] = 38;
         app.settings.SearchType = 1;
