@@ -1,8 +1,6 @@
 // The size column's text, sorting by a column header, and the list's focus announcement.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include "base/app.h"
 #include "fake_port.h"
 #include "search/columns.h"
@@ -72,14 +70,6 @@ TEST_F(SortTest, RowOneIsAnnouncedOnceWhetherOrNotItWasSelected) {
     EXPECT_EQ(ListFocusText(app), "Results List has focus. alp");  // as column 1 shows it
     port.selectedRow = 2;
     EXPECT_EQ(ListFocusText(app), "Results List has focus. (f) alpha");
-}
-
-TEST_F(ColumnsTest, ManyEqualKeysSortSafely) {
-    for (int i = 0; i < 3000; ++i) app.Results.push_back({std::to_string(i % 3), "", "", "", "", i * 7 % 5, 0});
-    for (int column : {4, 4, 1}) SortD(app, column);  // descending, ascending, descending
-    Texts names = RowNames(app);
-    EXPECT_TRUE(std::is_sorted(names.rbegin(), names.rend()));
-    EXPECT_EQ(std::count(names.begin(), names.end(), "1"), 1000);
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 
 #include <cmath>
 #include <limits>
-#include <random>
 
 #include "base/app.h"
 #include "fake_port.h"
@@ -59,16 +58,6 @@ TEST(Utf, ConversionsReplaceEachBrokenPieceOnce) {
     // Lone surrogates, and a pair in the wrong order.
     EXPECT_EQ(Utf16ToUtf8(u"\xD800x\xDC00\xDE00\xD83D"), "\xEF\xBF\xBDx\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD");
     EXPECT_EQ(Windows1252ToUtf8("caf\xE9 \x80\x9F\x81"), "caf\xC3\xA9 \xE2\x82\xAC\xC5\xB8\xC2\x81");  // é € Ÿ
-
-    std::mt19937 random(7);
-    for (int round = 0; round < 2000; ++round) {
-        std::string bytes(random() % 40, '\0');
-        for (char& b : bytes) b = static_cast<char>(random() % 256);
-        const std::string utf8 = Utf16ToUtf8(Utf8ToUtf16(bytes));
-        ASSERT_TRUE(IsValidUtf8(utf8));
-        ASSERT_EQ(CharCount(bytes), CharCount(utf8));
-        if (IsValidUtf8(bytes)) ASSERT_EQ(utf8, bytes);
-    }
 }
 
 TEST(Utf, OutsideTextIsDecodedByItsMarkOrByItsBytes) {
@@ -94,33 +83,6 @@ TEST(LowerCase, CapitalsOfEveryScriptMeetTheirSmallLetters) {
         EXPECT_EQ(LowerCase(lower), lower) << lower;
     }
     EXPECT_TRUE(IsCapitalLetter(U'Ǆ') && IsCapitalLetter(U'Ѣ') && !IsCapitalLetter(U'ǅ') && !IsCapitalLetter(U'ѣ'));
-    std::string once;
-    for (char32_t c = 0; c <= 0x10FFFF; ++c) {
-        if (c >= 0xD800 && c <= 0xDFFF) continue;
-        std::u16string units = c < 0x10000 ? std::u16string(1, static_cast<char16_t>(c))
-                                           : std::u16string{static_cast<char16_t>(0xD7C0 + (c >> 10)),
-                                                            static_cast<char16_t>(0xDC00 | (c & 0x3FF))};
-        LowerCaseInto(Utf16ToUtf8(units), once);
-        ASSERT_EQ(LowerCase(once), once) << std::hex << static_cast<uint32_t>(c);
-        if (c < 0x80) ASSERT_EQ(once, std::string(1, static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c)));
-    }
-}
-
-TEST(LowerCase, AsciiRunsAroundOtherBytesAtEveryOffset) {
-    // ASCII is read eight bytes at a time: a character or a broken byte anywhere in a run is seen.
-    for (size_t at = 0; at < 20; ++at) {
-        std::string text(20, 'Q'), expected(20, 'q');
-        EXPECT_EQ(LowerCase(text.substr(0, at)), expected.substr(0, at));
-        text.replace(at, 1, "\xC3\x84");      // Ä
-        expected.replace(at, 1, "\xC3\xA4");  // ä
-        EXPECT_EQ(LowerCase(text), expected) << at;
-        text[at] = expected[at] = '\xFF';
-        expected[at + 1] = '\x84';
-        EXPECT_EQ(LowerCase(text), expected) << at;
-        text.replace(at, 2, "\xC4\xB0");  // İ becomes i: the text gets shorter
-        expected.replace(at, 2, "i");
-        EXPECT_EQ(LowerCase(text), expected) << at;
-    }
 }
 
 TEST(TextHelpers, TrimReplaceAndCharacters) {
