@@ -36,11 +36,8 @@ bool WriteToClipboard(App& app, const std::string& path) {
 }
 
 void CopySelection(App& app) {
-    const int row = app.port.ListSelectedRow();
-    if (row < 1 || row > static_cast<int>(app.Results.size())) {
-        SpeakOne(app, "No Selection");
-        return;
-    }
+    const int row = SelectedRow(app);
+    if (row == 0) return;
     const ResultRow& r = app.Results[row - 1];
     const std::string path = TrimSpaces(r.Folder + r.Name);
     // Folder rows, the rows of the spoken lists and files gone since the search are no files.

@@ -5,6 +5,7 @@
 
 #include "base/app.h"
 #include "base/text.h"
+#include "search/results.h"
 #include "search/search.h"
 #include "speech/speech.h"
 
@@ -18,16 +19,6 @@ constexpr const char* kHelpModeRefusal = "Not Available in Help Mode";
 constexpr const char* kEverything32 = "c:\\program files (x86)\\everything\\everything.exe";
 constexpr const char* kEverything64 = "%ProgramFiles%\\Everything\\Everything.exe";
 constexpr const char* kMagnor = "magnor.exe";
-
-// The selected row (from 1), or 0 after saying "No Selection".
-int SelectedRow(App& app) {
-    int row = app.port.ListSelectedRow();
-    if (row < 1 || row > static_cast<int>(app.Results.size())) {
-        SpeakOne(app, "No Selection");
-        return 0;
-    }
-    return row;
-}
 
 // The lower-cased extension of a name, dot included: from the last "." on, unless a "\" or ":"
 // follows it. Empty without one.
@@ -66,20 +57,29 @@ void SearchFromFolder(App& app, std::string (*target)(const std::string&)) {
     app.port.SetBoxText(saved);
 }
 
-}  // namespace
-
-void OpenLvFile(App& app) {
+// The selected row to open, or nullptr after saying why there is none: no selection, the
+// settings list shown, or the "<empty>" row.
+const ResultRow* RowToOpen(App& app) {
     int row = SelectedRow(app);
-    if (row == 0) return;
+    if (row == 0) return nullptr;
     if (app.settings.SearchType == 5) {
         SpeakOne(app, kHelpModeRefusal);
-        return;
+        return nullptr;
     }
     const ResultRow& r = app.Results[row - 1];
     if (r.Name == kEmptyRow) {
         SpeakOne(app, "Empty");
-        return;
+        return nullptr;
     }
+    return &r;
+}
+
+}  // namespace
+
+void OpenLvFile(App& app) {
+    const ResultRow* row = RowToOpen(app);
+    if (row == nullptr) return;
+    const ResultRow& r = *row;
     if (r.IsFolder != 0) {
         OpenLvFolder(app);
         return;
@@ -94,18 +94,9 @@ void OpenLvFile(App& app) {
 }
 
 void OpenLvFolder(App& app) {
-    int row = SelectedRow(app);
-    if (row == 0) return;
-    if (app.settings.SearchType == 5) {
-        SpeakOne(app, kHelpModeRefusal);
-        return;
-    }
-    const ResultRow& r = app.Results[row - 1];
-    if (r.Name == kEmptyRow) {
-        SpeakOne(app, "Empty");
-        return;
-    }
-    std::string folder = TrimSpaces(r.Folder);
+    const ResultRow* row = RowToOpen(app);
+    if (row == nullptr) return;
+    std::string folder = TrimSpaces(row->Folder);
     ShellOpenAndSay(app, folder, "Opening " + folder);
 }
 

@@ -414,6 +414,15 @@ std::string RowSummary(const App& app, int row) {
            TrimSpaces(r.SizeText) + "  " + r.Folder;
 }
 
+int SelectedRow(App& app) {
+    int row = app.port.ListSelectedRow();
+    if (row < 1 || row > static_cast<int>(app.Results.size())) {
+        SpeakOne(app, "No Selection");
+        return 0;
+    }
+    return row;
+}
+
 int TypeAheadRow(const ResultTable& results, int selectedRow, char c) {
     auto lower = [](char ch) { return static_cast<char>(std::tolower(static_cast<unsigned char>(ch))); };
     char wanted = lower(c);

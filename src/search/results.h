@@ -44,6 +44,9 @@ void ST(App& app, const std::string& text);
 // "  " + row + "  " + Name + "  " + date + "  " + size + "  " + Folder.
 std::string RowSummary(const App& app, int row);
 
+// The selected row (from 1) for an action on it, or 0 after saying "No Selection".
+int SelectedRow(App& app);
+
 // Type-ahead: the first row after selectedRow (rows from 1; 0 for none) whose name starts
 // with c, compared in lower case; 0 when no row below does. Never wraps to the top.
 int TypeAheadRow(const ResultTable& results, int selectedRow, char c);

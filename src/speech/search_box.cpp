@@ -379,11 +379,8 @@ bool ReCopy(App& app) {
         return true;
     }
     if (port.HasFocus(ctl::ResultsList)) {
-        int row = port.ListSelectedRow();
-        if (row < 1 || row > static_cast<int>(app.Results.size())) {
-            SpeakOne(app, "No Selection");
-            return false;
-        }
+        int row = SelectedRow(app);
+        if (row == 0) return false;
         if (!PutOnClipboard(app, app.Results[row - 1].Folder)) return false;
         SpeakOne(app, "Path Copied");
         return true;
