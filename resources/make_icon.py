@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
-"""Draws Lumiseek's icon, a thick yellow magnifier on dark blue, and writes lumiseek.ico.
+"""Draws Lumiseek's icons and writes them as .ico files: the program's icon, a thick yellow
+magnifier on dark blue (lumiseek.ico), and the twenty toolbar icons (icons/z*.ico, made by
+toolbar_icons.py with the helpers here).
 
-Only the standard library is used, so anyone can regenerate the icon:
-    python3 resources/make_icon.py            # writes resources/lumiseek.ico
+Only the standard library is used, so anyone can regenerate the icons:
+    python3 resources/make_icon.py            # writes resources/lumiseek.ico and resources/icons/
     python3 resources/make_icon.py --png DIR  # also writes one PNG per size, to look at
 
 Sizes up to 64 pixels are stored as 32-bit DIBs (read by every Windows version and by
@@ -61,9 +63,9 @@ def shade(x, y, size):
     return layers[-1] if layers else None
 
 
-def render(size):
-    """RGBA rows, top row first."""
-    n = 4
+def render(size, shader=shade, n=4):
+    """RGBA rows, top row first: shader(x, y, size) gives the colour at a point of the unit
+    square (None: transparent), sampled n x n times per pixel."""
     rows = []
     for j in range(size):
         row = bytearray()
@@ -72,7 +74,7 @@ def render(size):
             hits = 0
             for sj in range(n):
                 for si in range(n):
-                    c = shade((i + (si + 0.5) / n) / size, (j + (sj + 0.5) / n) / size, size)
+                    c = shader((i + (si + 0.5) / n) / size, (j + (sj + 0.5) / n) / size, size)
                     if c is not None:
                         hits += 1
                         for k in range(3):
@@ -125,19 +127,33 @@ def ico(images):
     return out + body
 
 
-def main(argv):
-    here = os.path.dirname(os.path.abspath(__file__))
-    png_dir = argv[argv.index("--png") + 1] if "--png" in argv else None
+def write_icon(path, name, sizes, shader, png_dir=None, large_samples=4):
+    """Renders the shader at each size and writes the .ico (and the PNGs to look at); sizes above
+    128 are sampled large_samples x large_samples times per pixel."""
     images = []
-    for size in SIZES:
-        rows = render(size)
+    for size in sizes:
+        rows = render(size, shader, 4 if size <= 128 else large_samples)
         images.append((size, png(size, rows) if size >= PNG_FROM else dib(size, rows)))
         if png_dir:
             os.makedirs(png_dir, exist_ok=True)
-            with open(os.path.join(png_dir, "lumiseek-%d.png" % size), "wb") as f:
+            with open(os.path.join(png_dir, "%s-%d.png" % (name, size)), "wb") as f:
                 f.write(png(size, rows))
-    with open(os.path.join(here, "lumiseek.ico"), "wb") as f:
+    with open(path, "wb") as f:
         f.write(ico(images))
+
+
+def main(argv):
+    here = os.path.dirname(os.path.abspath(__file__))
+    png_dir = argv[argv.index("--png") + 1] if "--png" in argv else None
+    only = argv[argv.index("--only") + 1].split(",") if "--only" in argv else None
+    if only is None or "lumiseek" in only:
+        write_icon(os.path.join(here, "lumiseek.ico"), "lumiseek", SIZES, shade, png_dir)
+    sys.path.insert(0, here)
+    import toolbar_icons
+    os.makedirs(os.path.join(here, "icons"), exist_ok=True)
+    for name, shader in toolbar_icons.ICONS.items():
+        if only is None or name in only:
+            write_icon(os.path.join(here, "icons", name + ".ico"), name, toolbar_icons.SIZES, shader, png_dir, 2)
 
 
 if __name__ == "__main__":

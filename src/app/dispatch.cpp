@@ -6,6 +6,7 @@
 
 #include "actions/actions.h"
 #include "actions/clipboard.h"
+#include "actions/lists.h"
 #include "actions/open.h"
 #include "base/app.h"
 #include "app/colors.h"
@@ -26,7 +27,6 @@ namespace lumiseek {
 
 namespace {
 
-constexpr const char* kHelpPage = "https://lumiseek.org/help";
 constexpr const char* kRestarter = "start_lumiseek.exe";
 
 std::string OnOff(int value) { return value != 0 ? "ON" : "OFF"; }
@@ -52,6 +52,12 @@ void RunSearch(App& app, int type) {
     SBeep(app);
     app.settings.SearchType = type;
     Search(app);
+}
+
+// Rebuild the toolbar after a change of its look, and give the window's room to what shows.
+void RebuildToolbar(App& app) {
+    CreateToolbar(app);
+    Resize(app);
 }
 
 void ApplyFontStep(App& app, int step) {
@@ -123,7 +129,10 @@ const std::map<int, Command>& CommandTable() {
         {cmd::SpeakFolder, {"SpeakColumn", [](App& app) { SpeakColumn(app, 2); }}},
         {cmd::SpeakDate, {"SpeakColumn", [](App& app) { SpeakColumn(app, 3); }}},
         {cmd::SpeakFileSize, {"SpeakColumn", [](App& app) { SpeakColumn(app, 4); }}},
-        {cmd::HideToolbarText, {"HideToolbarText", [](App&) {}}},
+        {cmd::HideToolbarText, {"HideToolbarText", [](App& app) {
+             SBeep(app);
+             Toggle(app, app.settings.HideToolbarText, "Hide Toolbar Text is ", RebuildToolbar);
+         }}},
         {cmd::SpeakSearchTerm, {"SpeakSearchTerm", [](App& app) {
              app.settings.SearchTerm = FirstChars(app.port.BoxText(), kSearchTermMax);
              SpeakOne(app, app.settings.SearchTerm);
@@ -147,8 +156,17 @@ const std::map<int, Command>& CommandTable() {
              SpeakOne(app, "Max Search Results is " + (v == 0 ? std::string("Unlimited") : NumberText(v)));
          }}},
         {cmd::PrintResults, {"PrintResults", [](App& app) { SBeep(app); PrintResults(app); }}},
-        {cmd::ShowToolbar, {"ShowToolbar", [](App&) {}}},
-        {cmd::IconSize, {"ManageIconSize", [](App&) {}}},
+        {cmd::ShowToolbar, {"ShowToolbar", [](App& app) {
+             SBeep(app);
+             app.settings.ShowToolbar ^= 1;
+             RebuildToolbar(app);
+             SpeakOne(app, std::string("Toolbar is ") + (app.settings.ShowToolbar != 0 ? "Displayed" : "Hidden"));
+         }}},
+        {cmd::IconSize, {"ManageIconSize", [](App& app) {
+             SBeep(app);
+             ManageIconSize(app);
+             SpeakOne(app, "Icon Size is " + NumberText(app.settings.IconSize));
+         }}},
         {cmd::ExcludeSystemFolders, {"ExcludeSystemFolders", [](App& app) {
              SBeep(app);
              Toggle(app, app.settings.ExcludeSystemFolders, "Exclude System Folders is ");
@@ -194,7 +212,10 @@ const std::map<int, Command>& CommandTable() {
              SBeep(app);
              Toggle(app, app.settings.ShortPath, "Short Path Name is ", RedrawList);
          }}},
-        {cmd::EnableToolTips, {"ManageTooltips", [](App&) {}}},
+        {cmd::EnableToolTips, {"ManageTooltips", [](App& app) {
+             SBeep(app);
+             ManageTooltips(app);
+         }}},
         {cmd::ShowTimeInDate, {"EnableTime", [](App& app) {
              SBeep(app);
              Toggle(app, app.settings.EnableTime, "Include Time in Date is ", RedrawList);
@@ -224,7 +245,10 @@ const std::map<int, Command>& CommandTable() {
              SBeep(app);
              Toggle(app, app.settings.SpeakShortcuts, "Speak Shortcuts is ", Resize);
          }}},
-        {cmd::WideToolbar, {"WideToolbar", [](App&) {}}},
+        {cmd::WideToolbar, {"WideToolbar", [](App& app) {
+             SBeep(app);
+             Toggle(app, app.settings.WideToolbar, "Wide Toolbar is ", RebuildToolbar);
+         }}},
         {cmd::IncludeShortcutKey, {"IncludeShortcutKey", [](App& app) {
              SBeep(app);
              Toggle(app, app.settings.IncludeShortcutKey, "Include Shortcut Key is ", Resize);
@@ -332,6 +356,9 @@ void AfterWindow(App& app) {
 }
 
 void OnCommand(App& app, int id, int code) {
+    // The preview pane sends its click with code 0 and its double click with code 1, which is
+    // no shortcut: the second click of a double click has already run as a click.
+    if (id == cmd::PreviewClick && code != 0) return;
     bool announced = false;
     Guarded(app, "DlgProc", [&] {
         if (code == 1) {
@@ -358,13 +385,26 @@ void OnMouseWheel(App& app, int delta) {
     Guarded(app, "ChangeFontSize", [&] { ApplyFontStep(app, delta > 0 ? 4 : delta < 0 ? -4 : 0); });
 }
 
-bool OnSetCursor(App& app, int x, int y) { return x > app.RBE && y < TBH(app); }
+bool OnSetCursor(App& app, int x, int y, bool pressed) { return pressed && x > RBE(app) && y < TBH(app); }
+
+void OnToolbarFocus(App& app) {
+    Guarded(app, "NewTbProc", [&] { SpeakOne(app, "ToolBar has focus"); });
+}
+
+void OnToolbarRightClick(App& app, int command) {
+    Guarded(app, "ReverseMenu", [&] {
+        if (command == cmd::NextMenu) ReverseMenu(app);
+    });
+}
+
+void OnToolTipRequest(App& app, int command) {
+    Guarded(app, "GetToolTip", [&] { ToolTipRequest(app, command); });
+}
 
 void OnHelp(App& app, bool ctrl) {
     Guarded(app, "DlgProc", [&] {
         if (ctrl) {
-            app.port.ShellOpen(kHelpPage);
-            OpenMagnor(app);
+            OpenOnlineHelp(app);
             return;
         }
         app.settings.SearchType = 5;
@@ -383,8 +423,13 @@ void OnContextMenu(App& app) {
     });
 }
 
+// The lists' rows run the commands of their row numbers: they are never sorted.
 void OnListColumnClick(App& app, int column) {
     Guarded(app, "SortD", [&] {
+        if (app.settings.SearchType == 5 || app.settings.SearchType == 6) {
+            SpeakOne(app, kListRefusal);
+            return;
+        }
         SortD(app, column);
         app.port.RedrawControl(ctl::ResultsList);
     });
@@ -394,7 +439,7 @@ void OnListColumnClick(App& app, int column) {
 void OnListDoubleClick(App& app) {
     Guarded(app, "OpenLvFile", [&] {
         if (app.settings.SearchType == 5 || app.settings.SearchType == 6) {
-            SpeakOne(app, "Not available when Shortcuts are displayed");
+            SpeakOne(app, kListRefusal);
             return;
         }
         OpenLvFile(app);

@@ -21,13 +21,20 @@ void OnCommand(App& app, int id, int code);
 void OnSize(App& app);
 // WM_MOUSEWHEEL: the signed wheel delta.
 void OnMouseWheel(App& app, int delta);
-// WM_SETCURSOR: true when the pointer (in toolbar client coordinates) is over the empty part of
-// the toolbar right of its last button, which then drags the window like its caption.
-bool OnSetCursor(App& app, int x, int y);
+// WM_SETCURSOR: true when the left button went down (pressed) with the pointer (in toolbar
+// client coordinates) over the empty part of the toolbar right of its last button, which then
+// drags the window like its caption. Hovering there drags nothing.
+bool OnSetCursor(App& app, int x, int y, bool pressed);
 // WM_HELP (F1): ctrl tells whether Ctrl is held down.
 void OnHelp(App& app, bool ctrl);
 // WM_CONTEXTMENU
 void OnContextMenu(App& app);
+
+// The toolbar: it received the focus; a right click on the button of this command (-1: none);
+// its tooltip asks for the text of the button of this command.
+void OnToolbarFocus(App& app);
+void OnToolbarRightClick(App& app, int command);
+void OnToolTipRequest(App& app, int command);
 
 // Results list notifications.
 void OnListColumnClick(App& app, int column);          // column from 1

@@ -28,6 +28,12 @@ LRESULT CALLBACK NewLvProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     return CallWindowProcW(shell->oldListProc, hwnd, msg, wParam, lParam);
 }
 
+LRESULT CALLBACK NewTbProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    Shell* shell = ShellOf(GetParent(hwnd));
+    if (msg == WM_SETFOCUS) OnToolbarFocus(shell->app);
+    return CallWindowProcW(shell->port.oldToolbarProc, hwnd, msg, wParam, lParam);
+}
+
 void CreateListView(Shell& shell) {
     HWND dialog = shell.port.hwnd;
     HWND list = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
@@ -87,8 +93,12 @@ INT_PTR NotifyResult(HWND dialog, LRESULT result) {
 
 INT_PTR OnNotify(Shell& shell, HWND dialog, NMHDR* header) {
     App& app = shell.app;
+    if (header->code == TTN_GETDISPINFOW) {
+        OnToolTipRequest(app, static_cast<int>(header->idFrom));
+        return FALSE;
+    }
     if (header->idFrom == static_cast<UINT_PTR>(ctl::Toolbar) && header->code == static_cast<UINT>(NM_RCLICK)) {
-        ReverseMenu(app);
+        OnToolbarRightClick(app, static_cast<int>(reinterpret_cast<NMMOUSE*>(header)->dwItemSpec));
         return FALSE;
     }
     if (header->idFrom != static_cast<UINT_PTR>(ctl::ResultsList)) return FALSE;
@@ -158,10 +168,14 @@ INT_PTR CALLBACK DlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
             return TRUE;
         case WM_SETCURSOR:
             if (HWND toolbar = GetDlgItem(dialog, ctl::Toolbar)) {
-                POINT pt{};
-                GetCursorPos(&pt);
+                POINT screen{};
+                GetCursorPos(&screen);
+                POINT pt = screen;
                 ScreenToClient(toolbar, &pt);
-                if (OnSetCursor(app, pt.x, pt.y)) SendMessageW(dialog, WM_NCLBUTTONDOWN, HTCAPTION, 0);
+                if (OnSetCursor(app, pt.x, pt.y, HIWORD(lParam) == WM_LBUTTONDOWN)) {
+                    SendMessageW(dialog, WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(screen.x, screen.y));
+                    return NotifyResult(dialog, TRUE);
+                }
             }
             return FALSE;
         case WM_HELP:
@@ -239,9 +253,8 @@ int RunLumiseek() {
     Win32Port& port = shell->port;
     app.BuildStamp = CTime(__DATE__, __TIME__);
 
-    // 1. The default font for windows that get no font of their own.
-    HFONT defaultFont = CreateFontW(-32, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"Arial Black");
+    // 1. The default font for windows that get no font of their own, 24 points at the screen's DPI.
+    HFONT defaultFont = port.MakeFont("Arial Black", 24);
     // 2. The main window, invisible for now.
     port.hwnd = CreateMainWindow(*shell, W(std::string("Lumiseek ") + kVersion + app.BuildStamp));
     SendMessageW(port.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(defaultFont), FALSE);
@@ -259,6 +272,9 @@ int RunLumiseek() {
     CreateListView(*shell);
     CreateRichEdit(*shell);
     CreatePreview(*shell);
+    CreateImageList(app);
+    port.CreateTooltips();
+    port.toolbarProc = NewTbProc;
     CreateFileTypeLists(app);
     // 8. The status bar.
     CreateStatusBar(*shell);

@@ -2,7 +2,9 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
+#include <map>
 #include <string>
 
 #include "base/port.h"
@@ -19,6 +21,9 @@ public:
     ISpVoice* voice = nullptr;    // null: a silent voice
     int showCommand = SW_SHOWNORMAL;
     ULONG_PTR gdiplusToken = 0;   // GDI+ stays started for the whole run
+    HWND tooltip = nullptr;       // the large tooltip
+    WNDPROC toolbarProc = nullptr;     // put in front of each new toolbar's own procedure
+    WNDPROC oldToolbarProc = nullptr;  // the toolbar's own procedure
 
     void VoiceSpeak(const std::string& text, int flags) override;
     int VoiceRunningState() override;
@@ -52,6 +57,15 @@ public:
 
     void SetLargeFont(const std::string& face, int points) override;
     void SetControlColors(int fg, int bg) override;
+
+    void MakeToolbarImages(int size) override;
+    void RemoveToolbar() override;
+    void AddToolbar(const std::vector<ToolButton>& buttons, int fontPoints) override;
+    int ToolbarButtonsRight() override;
+    void SetToolTip(const std::string& text) override;
+    void PopToolTip() override;
+    // The large tooltip: created once, owned by the main window.
+    void CreateTooltips();
 
     void ListSetItemCount(int count, int flags) override;
     void ListDeleteAllItems() override;
@@ -96,10 +110,16 @@ public:
     bool AskContinueAfterError(const std::string& message) override;
     void ExitProcess(int code) override;
 
+    // A bold font of this face and size in points, for the screen's DPI.
+    HFONT MakeFont(const std::string& face, int points);
+
 private:
     HWND Item(int id) const { return GetDlgItem(hwnd, id); }
-    HFONT MakeFont(const std::string& face, int points);
     HFONT largeFont = nullptr;  // the controls' current large font, deleted when replaced
+    HIMAGELIST toolbarImages = nullptr;
+    std::map<int, HFONT> toolbarFonts;  // by size in points, kept for the run
+    HWND toolTipTool = nullptr;         // the toolbar the large tooltip is registered for
+    std::wstring toolTipText;
 };
 
 }  // namespace lumiseek

@@ -48,9 +48,11 @@ struct App {
     // Extension lists of the custom-search prefixes (CreateFileTypeLists)
     std::string AudioTypes, ZipTypes, DocTypes, ExeTypes, PicTypes, VideoTypes;
 
-    // Toolbar (its height is 0 until a toolbar exists)
+    // Toolbar (its height is 0 until a toolbar exists): the page of the narrow form, 0 to 2
     int ToolbarPage = 0;
-    int RBE = 0;   // right edge of the last toolbar button, in toolbar client coordinates
+    // The large tooltip's text and the command whose text was handled last (0: none)
+    std::string ToolTipText;
+    int LastToolTipId = 0;
 };
 
 }  // namespace lumiseek

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace lumiseek {
 
@@ -35,6 +36,16 @@ struct FileStamp {
     uint64_t writeTime = 0;
     uint64_t size = 0;
     bool operator==(const FileStamp&) const = default;
+};
+
+// One toolbar button: the command it sends, its image (position in the toolbar image list, from
+// 1) and its text (empty: the icon alone). A separator when gap is above 0: gap pixels wide.
+struct ToolButton {
+    int command = 0;
+    int image = 0;
+    std::string text;
+    int gap = 0;
+    bool operator==(const ToolButton&) const = default;
 };
 
 // Speak flags of the voice.
@@ -83,6 +94,16 @@ struct Port {
     // --- fonts and colours ---
     virtual void SetLargeFont(const std::string& face, int points) = 0;  // search box, list, preview
     virtual void SetControlColors(int fg, int bg) = 0;
+
+    // --- the toolbar (502) and the large tooltip ---
+    virtual void MakeToolbarImages(int size) = 0;        // the toolbar image list anew, size by size pixels
+    virtual void RemoveToolbar() = 0;                    // none afterwards; nothing when there is none
+    // Creates the toolbar along the top with these buttons, their texts in bold "Arial Black" of
+    // fontPoints points.
+    virtual void AddToolbar(const std::vector<ToolButton>& buttons, int fontPoints) = 0;
+    virtual int ToolbarButtonsRight() = 0;               // right edge of the last button; 0 without toolbar
+    virtual void SetToolTip(const std::string& text) = 0;  // the large tooltip's text over the toolbar
+    virtual void PopToolTip() = 0;                       // hides the large tooltip if it shows
 
     // --- the results list (virtual report list view) ---
     virtual void ListSetItemCount(int count, int flags) = 0;

@@ -38,6 +38,13 @@ struct FakePort : Port {
     std::string largeFont;
     int largeFontSize = 0;
     int fg = -1, bg = -1;
+    int toolbarImages = 0;                    // size of the last toolbar image list
+    std::vector<ToolButton> toolbar;          // the buttons of the toolbar shown
+    bool hasToolbar = false;
+    int toolbarFont = 0;
+    int buttonsRight = 0;
+    std::string toolTip;
+    int toolTipPops = 0;
     int itemCount = -1;
     int selectedRow = 0;
     int topIndex = 0;
@@ -110,6 +117,17 @@ struct FakePort : Port {
 
     void SetLargeFont(const std::string& f, int p) override { largeFont = f; largeFontSize = p; }
     void SetControlColors(int f, int b) override { fg = f; bg = b; }
+
+    void MakeToolbarImages(int size) override { toolbarImages = size; }
+    void RemoveToolbar() override { hasToolbar = false; toolbar.clear(); }
+    void AddToolbar(const std::vector<ToolButton>& b, int points) override {
+        hasToolbar = true;
+        toolbar = b;
+        toolbarFont = points;
+    }
+    int ToolbarButtonsRight() override { return hasToolbar ? buttonsRight : 0; }
+    void SetToolTip(const std::string& t) override { toolTip = t; }
+    void PopToolTip() override { ++toolTipPops; }
 
     void ListSetItemCount(int c, int) override { itemCount = c; }
     void ListDeleteAllItems() override { itemCount = 0; }
