@@ -110,7 +110,7 @@ def folder(x0, y0, x1, y1, colour=YELLOW):
 
 
 def magnifier(cx, cy, r):
-    handle = capsule(cx + r * 0.7, cy + r * 0.7, cx + r * 1.9, cy + r * 1.9, r * 0.32)
+    handle = capsule(cx + r * 0.7, cy + r * 0.7, cx + r * 1.45, cy + r * 1.45, r * 0.32)
     ring = lambda x, y: abs(math.hypot(x - cx, y - cy) - r * 0.83) - r * 0.2
     return [(handle, BLUE), (circle(cx, cy, r * 0.7), GLASS), (ring, BLUE)]
 
@@ -137,10 +137,10 @@ LAYERS = {
     "zcolor": [(circle(0.5, 0.5, 0.42), BLUE), (intersect(circle(0.5, 0.5, 0.42), half_plane(1, 0, 0.5)), YELLOW)],
     "znew": [(union(capsule(0.5, 0.18, 0.5, 0.82, 0.11), capsule(0.18, 0.5, 0.82, 0.5, 0.11)), GREEN)],
     "zcopy": sheet(0.1, 0.06, 0.6, 0.7) + sheet(0.4, 0.3, 0.9, 0.94),
-    "zsfiles": sheet(0.08, 0.05, 0.6, 0.8) + magnifier(0.66, 0.64, 0.2),
-    "zsfolders": folder(0.05, 0.1, 0.82, 0.72) + magnifier(0.66, 0.64, 0.2),
-    "zsboth": sheet(0.04, 0.04, 0.44, 0.62) + folder(0.3, 0.28, 0.92, 0.78) + magnifier(0.68, 0.68, 0.18),
-    "zscustom": [(star(0.38, 0.4, 0.36, 0.16), ORANGE)] + magnifier(0.66, 0.64, 0.2),
+    "zsfiles": sheet(0.08, 0.05, 0.6, 0.8) + magnifier(0.6, 0.6, 0.2),
+    "zsfolders": folder(0.05, 0.1, 0.82, 0.72) + magnifier(0.6, 0.6, 0.2),
+    "zsboth": sheet(0.04, 0.04, 0.44, 0.62) + folder(0.3, 0.28, 0.92, 0.78) + magnifier(0.62, 0.62, 0.18),
+    "zscustom": [(star(0.38, 0.4, 0.36, 0.16), ORANGE)] + magnifier(0.6, 0.6, 0.2),
     "zexpand": folder(0.05, 0.12, 0.95, 0.86) + [
         (union(capsule(0.5, 0.38, 0.5, 0.78, 0.075), capsule(0.3, 0.58, 0.7, 0.58, 0.075)), GREEN)],
     "zhelp": [(circle(0.5, 0.5, 0.43), BLUE),

@@ -144,8 +144,10 @@ int Win32Port::ControlHeight(int id) {
     return r.bottom - r.top;
 }
 
+// Drawn anew where it lands: copying its old pixels along would also copy whatever a newly built
+// toolbar had drawn over them.
 void Win32Port::PlaceControl(int id, Rect r) {
-    SetWindowPos(Item(id), nullptr, r.x, r.y, r.w, r.h, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(Item(id), nullptr, r.x, r.y, r.w, r.h, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
 }
 
 void Win32Port::ShowControl(int id, bool show) {
@@ -308,8 +310,18 @@ void Win32Port::SetToolTip(const std::string& text) {
     ti.lpszText = toolTipText.data();
     SendMessageW(tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
     toolTipTool = toolbar;
-    // Shown at once where the pointer rests, rather than at its next move.
-    if (!toolTipText.empty()) SendMessageW(tooltip, TTM_POPUP, 0, 0);
+    // Shown where the pointer rests now, rather than at its next move over the toolbar.
+    if (!toolTipText.empty()) {
+        MSG move{};
+        GetCursorPos(&move.pt);
+        POINT inside = move.pt;
+        ScreenToClient(toolbar, &inside);
+        move.hwnd = toolbar;
+        move.message = WM_MOUSEMOVE;
+        move.lParam = MAKELPARAM(inside.x, inside.y);
+        move.time = GetTickCount();
+        SendMessageW(tooltip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&move));
+    }
 }
 
 void Win32Port::PopToolTip() {
@@ -329,12 +341,17 @@ void Win32Port::CreateTooltips() {
     ReleaseDC(hwnd, dc);
     lf.lfHeight = -MulDiv(72, dpi, 96);
     lf.lfWidth = MulDiv(35, dpi, 96);
-    lf.lfWeight = FW_NORMAL;
+    // "Arial Black" is black by itself; where it is missing, a black sans-serif face stands in
+    // rather than a thin fixed-pitch one.
+    lf.lfWeight = FW_BLACK;
+    lf.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
     lstrcpynW(lf.lfFaceName, L"Arial Black", LF_FACESIZE);
     SendMessageW(tooltip, WM_SETFONT, reinterpret_cast<WPARAM>(CreateFontIndirectW(&lf)), FALSE);
     SendMessageW(tooltip, TTM_SETTIPTEXTCOLOR, 0, 0);
     SendMessageW(tooltip, TTM_SETTIPBKCOLOR, RGB(255, 255, 255), 0);
     SendMessageW(tooltip, TTM_SETDELAYTIME, TTDT_INITIAL, 1);
+    // Left up as long as it can be (32 s) while the pointer rests: slow readers need the time.
+    SendMessageW(tooltip, TTM_SETDELAYTIME, TTDT_AUTOPOP, 32000);
 }
 
 // --- the results list ---

@@ -99,7 +99,7 @@ def test_everything_magnor_and_the_settings_list(lumiseek, viewer, wine_env):
 
     # F1 shows the settings list: its rows are neither opened nor double-clicked as files.
     lumiseek.key("F1")
-    press(lumiseek, "ctrl+j", "Opening Settings ListNot Available in Help Mode")
+    press(lumiseek, "ctrl+j", "Not Available in Help Mode")
     mark = lumiseek.mark()
     click_name_header(lumiseek, lumiseek.screenshot("settings-list"), below=60, clicks=2)
     lumiseek.wait_spoken("Not available when Shortcuts are displayed", mark)

@@ -1,0 +1,148 @@
+"""The spoken lists and the toolbar from end to end: a settings row toggled with Enter, the actions
+list's Copy Results, Esc back to the results; the toolbar in each layout, page and icon size, the
+room it gives up when hidden, and the tooltips spoken as the pointer moves over the buttons."""
+import re
+import subprocess
+
+import harness
+
+ROWS = [
+    ("6", "05/17/2023 10:22", r"C:\Data\report.txt"),
+    ("3", "12/31/2022 09:05", r"C:\Data\Café €.txt"),
+]
+
+
+def ready(run, settings):
+    (run.dir / "results.txt").write_bytes(harness.results_text(ROWS).encode("utf-8"))
+    run.start(settings=harness.settings_file(dict({"SpeakShortcuts": "0"}, **settings)))
+    run.wait_voice(lambda new: any("SearchBox has focus" in line for line in new), timeout=30)
+
+
+def test_settings_and_actions_lists_run_their_rows_and_esc_returns(lumiseek):
+    ready(lumiseek, {"ShowToolbar": "0"})
+    lumiseek.press("Opening Settings List1 Hide Toolbar Text - Ctrl+B  - OFF", "F1")
+    lumiseek.press("13 Disable Speech - F9  - OFF", *["Down"] * 12)
+    lumiseek.screenshot("settings-list")
+
+    # Enter on the row toggles the setting; the row and the caption show the new value, and with
+    # speech back on the new row is read after the confirmation, the selection where it was.
+    lumiseek.press("Speech is Disabled", "Return")
+    harness.poll(lambda: "DisableSpeech-On" in lumiseek.title(), 10, what="the caption's summary")
+    mark = lumiseek.press("13 Disable Speech - F9  - OFF", "Return")
+    assert lumiseek.texts_since(mark) == ["Speech is Enabled", "13 Disable Speech - F9  - OFF"]
+    lumiseek.press("14 Use Ignore List - F10  - OFF", "Down")
+
+    mark = lumiseek.press("1 Display Settings Shortcuts - F1", "F2")
+    assert lumiseek.spoken()[-2] == (2, "Opening Actions List")
+    lumiseek.press("32 Copy Results - Ctrl+Shift+C", "End", "Up", "Up")
+    lumiseek.screenshot("actions-list")
+    lumiseek.press("Search Results Copied to Clipboard", "Return")
+    assert lumiseek.clipboard().replace("\r\n", "\n") == harness.results_text(ROWS).replace("\r\n", "\n")
+    lumiseek.press("Not available when Shortcuts are displayed", "Up", "Up", "Up", "Up", "Up", "Up", "space")
+
+    mark = lumiseek.press("report.txt", "Escape")
+    assert lumiseek.spoken()[-2] == (2, "Returning to Last Results")
+    lumiseek.screenshot("results-again")
+
+
+def toolbar_band(run, png):
+    """Screen rows (top, bottom) of the toolbar: from the search box's top (its blue starts the
+    client area's content) up through the toolbar's background, read at the window's right end."""
+    x, y, w, _ = run.geometry()
+    top_of_box = harness.column_of_pixels(png, x + 40).index("#0000FF", y)
+    right = harness.column_of_pixels(png, x + w - 30)
+    background = right[top_of_box - 3]
+    top = top_of_box - 3
+    while right[top - 1] == background:
+        top -= 1
+    return top, top_of_box, background
+
+
+def busy_columns(png, left, right, top, bottom, background):
+    """For each screen column from left to right: whether rows top to bottom hold anything but the
+    background colour."""
+    out = subprocess.run(["convert", str(png), "-alpha", "off", "-crop",
+                          "%dx%d+%d+%d" % (right - left, bottom - top, left, top), "+repage", "-depth", "8", "txt:-"],
+                         stdout=subprocess.PIPE, check=True, timeout=60).stdout.decode().upper()
+    busy = [False] * (right - left)
+    for column, colour in re.findall(r"^(\d+),\d+:.*?(#[0-9A-F]{6})", out, re.M):
+        if colour != background:
+            busy[int(column)] = True
+    return busy
+
+
+def icon_centres(run, png, icon=48):
+    """The x of each toolbar icon's middle, left to right, and the y of the icons' middle: runs of
+    columns where the icons' rows of the toolbar hold anything but its background."""
+    x, _, w, _ = run.geometry()
+    top, _, background = toolbar_band(run, png)
+    busy = busy_columns(png, x + 5, x + w - 40, top + 6, top + icon - 2, background)
+    centres, start = [], None
+    for i, b in enumerate(busy + [False]):
+        if b and start is None:
+            start = i
+        elif not b and start is not None:
+            if i - start >= 20:
+                centres.append(x + 5 + (start + i) // 2)
+            start = None
+    return centres, top + icon // 2
+
+
+def test_toolbar_layouts_sizes_hiding_and_spoken_tooltips(lumiseek):
+    ready(lumiseek, {"ShowToolbar": "1", "IconSize": "48", "EnableToolTips": "2"})
+    shown = lumiseek.screenshot("narrow-page0-icons48")
+    for size in ("64", "96", "128"):
+        lumiseek.press("Icon Size is  " + size, "ctrl+e")
+        lumiseek.screenshot("narrow-page0-icons" + size)
+    lumiseek.press("Icon Size is  48", "ctrl+e")
+
+    # Pages, told apart by where their gaps put the buttons: the page button steps on, a right
+    # click on it steps back.
+    pages = [icon_centres(lumiseek, lumiseek.screenshot("narrow-page0"))[0]]
+    for page in (1, 2):
+        lumiseek.key("ctrl+shift+n")
+        pages.append(harness.poll(lambda: (lambda c: c if c != pages[-1] else None)(
+            icon_centres(lumiseek, lumiseek.screenshot("narrow-page%d" % page))[0]), 10, what="page %d" % page))
+    assert [len(p) for p in pages] == [6, 6, 6] and len({tuple(p) for p in pages}) == 3, pages
+    _, middle = icon_centres(lumiseek, lumiseek.screenshot("narrow-page2"))
+    lumiseek.session.x("xdotool", "mousemove", pages[2][-1], middle, "click", "3")
+    harness.poll(lambda: icon_centres(lumiseek, lumiseek.screenshot("narrow-page1-back"))[0] == pages[1], 10,
+                 what="page 1 again")
+    lumiseek.session.x("xdotool", "mousemove", 5, 5)
+
+    # Wide, icons only: every button in one row.
+    lumiseek.press("Hide Toolbar Text is ON", "ctrl+b")
+    lumiseek.press("Wide Toolbar is ON", "ctrl+shift+w")
+    wide = lumiseek.screenshot("wide-icons-only")
+    centres, middle = icon_centres(lumiseek, wide)
+    assert len(centres) == 13, centres
+
+    # Speak mode: the pointer on Copy File, then on Color.
+    mark = lumiseek.mark()
+    lumiseek.session.x("xdotool", "mousemove", centres[5], middle)
+    lumiseek.wait_spoken(" Copy File ", mark)
+    lumiseek.session.x("xdotool", "mousemove", centres[9], middle)
+    lumiseek.wait_spoken(" Color ", mark)
+    assert lumiseek.texts_since(mark) == [" Copy File ", " Color "]
+
+    # Both: the large tooltip shows black on white below the pointer.
+    lumiseek.session.x("xdotool", "mousemove", 5, 5)
+    lumiseek.press("ToolTips are Both", "ctrl+6")
+    below = (centres[0], middle + 30, centres[0] + 100, middle + 80)
+    assert harness.colour_share(lumiseek.screenshot("before-tooltip"), "#FFFFFF", below) < 0.3
+    mark = lumiseek.mark()
+    lumiseek.session.x("xdotool", "mousemove", centres[0], middle)
+    lumiseek.wait_spoken(" Exit ", mark)
+    harness.poll(lambda: harness.colour_share(lumiseek.screenshot("tooltip"), "#FFFFFF", below) > 0.45, 10,
+                 what="the large tooltip")
+
+    # Hidden: the search box moves up into the toolbar's room.
+    lumiseek.session.x("xdotool", "mousemove", 5, 5)
+    lumiseek.press("Wide Toolbar is OFF", "ctrl+shift+w")
+    lumiseek.press("Hide Toolbar Text is OFF", "ctrl+b")
+    lumiseek.screenshot("narrow-page1-text")
+    with_toolbar, box_top, _ = toolbar_band(lumiseek, shown)
+    lumiseek.press("Toolbar is Hidden", "ctrl+w")
+    x, y, _, _ = lumiseek.geometry()
+    hidden_top = harness.column_of_pixels(lumiseek.screenshot("toolbar-hidden"), x + 40).index("#0000FF", y)
+    assert hidden_top <= with_toolbar + 2 and box_top - hidden_top >= 48, (with_toolbar, box_top, hidden_top)
