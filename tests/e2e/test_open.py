@@ -98,7 +98,7 @@ def test_everything_magnor_and_the_settings_list(lumiseek, viewer, wine_env):
     recorded(viewer, '"https://lumiseek.org/help"')
 
     # F1 shows the settings list: its rows are neither opened nor double-clicked as files.
-    lumiseek.key("F1")
+    lumiseek.press("Opening Settings List1 Hide Toolbar Text - Ctrl+B  - OFF", "F1")
     press(lumiseek, "ctrl+j", "Not Available in Help Mode")
     mark = lumiseek.mark()
     click_name_header(lumiseek, lumiseek.screenshot("settings-list"), below=60, clicks=2)
