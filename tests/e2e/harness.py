@@ -104,6 +104,49 @@ def click_name_header(run, png, below=0, clicks=1):
     run.session.x("xdotool", "mousemove", x + 10 + 120, top + 102 + 20 + below, "click", "--repeat", clicks, "1")
 
 
+def toolbar_band(run, png):
+    """Screen rows (top, bottom) of the toolbar: from the search box's top (its blue starts the
+    client area's content) up through the toolbar's background, read at the window's right end."""
+    x, y, w, _ = run.geometry()
+    top_of_box = column_of_pixels(png, x + 40).index("#0000FF", y)
+    right = column_of_pixels(png, x + w - 30)
+    background = right[top_of_box - 3]
+    top = top_of_box - 3
+    while right[top - 1] == background:
+        top -= 1
+    return top, top_of_box, background
+
+
+def busy_columns(png, left, right, top, bottom, background):
+    """For each screen column from left to right: whether rows top to bottom hold anything but the
+    background colour."""
+    out = subprocess.run(["convert", str(png), "-alpha", "off", "-crop",
+                          "%dx%d+%d+%d" % (right - left, bottom - top, left, top), "+repage", "-depth", "8", "txt:-"],
+                         stdout=subprocess.PIPE, check=True, timeout=60).stdout.decode().upper()
+    busy = [False] * (right - left)
+    for column, colour in re.findall(r"^(\d+),\d+:.*?(#[0-9A-F]{6})", out, re.M):
+        if colour != background:
+            busy[int(column)] = True
+    return busy
+
+
+def icon_centres(run, png, icon=48):
+    """The x of each toolbar icon's middle, left to right, and the y of the icons' middle: runs of
+    columns where the icons' rows of the toolbar hold anything but its background."""
+    x, _, w, _ = run.geometry()
+    top, _, background = toolbar_band(run, png)
+    busy = busy_columns(png, x + 5, x + w - 40, top + 6, top + icon - 2, background)
+    centres, start = [], None
+    for i, b in enumerate(busy + [False]):
+        if b and start is None:
+            start = i
+        elif not b and start is not None:
+            if i - start >= 20:
+                centres.append(x + 5 + (start + i) // 2)
+            start = None
+    return centres, top + icon // 2
+
+
 def colour_share(png, colour, box=None):
     """Share (0 to 1) of the pixels of an image, or of its box = (left, top, right, bottom), that have
     exactly the colour "#RRGGBB"."""

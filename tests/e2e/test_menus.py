@@ -1,9 +1,6 @@
 """The spoken lists and the toolbar from end to end: a settings row toggled with Enter, the actions
 list's Copy Results, Esc back to the results; the toolbar in each layout, page and icon size, the
 room it gives up when hidden, and the tooltips spoken as the pointer moves over the buttons."""
-import re
-import subprocess
-
 import harness
 
 ROWS = [
@@ -45,49 +42,6 @@ def test_settings_and_actions_lists_run_their_rows_and_esc_returns(lumiseek):
     lumiseek.screenshot("results-again")
 
 
-def toolbar_band(run, png):
-    """Screen rows (top, bottom) of the toolbar: from the search box's top (its blue starts the
-    client area's content) up through the toolbar's background, read at the window's right end."""
-    x, y, w, _ = run.geometry()
-    top_of_box = harness.column_of_pixels(png, x + 40).index("#0000FF", y)
-    right = harness.column_of_pixels(png, x + w - 30)
-    background = right[top_of_box - 3]
-    top = top_of_box - 3
-    while right[top - 1] == background:
-        top -= 1
-    return top, top_of_box, background
-
-
-def busy_columns(png, left, right, top, bottom, background):
-    """For each screen column from left to right: whether rows top to bottom hold anything but the
-    background colour."""
-    out = subprocess.run(["convert", str(png), "-alpha", "off", "-crop",
-                          "%dx%d+%d+%d" % (right - left, bottom - top, left, top), "+repage", "-depth", "8", "txt:-"],
-                         stdout=subprocess.PIPE, check=True, timeout=60).stdout.decode().upper()
-    busy = [False] * (right - left)
-    for column, colour in re.findall(r"^(\d+),\d+:.*?(#[0-9A-F]{6})", out, re.M):
-        if colour != background:
-            busy[int(column)] = True
-    return busy
-
-
-def icon_centres(run, png, icon=48):
-    """The x of each toolbar icon's middle, left to right, and the y of the icons' middle: runs of
-    columns where the icons' rows of the toolbar hold anything but its background."""
-    x, _, w, _ = run.geometry()
-    top, _, background = toolbar_band(run, png)
-    busy = busy_columns(png, x + 5, x + w - 40, top + 6, top + icon - 2, background)
-    centres, start = [], None
-    for i, b in enumerate(busy + [False]):
-        if b and start is None:
-            start = i
-        elif not b and start is not None:
-            if i - start >= 20:
-                centres.append(x + 5 + (start + i) // 2)
-            start = None
-    return centres, top + icon // 2
-
-
 def test_toolbar_layouts_sizes_hiding_and_spoken_tooltips(lumiseek):
     ready(lumiseek, {"ShowToolbar": "1", "IconSize": "48", "EnableToolTips": "2"})
     shown = lumiseek.screenshot("narrow-page0-icons48")
@@ -98,50 +52,51 @@ def test_toolbar_layouts_sizes_hiding_and_spoken_tooltips(lumiseek):
 
     # Pages, told apart by where their gaps put the buttons: the page button steps on, a right
     # click on it steps back.
-    pages = [icon_centres(lumiseek, lumiseek.screenshot("narrow-page0"))[0]]
+    def centres(name):
+        return harness.icon_centres(lumiseek, lumiseek.screenshot(name))
+    pages = [centres("narrow-page0")[0]]
     for page in (1, 2):
         lumiseek.key("ctrl+shift+n")
-        pages.append(harness.poll(lambda: (lambda c: c if c != pages[-1] else None)(
-            icon_centres(lumiseek, lumiseek.screenshot("narrow-page%d" % page))[0]), 10, what="page %d" % page))
+        pages.append(harness.poll(lambda: (c := centres("narrow-page%d" % page)[0]) != pages[-1] and c, 10))
     assert [len(p) for p in pages] == [6, 6, 6] and len({tuple(p) for p in pages}) == 3, pages
-    _, middle = icon_centres(lumiseek, lumiseek.screenshot("narrow-page2"))
-    lumiseek.session.x("xdotool", "mousemove", pages[2][-1], middle, "click", "3")
-    harness.poll(lambda: icon_centres(lumiseek, lumiseek.screenshot("narrow-page1-back"))[0] == pages[1], 10,
-                 what="page 1 again")
+    lumiseek.session.x("xdotool", "mousemove", pages[2][-1], centres("narrow-page2")[1], "click", "3")
+    harness.poll(lambda: centres("narrow-page1-back")[0] == pages[1], 10, what="page 1 again")
     lumiseek.session.x("xdotool", "mousemove", 5, 5)
 
     # Wide, icons only: every button in one row.
     lumiseek.press("Hide Toolbar Text is ON", "ctrl+b")
     lumiseek.press("Wide Toolbar is ON", "ctrl+shift+w")
-    wide = lumiseek.screenshot("wide-icons-only")
-    centres, middle = icon_centres(lumiseek, wide)
-    assert len(centres) == 13, centres
+    buttons, middle = centres("wide-icons-only")
+    assert len(buttons) == 13, buttons
 
     # Speak mode: the pointer on Copy File, then on Color.
     mark = lumiseek.mark()
-    lumiseek.session.x("xdotool", "mousemove", centres[5], middle)
+    lumiseek.session.x("xdotool", "mousemove", buttons[5], middle)
     lumiseek.wait_spoken(" Copy File ", mark)
-    lumiseek.session.x("xdotool", "mousemove", centres[9], middle)
+    lumiseek.session.x("xdotool", "mousemove", buttons[9], middle)
     lumiseek.wait_spoken(" Color ", mark)
     assert lumiseek.texts_since(mark) == [" Copy File ", " Color "]
 
     # Both: the large tooltip shows black on white below the pointer.
     lumiseek.session.x("xdotool", "mousemove", 5, 5)
     lumiseek.press("ToolTips are Both", "ctrl+6")
-    below = (centres[0], middle + 30, centres[0] + 100, middle + 80)
+    below = (buttons[0], middle + 30, buttons[0] + 100, middle + 80)
     assert harness.colour_share(lumiseek.screenshot("before-tooltip"), "#FFFFFF", below) < 0.3
     mark = lumiseek.mark()
-    lumiseek.session.x("xdotool", "mousemove", centres[0], middle)
+    lumiseek.session.x("xdotool", "mousemove", buttons[0], middle)
     lumiseek.wait_spoken(" Exit ", mark)
     harness.poll(lambda: harness.colour_share(lumiseek.screenshot("tooltip"), "#FFFFFF", below) > 0.45, 10,
                  what="the large tooltip")
 
-    # Hidden: the search box moves up into the toolbar's room.
+    # The wide form with its texts at each icon size.
     lumiseek.session.x("xdotool", "mousemove", 5, 5)
-    lumiseek.press("Wide Toolbar is OFF", "ctrl+shift+w")
     lumiseek.press("Hide Toolbar Text is OFF", "ctrl+b")
-    lumiseek.screenshot("narrow-page1-text")
-    with_toolbar, box_top, _ = toolbar_band(lumiseek, shown)
+    for size in ("64", "96", "128", "48"):
+        lumiseek.press("Icon Size is  " + size, "ctrl+e")
+        lumiseek.screenshot("wide-icons" + size)
+
+    # Hidden: the search box moves up into the toolbar's room.
+    with_toolbar, box_top, _ = harness.toolbar_band(lumiseek, shown)
     lumiseek.press("Toolbar is Hidden", "ctrl+w")
     x, y, _, _ = lumiseek.geometry()
     hidden_top = harness.column_of_pixels(lumiseek.screenshot("toolbar-hidden"), x + 40).index("#0000FF", y)
