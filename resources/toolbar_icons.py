@@ -115,14 +115,24 @@ def magnifier(cx, cy, r):
     return [(handle, BLUE), (circle(cx, cy, r * 0.7), GLASS), (ring, BLUE)]
 
 
+TILE = (box(0.06, 0.06, 0.94, 0.94, 0.14), BLUE)
+
+
+def bowl(cx, cy, r):
+    """Half of a 3: a thick ring open on its left, between the top and the bottom."""
+    ring = lambda x, y: abs(math.hypot(x - cx, y - cy) - r) - 0.075
+    opening = intersect(half_plane(1, 0, cx - 0.02), half_plane(0, 1, cy + r * 0.45),
+                        half_plane(0, -1, -(cy - r * 0.45)))
+    return minus(ring, opening)
+
+
 def digit(segments):
     """A seven-segment digit in white on a dark blue tile; segments among "abcdefg"."""
     x0, x1, y0, ym, y1 = 0.33, 0.67, 0.18, 0.5, 0.82
     ends = {"a": (x0, y0, x1, y0), "b": (x1, y0, x1, ym), "c": (x1, ym, x1, y1), "d": (x0, y1, x1, y1),
             "e": (x0, ym, x0, y1), "f": (x0, y0, x0, ym), "g": (x0, ym, x1, ym),
             "1": (0.56, y0, 0.56, y1), "flag": (0.56, y0, 0.40, 0.32)}
-    strokes = union(*(capsule(*ends[s], 0.075) for s in segments))
-    return [(box(0.06, 0.06, 0.94, 0.94, 0.14), BLUE), (strokes, WHITE)]
+    return [TILE, (union(*(capsule(*ends[s], 0.075) for s in segments)), WHITE)]
 
 
 # --- the icons, by resource name ---
@@ -153,7 +163,7 @@ LAYERS = {
                  (intersect(circle(0.3, 1.1, 0.55), box(0.06, 0.14, 0.94, 0.86, 0.04)), GREEN)],
     "z1": digit(["1", "flag"]),
     "z2": digit("abged"),
-    "z3": digit("abgcd"),
+    "z3": [TILE, (union(bowl(0.5, 0.335, 0.155), bowl(0.5, 0.655, 0.165)), WHITE)],
     "zsettings": [(gear(0.5, 0.5, 0.3, 0.12, 0.12), BLUE)],
 }
 

@@ -1,7 +1,6 @@
 #include "actions/lists.h"
 
 #include <initializer_list>
-#include <iterator>
 
 #include "actions/open.h"
 #include "app/colors.h"

@@ -250,7 +250,11 @@ void Win32Port::RemoveToolbar() {
         SendMessageW(tooltip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
         toolTipTool = nullptr;
     }
-    DestroyWindow(toolbar);
+    // The toolbar may be removed from inside its own button click (a page step, a search): it is
+    // hidden and renumbered now, and ends once that click is over.
+    SetWindowLongPtrW(toolbar, GWLP_ID, 0);
+    ShowWindow(toolbar, SW_HIDE);
+    PostMessageW(toolbar, WM_CLOSE, 0, 0);
 }
 
 void Win32Port::AddToolbar(const std::vector<ToolButton>& buttons, int fontPoints) {

@@ -1,5 +1,8 @@
 #include "app/toolbar.h"
 
+#include <initializer_list>
+#include <iterator>
+
 #include "app/layout.h"
 #include "base/app.h"
 #include "base/ids.h"
