@@ -139,6 +139,15 @@ ParseResult ParseCommandLine(std::string_view line, bool slash_switches) {
     } else if (name == "-path") {
       if (!value(arg) || arg.empty()) return fail(kExitMissingValue, "es: -path expects a folder");
       o.paths.push_back(arg);
+      o.shown_paths.emplace_back();
+    } else if (name == "-wine-root") {
+      std::string shown;
+      if (!value(arg) || arg.empty() || !value(shown) || shown.empty()) {
+        return fail(kExitMissingValue, "es: -wine-root expects a folder and its Windows path");
+      }
+      o.paths.push_back(arg);
+      o.shown_paths.push_back(shown);
+      o.wine_view = true;
     } else if (name == "-h" || name == "-help" || name == "/?") {
       o.help = true;
     } else {

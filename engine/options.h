@@ -27,6 +27,11 @@ struct Options {
   bool export_csv = false;
   std::string export_file;    // -export-csv FILE
   std::vector<std::string> paths;  // -path DIR: search these folders instead of the configured roots
+  // -wine-root DIR SHOWN: search DIR and show it, and every path under it, as the Windows path SHOWN
+  // (backslashes, the search text read with Windows paths, entries as Wine lists them). For each
+  // entry of `paths`, the form shown, empty where it is shown as it is.
+  std::vector<std::string> shown_paths;
+  bool wine_view = false;
   bool help = false;
   std::string search;         // the search text: every token that is not a switch, blank-joined
 };

@@ -8,6 +8,9 @@
 #include "query.h"
 #include "search.h"
 #include "walk.h"
+#ifdef _WIN32
+#include "handoff.h"
+#endif
 
 namespace es {
 
@@ -91,7 +94,13 @@ int RunEs(std::string_view command_line, bool slash_switches) {
     }
   }
 
-  Query query = ParseQuery(options.search, kSeparator);
+#ifdef _WIN32
+  // Under Wine, a native es beside this one walks the same folders much faster.
+  int handed_off_code = 0;
+  if (HandOffToNativeEs(options, roots, handed_off_code)) return handed_off_code;
+#endif
+
+  Query query = ParseQuery(options.search, options.wine_view ? '\\' : kSeparator);
 
   std::FILE* out = stdout;
   if (options.export_csv) {
@@ -107,7 +116,7 @@ int RunEs(std::string_view command_line, bool slash_switches) {
   int threads = static_cast<int>(std::thread::hardware_concurrency());
   if (threads < 1) threads = 1;
   if (threads > 8) threads = 8;
-  SearchReport report = Search(query, options, roots, out, threads);
+  SearchReport report = Search(query, options, roots, out, threads, options.shown_paths);
 
   bool write_failed = report.write_failed;
   if (options.export_csv) {

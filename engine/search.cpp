@@ -19,7 +19,8 @@ constexpr size_t kFlushBytes = 1 << 16;
 constexpr int kMaxOpenHandles = 256;
 
 struct PendingFolder {
-  std::string path;
+  std::string path;   // opened by this path
+  std::string shown;  // matched and reported as this one
   bool root = false;
   int64_t handle = -1;  // from FolderReader::OpenChild, or -1: open by path
 };
@@ -30,6 +31,7 @@ struct Shared {
   std::FILE* out;
   bool details;  // size or time are needed for the output or the order
   bool sorting;
+  char separator;  // of the paths shown
 
   std::mutex mutex;
   std::condition_variable wake;
@@ -47,6 +49,7 @@ struct Shared {
     details = o.size || o.date_modified || o.sort == SortKind::Size ||
               o.sort == SortKind::DateModified;
     sorting = o.sort != SortKind::None;
+    separator = o.wine_view ? '\\' : kSeparator;
   }
 
   // Waits for a folder to read; false when the walk is over.
@@ -101,7 +104,7 @@ struct Worker {
   Arena arena;
   int64_t rows = 0;
 
-  explicit Worker(Shared& s) : shared(s) {}
+  explicit Worker(Shared& s) : shared(s) { reader.ShowAsWine(s.options.wine_view); }
 
   bool Excluded(std::string_view lower_folder_with_separator) const {
     for (const std::string& text : shared.query.excluded_paths) {
@@ -120,8 +123,9 @@ struct Worker {
 
   void Read(const PendingFolder& folder) {
     const Query& query = shared.query;
-    prefix = folder.path;
-    if (prefix.empty() || prefix.back() != kSeparator) prefix += kSeparator;
+    const char separator = shared.separator;
+    prefix = folder.shown;
+    if (prefix.empty() || prefix.back() != separator) prefix += separator;
     bool fold_dir = query.needs_path || !query.excluded_paths.empty();
     if (fold_dir) {
       FoldCase(prefix, lower_dir);
@@ -133,7 +137,7 @@ struct Worker {
     } else if (!reader.Open(folder.path)) {
       if (folder.root) {
         std::lock_guard<std::mutex> lock(shared.mutex);
-        shared.unreadable_roots.push_back(folder.path);
+        shared.unreadable_roots.push_back(folder.shown);
       }
       return;
     }
@@ -148,7 +152,7 @@ struct Worker {
         if (!query.excluded_paths.empty()) {
           FoldCase(entry.name, lower_name);
           folded = true;
-          scratch.assign(lower_dir).append(lower_name) += kSeparator;
+          scratch.assign(lower_dir).append(lower_name) += separator;
           keep = !Excluded(scratch);
         }
         if (keep) {
@@ -157,7 +161,8 @@ struct Worker {
             handle = reader.OpenChild(entry.name);
             if (handle >= 0) shared.open_handles.fetch_add(1, std::memory_order_relaxed);
           }
-          found.push_back({JoinPath(folder.path, entry.name), false, handle});
+          found.push_back({JoinPath(folder.path, entry.name), JoinPath(folder.shown, entry.name, separator), false,
+                           handle});
         }
       }
       if (type == TypeFilter::FilesOnly && is_folder) continue;
@@ -229,11 +234,11 @@ struct Worker {
 
 }  // namespace
 
-std::string JoinPath(std::string_view folder, std::string_view name) {
+std::string JoinPath(std::string_view folder, std::string_view name, char separator) {
   std::string path;
   path.reserve(folder.size() + 1 + name.size());
   path.append(folder);
-  if (path.empty() || path.back() != kSeparator) path += kSeparator;
+  if (path.empty() || path.back() != separator) path += separator;
   path.append(name);
   return path;
 }
@@ -249,10 +254,13 @@ std::string NormalizeRoot(std::string root) {
 }
 
 SearchReport Search(const Query& query, const Options& options, const std::vector<std::string>& roots,
-                    std::FILE* out, int threads) {
+                    std::FILE* out, int threads, const std::vector<std::string>& shown_roots) {
   Shared shared(query, options, out);
   // Roots in reverse so that the stack hands them out in the order given.
-  for (auto it = roots.rbegin(); it != roots.rend(); ++it) shared.pending.push_back({*it, true});
+  for (size_t i = roots.size(); i-- > 0;) {
+    bool shown = i < shown_roots.size() && !shown_roots[i].empty();
+    shared.pending.push_back({roots[i], shown ? shown_roots[i] : roots[i], true});
+  }
 
   std::vector<std::unique_ptr<Worker>> workers;
   threads = std::max(1, threads);

@@ -8,6 +8,7 @@
 
 #include "options.h"
 #include "query.h"
+#include "walk.h"
 
 namespace es {
 
@@ -19,11 +20,14 @@ struct SearchReport {
 
 // Searches the roots and writes the rows to `out`: CSV rows (after a header written by the
 // caller) when options.export_csv, else plain paths. `threads` workers (at least 1) walk.
+// `shown_roots` (one per root, or none) gives the path each root is shown, matched and reported
+// as; an empty one shows the root as it is. With options.wine_view the paths shown are joined
+// with backslashes.
 SearchReport Search(const Query& query, const Options& options, const std::vector<std::string>& roots,
-                    std::FILE* out, int threads);
+                    std::FILE* out, int threads, const std::vector<std::string>& shown_roots = {});
 
 // Joins a folder path and a name with one separator.
-std::string JoinPath(std::string_view folder, std::string_view name);
+std::string JoinPath(std::string_view folder, std::string_view name, char separator = kSeparator);
 
 // A root as given, with separators at the end removed (except where the path is only that).
 std::string NormalizeRoot(std::string root);

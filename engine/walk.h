@@ -46,6 +46,10 @@ class FolderReader {
   FolderReader(const FolderReader&) = delete;
   FolderReader& operator=(const FolderReader&) = delete;
 
+  // Lists entries as Wine shows the folder to a Windows program: a link is followed for its kind,
+  // size and time (a link to a folder is a FolderLink; a broken link is left out), and a name
+  // that is not valid UTF-8 has each faulty byte replaced by U+FFFD. Nothing changes on Windows.
+  void ShowAsWine(bool on);
   // Opens a folder by its full path; false when it cannot be read.
   bool Open(const std::string& path);
   // Opens the subfolder `name` of the open folder, for a later Adopt: cheaper than a full

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "base/text.h"
 #include "walk.h"
 
 namespace es {
@@ -61,12 +62,16 @@ struct FolderReader::Impl {
   long position = 0;
   const char* name = nullptr;
   bool have_stat = false;
+  bool wine_view = false;
+  std::string fixed_name;  // the name with faulty UTF-8 replaced
   struct stat st {};
   alignas(LinuxDirent64) char buffer[kBufferSize];
 };
 
 FolderReader::FolderReader() : impl_(std::make_unique<Impl>()) {}
 FolderReader::~FolderReader() { Close(); }
+
+void FolderReader::ShowAsWine(bool on) { impl_->wine_view = on; }
 
 bool FolderReader::Open(const std::string& path) {
   Close();
@@ -123,6 +128,17 @@ bool FolderReader::Next(FolderEntry& entry) {
         entry.kind = EntryKind::File;
         break;
     }
+    if (r.wine_view) {
+      if (d->d_type == DT_LNK || (d->d_type == DT_UNKNOWN && S_ISLNK(r.st.st_mode))) {
+        if (fstatat(r.fd, name, &r.st, 0) != 0) continue;
+        r.have_stat = true;
+        entry.kind = S_ISDIR(r.st.st_mode) ? EntryKind::FolderLink : EntryKind::File;
+      }
+      if (!lumiseek::IsValidUtf8(entry.name)) {
+        r.fixed_name = lumiseek::Utf16ToUtf8(lumiseek::Utf8ToUtf16(entry.name));
+        entry.name = r.fixed_name;
+      }
+    }
     return true;
   }
 }
@@ -130,7 +146,7 @@ bool FolderReader::Next(FolderEntry& entry) {
 bool FolderReader::Details(EntryDetails& details) {
   Impl& r = *impl_;
   if (!r.have_stat) {
-    if (fstatat(r.fd, r.name, &r.st, AT_SYMLINK_NOFOLLOW) != 0) return false;
+    if (fstatat(r.fd, r.name, &r.st, r.wine_view ? 0 : AT_SYMLINK_NOFOLLOW) != 0) return false;
     r.have_stat = true;
   }
   details.size = static_cast<int64_t>(r.st.st_size);

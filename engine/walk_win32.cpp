@@ -56,6 +56,8 @@ bool FolderReader::Open(const std::string& path) {
   return true;
 }
 
+void FolderReader::ShowAsWine(bool) {}
+
 // FindFirstFileExW takes paths only.
 int64_t FolderReader::OpenChild(std::string_view) { return -1; }
 void FolderReader::Adopt(int64_t) {}

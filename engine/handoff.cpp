@@ -1,0 +1,106 @@
+#include "handoff.h"
+
+namespace es {
+
+namespace {
+
+// An argument for es's own rules: in double quotes when it holds a blank.
+std::string EsArgument(const std::string& text) {
+  if (text.find_first_of(" \t") == std::string::npos) return text;
+  std::string out(1, '"');
+  out.append(text) += '"';
+  return out;
+}
+
+}  // namespace
+
+std::string QuoteWindowsArgument(std::string_view arg) {
+  if (!arg.empty() && arg.find_first_of(" \t\"") == std::string_view::npos) return std::string(arg);
+  std::string out = "\"";
+  size_t backslashes = 0;
+  for (char c : arg) {
+    if (c == '\\') {
+      ++backslashes;
+      continue;
+    }
+    // Backslashes in front of a quote are doubled, and the quote itself escaped.
+    out.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
+    backslashes = 0;
+    out += c;
+  }
+  // Backslashes in front of the closing quote are doubled.
+  out.append(backslashes * 2, '\\');
+  out += '"';
+  return out;
+}
+
+std::optional<std::vector<std::string>> NativeEsArguments(const Options& options,
+                                                          const std::vector<std::string>& linux_roots,
+                                                          const std::vector<std::string>& shown_roots,
+                                                          const std::string& linux_export) {
+  auto quoted = [](const std::string& path) { return path.find('"') != std::string::npos; };
+  for (const auto* list : {&linux_roots, &shown_roots}) {
+    for (const std::string& path : *list) {
+      if (quoted(path)) return std::nullopt;
+    }
+  }
+  if (quoted(linux_export)) return std::nullopt;
+  std::vector<std::string> args;
+  if (options.size) args.push_back("-size");
+  if (options.date_modified) args.push_back("-dm");
+  if (options.type == TypeFilter::FilesOnly) args.push_back("/a-d");
+  if (options.type == TypeFilter::FoldersOnly) args.push_back("/ad");
+  static const char* const kSorts[] = {nullptr, "name", "path", "size", "dm"};
+  if (const char* sort = kSorts[static_cast<int>(options.sort)]) {
+    args.push_back("-sort");
+    args.push_back(sort);
+  }
+  if (options.max_results >= 0) {
+    args.push_back("-n");
+    args.push_back(std::to_string(options.max_results));
+  }
+  if (options.export_csv) {
+    args.push_back("-export-csv");
+    args.push_back(EsArgument(linux_export));
+  }
+  for (size_t i = 0; i < linux_roots.size() && i < shown_roots.size(); ++i) {
+    args.push_back("-wine-root");
+    args.push_back(EsArgument(linux_roots[i]));
+    args.push_back(EsArgument(shown_roots[i]));
+  }
+  // The search text goes over as it was read, quotes and all.
+  if (!options.search.empty()) args.push_back(options.search);
+  return args;
+}
+
+std::string ShellCommandLine(const std::string& status, const std::string& program,
+                             const std::vector<std::string>& arguments) {
+  static const char kScript[] =
+      "s=$1; shift; echo $$ >\"$s.pid\"; \"$@\"; echo $? >\"$s.tmp\"; mv -f \"$s.tmp\" \"$s\"";
+  std::string line = "/bin/sh -c";
+  for (std::string_view arg : {std::string_view(kScript), std::string_view("es"), std::string_view(status),
+                               std::string_view(program)}) {
+    line.append(1, ' ').append(QuoteWindowsArgument(arg));
+  }
+  for (const std::string& arg : arguments) line.append(1, ' ').append(QuoteWindowsArgument(arg));
+  return line;
+}
+
+std::optional<int> ReadExitCode(std::string_view text) {
+  int code = 0;
+  size_t digits = 0;
+  for (char c : text) {
+    if (c >= '0' && c <= '9' && digits < 9) {
+      code = code * 10 + (c - '0');
+      ++digits;
+    } else if (c == '\n' || c == '\r') {
+      break;
+    } else {
+      return std::nullopt;
+    }
+  }
+  if (digits == 0) return std::nullopt;
+  return code;
+}
+
+}  // namespace es

@@ -1,0 +1,157 @@
+// Under Wine, the search goes to the native es beside this program when there is one: Wine's file
+// functions cost about a hundred times what the Linux calls do. Wine's kernel32 exports the
+// translation between Windows and Linux paths; a Windows program gets no handle for a Linux
+// process, so /bin/sh records the process id and the exit code in files that are polled.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "base/wide_win32.h"
+#include "handoff.h"
+#include "run.h"
+#include "search.h"
+#include "walk.h"
+
+namespace es {
+
+namespace {
+
+using lumiseek::W;
+
+using UnixNameFn = char*(CDECL*)(const wchar_t*);
+using DosNameFn = wchar_t*(CDECL*)(const char*);
+
+struct WineNames {
+  UnixNameFn unix_name = nullptr;
+  DosNameFn dos_name = nullptr;
+
+  // The Linux path of a Windows one (the last part need not exist); nothing outside Wine.
+  std::optional<std::string> ToLinux(const std::string& path) const {
+    if (!unix_name) return std::nullopt;
+    char* name = unix_name(W(path).c_str());
+    if (!name) return std::nullopt;
+    std::string out = name;
+    HeapFree(GetProcessHeap(), 0, name);
+    return out;
+  }
+  std::optional<std::wstring> ToWindows(const std::string& path) const {
+    if (!dos_name) return std::nullopt;
+    wchar_t* name = dos_name(path.c_str());
+    if (!name) return std::nullopt;
+    std::wstring out = name;
+    HeapFree(GetProcessHeap(), 0, name);
+    return out;
+  }
+};
+
+WineNames FindWine() {
+  WineNames wine;
+  HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+  if (kernel) {
+    wine.unix_name = reinterpret_cast<UnixNameFn>(reinterpret_cast<void*>(GetProcAddress(kernel, "wine_get_unix_file_name")));
+    wine.dos_name = reinterpret_cast<DosNameFn>(reinterpret_cast<void*>(GetProcAddress(kernel, "wine_get_dos_file_name")));
+  }
+  return wine;
+}
+
+// A Linux program file: it starts with the ELF signature.
+bool IsLinuxProgram(const std::string& path) {
+  std::FILE* f = OpenFile(path, false);
+  if (!f) return false;
+  char head[4] = {};
+  bool elf = std::fread(head, 1, 4, f) == 4 && head[0] == 0x7f && head[1] == 'E' && head[2] == 'L' && head[3] == 'F';
+  std::fclose(f);
+  return elf;
+}
+
+bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::string FullPath(const std::string& path) {
+  std::wstring wide = W(path);
+  DWORD n = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+  if (n == 0) return path;
+  std::wstring full(n, L'\0');
+  n = GetFullPathNameW(wide.c_str(), n, full.data(), nullptr);
+  full.resize(n);
+  return lumiseek::Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(full.data()), full.size()));
+}
+
+// Waits for the shell's exit code; nothing when the shell is gone without leaving one.
+std::optional<int> WaitForExitCode(const WineNames& wine, const std::string& status) {
+  std::optional<std::wstring> code_file = wine.ToWindows(status);
+  std::optional<std::wstring> pid_file = wine.ToWindows(status + ".pid");
+  if (!code_file || !pid_file) return std::nullopt;
+  std::optional<std::wstring> process;
+  for (unsigned ticks = 1;; ++ticks) {
+    if (Exists(*code_file)) break;
+    // Now and then: is the shell still there? (It may have been ended from outside.)
+    if (ticks % 256 == 0) {
+      std::string text;
+      if (!process && ReadWholeFile(lumiseek::N(*pid_file), text) && ReadExitCode(text)) {
+        process = wine.ToWindows("/proc/" + std::to_string(*ReadExitCode(text)));
+      }
+      if (process && !Exists(*process) && !Exists(*code_file)) return std::nullopt;
+    }
+    Sleep(1);
+  }
+  std::string text;
+  if (!ReadWholeFile(lumiseek::N(*code_file), text)) return std::nullopt;
+  return ReadExitCode(text);
+}
+
+}  // namespace
+
+bool HandOffToNativeEs(const Options& options, const std::vector<std::string>& roots, int& exit_code) {
+  if (options.help || options.wine_view) return false;
+  WineNames wine = FindWine();
+  if (!wine.unix_name || !wine.dos_name) return false;
+  std::string native = JoinPath(ProgramFolder(), "es");
+  if (!IsLinuxProgram(native)) return false;
+  std::optional<std::string> native_linux = wine.ToLinux(native);
+  if (!native_linux) return false;
+
+  std::vector<std::string> linux_roots;
+  for (const std::string& root : roots) {
+    std::optional<std::string> linux_root = wine.ToLinux(root);
+    if (!linux_root) return false;
+    linux_roots.push_back(*linux_root);
+  }
+  std::string linux_export;
+  if (options.export_csv) {
+    std::optional<std::string> path = wine.ToLinux(FullPath(options.export_file));
+    if (!path) return false;
+    linux_export = *path;
+  }
+  std::optional<std::vector<std::string>> args = NativeEsArguments(options, linux_roots, roots, linux_export);
+  if (!args) return false;
+
+  wchar_t temp[MAX_PATH + 1];
+  DWORD n = GetTempPathW(MAX_PATH + 1, temp);
+  if (n == 0 || n > MAX_PATH) return false;
+  std::string status_windows = lumiseek::N(std::wstring(temp, n)) + "lumiseek-es-" +
+                               std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount64()) + ".status";
+  std::optional<std::string> status = wine.ToLinux(status_windows);
+  if (!status) return false;
+
+  std::wstring line = W(ShellCommandLine(*status, *native_linux, *args));
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+  startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+  PROCESS_INFORMATION info{};
+  std::fflush(stdout);
+  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info)) return false;
+  if (info.hProcess) CloseHandle(info.hProcess);
+  if (info.hThread) CloseHandle(info.hThread);
+
+  std::optional<int> code = WaitForExitCode(wine, *status);
+  for (const char* suffix : {"", ".pid"}) DeleteFileW(W(status_windows + suffix).c_str());
+  if (!code) return false;
+  exit_code = *code;
+  return true;
+}
+
+}  // namespace es
