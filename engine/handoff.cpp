@@ -1,6 +1,10 @@
 #include "handoff.h"
 
+#include "base/text.h"
+
 namespace es {
+
+using lumiseek::QuoteWindowsArgument;
 
 namespace {
 
@@ -13,26 +17,6 @@ std::string EsArgument(const std::string& text) {
 }
 
 }  // namespace
-
-std::string QuoteWindowsArgument(std::string_view arg) {
-  if (!arg.empty() && arg.find_first_of(" \t\"") == std::string_view::npos) return std::string(arg);
-  std::string out = "\"";
-  size_t backslashes = 0;
-  for (char c : arg) {
-    if (c == '\\') {
-      ++backslashes;
-      continue;
-    }
-    // Backslashes in front of a quote are doubled, and the quote itself escaped.
-    out.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
-    backslashes = 0;
-    out += c;
-  }
-  // Backslashes in front of the closing quote are doubled.
-  out.append(backslashes * 2, '\\');
-  out += '"';
-  return out;
-}
 
 std::optional<std::vector<std::string>> NativeEsArguments(const Options& options,
                                                           const std::vector<std::string>& linux_roots,

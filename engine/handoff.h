@@ -11,10 +11,6 @@
 
 namespace es {
 
-// One argument quoted so that the Windows rules (those of CommandLineToArgvW, which Wine also
-// applies when it starts a Linux program) read it back unchanged.
-std::string QuoteWindowsArgument(std::string_view arg);
-
 // The arguments for the native es that makes the same search as `options`, over the Linux
 // folders `linux_roots` shown as `shown_roots`, writing the export (when there is one) to the
 // Linux path `linux_export`. Arguments are read by es's own rules on the other side, so one

@@ -3,7 +3,9 @@
 #   scripts/run-lumiseek.sh [WINDOWS_BUILD_DIR]     (default build/win)
 # The program runs from build/run/ (its settings file, lumiseek.ini, stays there between runs) in its own
 # 64-bit Wine prefix build/wine-run/. When the engine was built, its es.exe goes beside the program,
-# with es-roots.txt naming your home folder, so searches work without Everything.
+# with es-roots.txt naming your home folder, so searches work without Everything; the native es goes
+# beside it too, and es.exe hands each search to it (Wine's own folder reading is far slower).
+# The prefix gets the espeak-ng voice (build/win/wine/lumiseek_espeak.dll) as its speech voice.
 # On $DISPLAY when it is set; otherwise on a new Xvfb display, which is said on the terminal.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -30,6 +32,8 @@ if [ -f "$WIN_DIR/engine/es.exe" ]; then
   cp -f "$WIN_DIR/engine/es.exe" "$RUN_DIR/"
   # Under Wine, drive Z: is the Linux root, so /home/me is Z:\home\me.
   printf 'Z:%s\r\n' "$(printf '%s' "$HOME" | tr / '\\')" > "$RUN_DIR/es-roots.txt"
+  NATIVE_ES=${NATIVE_ES:-build/native/engine/es}
+  if [ -x "$NATIVE_ES" ]; then cp -f "$NATIVE_ES" "$RUN_DIR/es"; else rm -f "$RUN_DIR/es"; fi
 fi
 
 XVFB_PID=
@@ -66,6 +70,22 @@ if [ -n "$XVFB_PID" ]; then
   "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
 else
   "$WINE" reg delete 'HKCU\Software\Wine\X11 Driver' /v Managed /f >/dev/null 2>&1 || true
+fi
+
+# The speaking voice: registered as the class behind SAPI.SpVoice in this prefix on every start.
+VOICE_DLL=$WIN_DIR/wine/lumiseek_espeak.dll
+if [ -f "$VOICE_DLL" ]; then
+  mkdir -p "$WINEPREFIX/drive_c/lumiseek-voice"
+  cp -f "$VOICE_DLL" "$WINEPREFIX/drive_c/lumiseek-voice/"
+  clsid='{96749377-3391-11D2-9EE3-00C04F797396}'
+  printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CLASSES_ROOT\\SAPI.SpVoice\\CLSID]\r\n@="%s"\r\n\r\n[HKEY_CLASSES_ROOT\\CLSID\\%s\\InprocServer32]\r\n@="C:\\\\lumiseek-voice\\\\lumiseek_espeak.dll"\r\n"ThreadingModel"="Both"\r\n' \
+    "$clsid" "$clsid" > "$WINEPREFIX/drive_c/lumiseek-voice/voice.reg"
+  "$WINE" regedit /S 'C:\lumiseek-voice\voice.reg' >/dev/null 2>&1 || true
+  if command -v espeak-ng >/dev/null 2>&1; then
+    echo "run: Lumiseek speaks through espeak-ng (Linux's speech program) on your sound device"
+  else
+    echo "run: espeak-ng is not installed, so Lumiseek stays silent (make deps installs it)" >&2
+  fi
 fi
 
 echo "run: starting $RUN_DIR/lumiseek.exe (close its window or press Esc to end)"

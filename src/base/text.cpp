@@ -377,6 +377,26 @@ size_t CharCount(std::string_view utf8) {
     return count;
 }
 
+std::string QuoteWindowsArgument(std::string_view arg) {
+    if (!arg.empty() && arg.find_first_of(" \t\"") == std::string_view::npos) return std::string(arg);
+    std::string out = "\"";
+    size_t backslashes = 0;
+    for (char c : arg) {
+        if (c == '\\') {
+            ++backslashes;
+            continue;
+        }
+        // Backslashes in front of a quote are doubled, and the quote itself escaped.
+        out.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
+        backslashes = 0;
+        out += c;
+    }
+    // Backslashes in front of the closing quote are doubled.
+    out.append(backslashes * 2, '\\');
+    out += '"';
+    return out;
+}
+
 std::string FirstChars(std::string_view utf8, size_t count) {
     size_t pos = 0;
     for (size_t n = 0; n < count && pos < utf8.size(); ++n) {

@@ -48,6 +48,10 @@ std::string TrimSpaces(std::string_view text);
 // Replace every occurrence of `from` by `to`, scanning left to right without rescanning.
 std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to);
 
+// One argument of a command line, quoted so that the Windows rules (those of CommandLineToArgvW,
+// which Wine also applies when it starts a Linux program) read it back unchanged.
+std::string QuoteWindowsArgument(std::string_view arg);
+
 // Number of characters (code points) in UTF-8 text, and the first `count` of them.
 size_t CharCount(std::string_view utf8);
 std::string FirstChars(std::string_view utf8, size_t count);

@@ -276,6 +276,20 @@ class WineSession:
             if done.returncode != 0:
                 raise HarnessError("registry set-up failed: %s\n%s" % (args, done.stdout))
 
+    def use_voice(self, dll):
+        """Registers the in-process server `dll` (a built file) as the class behind "SAPI.SpVoice" for
+        the programs started next; returns a function that puts the test voice back."""
+        def register(path):
+            server = "HKCR\\CLSID\\%s\\InprocServer32" % VOICE_CLSID
+            done = self.run(["reg", "add", server, "/ve", "/d", path, "/f"], timeout=60)
+            if done.returncode != 0:
+                raise HarnessError("could not register %s: %s" % (path, done.stdout))
+
+        dll_dir = self.prefix / "drive_c" / "lumiseek-test"
+        shutil.copy2(built(dll), dll_dir / Path(dll).name)
+        register("C:\\lumiseek-test\\" + Path(dll).name)
+        return lambda: register("C:\\lumiseek-test\\lumiseek_testvoice.dll")
+
     # --- running things ---
 
     def run(self, args, cwd=None, timeout=60, env=None):
@@ -422,9 +436,9 @@ class LumiseekRun:
 
     # --- starting and stopping ---
 
-    def start(self, settings=None, es=None, args=(), wait_window=True, **es_options):
-        """Copies the program in, writes the settings file and es when given, starts it, and waits
-        for its window (unless wait_window is False)."""
+    def start(self, settings=None, es=None, args=(), wait_window=True, env=None, **es_options):
+        """Copies the program in, writes the settings file and es when given, starts it (with `env`
+        added to its environment), and waits for its window (unless wait_window is False)."""
         if self.exe_source is None:
             self.exe_source = built("lumiseek.exe")
         if not self.exe.exists():
@@ -434,7 +448,7 @@ class LumiseekRun:
         if es is not None:
             self.put_es(es, **es_options)
         self.proc = self.session.popen([self.exe] + list(args), cwd=self.dir,
-                                       env={"LUMISEEK_VOICE_LOG": winpath(self.voice_log)},
+                                       env=dict(env or {}, LUMISEEK_VOICE_LOG=winpath(self.voice_log)),
                                        log=self.voice_dir / "wine-output.txt")
         if wait_window:
             self.wait_window()

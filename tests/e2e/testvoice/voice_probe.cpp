@@ -6,6 +6,11 @@
 //   voice_probe rawspeak <flags> <text> Speak through vtable slot 20, as SAPI's published layout has it
 //   voice_probe rate <n>               ISpVoice::SetRate
 //   voice_probe status                 ISpVoice::GetStatus; prints "status <running state>"
+//   voice_probe wait                   GetStatus until the voice is done (60 s at most); prints
+//                                      "waited <ms>"
+//   voice_probe sleep <ms>             waits
+//   voice_probe clock                  prints "clock <ms since 1970>" (the Linux clock, under Wine)
+// A text starting with "@" is read from that file (UTF-8).
 //   voice_probe window <title>         shows a window; every key press is spoken as "key <mods><vk>"
 //                                      (mods "C-", "S-", "A-"); Esc speaks "bye" with flags 2 and exits
 // Commands can be chained: voice_probe rate 3 speak 1 hello status
@@ -83,6 +88,18 @@ HRESULT RawSpeak(ISpVoice* voice, const wchar_t* text, DWORD flags) {
     return reinterpret_cast<SpeakFn>(vtable[20])(voice, text, flags, nullptr);
 }
 
+std::wstring ReadText(const wchar_t* path) {
+    HANDLE h = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return L"";
+    std::string bytes(GetFileSize(h, nullptr), '\0');
+    DWORD n = 0;
+    ReadFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr);
+    CloseHandle(h);
+    std::wstring text(bytes.size(), L'\0');
+    text.resize(MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(n), text.data(), static_cast<int>(text.size())));
+    return text;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -99,7 +116,8 @@ int wmain(int argc, wchar_t** argv) {
         std::wstring cmd = argv[i];
         if ((cmd == L"speak" || cmd == L"rawspeak") && i + 2 < argc) {
             DWORD flags = static_cast<DWORD>(std::wcstoul(argv[i + 1], nullptr, 10));
-            hr = cmd == L"speak" ? g_voice->Speak(argv[i + 2], flags, nullptr) : RawSpeak(g_voice, argv[i + 2], flags);
+            std::wstring text = argv[i + 2][0] == L'@' ? ReadText(argv[i + 2] + 1) : argv[i + 2];
+            hr = cmd == L"speak" ? g_voice->Speak(text.c_str(), flags, nullptr) : RawSpeak(g_voice, text.c_str(), flags);
             std::printf("%ls 0x%08lx\n", cmd.c_str(), static_cast<unsigned long>(hr));
             i += 2;
         } else if (cmd == L"rate" && i + 1 < argc) {
@@ -110,6 +128,22 @@ int wmain(int argc, wchar_t** argv) {
             hr = g_voice->GetStatus(&status, nullptr);
             std::printf("status %lu 0x%08lx\n", static_cast<unsigned long>(status.dwRunningState),
                         static_cast<unsigned long>(hr));
+        } else if (cmd == L"wait") {
+            ULONGLONG start = GetTickCount64();
+            SPVOICESTATUS status{};
+            do {
+                Sleep(5);
+                status = SPVOICESTATUS{};
+                g_voice->GetStatus(&status, nullptr);
+            } while (status.dwRunningState == SPRS_IS_SPEAKING && GetTickCount64() - start < 60000);
+            std::printf("waited %llu\n", static_cast<unsigned long long>(GetTickCount64() - start));
+        } else if (cmd == L"sleep" && i + 1 < argc) {
+            Sleep(static_cast<DWORD>(std::wcstoul(argv[++i], nullptr, 10)));
+        } else if (cmd == L"clock") {
+            FILETIME now;
+            GetSystemTimePreciseAsFileTime(&now);
+            ULONGLONG ticks = (static_cast<ULONGLONG>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+            std::printf("clock %.3f\n", (ticks - 116444736000000000ULL) / 10000.0);
         } else if (cmd == L"window" && i + 1 < argc) {
             rc = RunWindow(argv[++i]);
         } else {
