@@ -26,6 +26,7 @@ struct LinuxDirent64 {
 };
 
 constexpr size_t kBufferSize = 1 << 16;
+constexpr int64_t kStepsPerSecond = 10000000;
 
 // Opens a folder whose path is too long for one call, a piece at a time.
 int OpenLongPath(const std::string& path) {
@@ -150,7 +151,8 @@ bool FolderReader::Details(EntryDetails& details) {
     r.have_stat = true;
   }
   details.size = static_cast<int64_t>(r.st.st_size);
-  details.modified = static_cast<int64_t>(r.st.st_mtim.tv_sec);
+  // In 100 ns steps, as on Windows: entries changed within the same second still sort alike.
+  details.modified = static_cast<int64_t>(r.st.st_mtim.tv_sec) * kStepsPerSecond + r.st.st_mtim.tv_nsec / 100;
   return true;
 }
 
@@ -162,7 +164,9 @@ void FolderReader::Close() {
 }
 
 CivilTime LocalTime(int64_t modified) {
-  time_t t = static_cast<time_t>(modified);
+  int64_t seconds = modified / kStepsPerSecond;
+  if (modified % kStepsPerSecond < 0) --seconds;
+  time_t t = static_cast<time_t>(seconds);
   struct tm local {};
   localtime_r(&t, &local);
   return CivilTime{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min};
