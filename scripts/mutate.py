@@ -32,9 +32,9 @@ MUTATIONS = ROOT / "tests" / "mutation"
 WORK = ROOT / "build" / "mutate"
 TREE = WORK / "tree"
 BUILD = WORK / "build"
-# What the native unit tests need: the core, the engine and the unit tests (no benchmarks).
-COPIED = ["CMakeLists.txt", "cmake", "src", "engine", "tests/unit"]
-TEST_PROGRAMS = ["tests/unit/core_tests", "engine/es_tests", "engine/es_import_tests"]
+# What the native unit tests need: the core, the engine, the voice and the unit tests (no benchmarks).
+COPIED = ["CMakeLists.txt", "cmake", "src", "engine", "wine", "tests/unit"]
+TEST_PROGRAMS = ["tests/unit/core_tests", "engine/es_tests", "engine/es_import_tests", "wine/voice_tests"]
 TEST_TIMEOUT = 120
 
 
@@ -97,8 +97,8 @@ def sync_tree():
 
 
 def build(jobs):
-    done = subprocess.run(["cmake", "--build", str(BUILD), "-j%d" % jobs, "--target",
-                           "core_tests", "es_tests", "es_import_tests"],
+    done = subprocess.run(["cmake", "--build", str(BUILD), "-j%d" % jobs, "--target"]
+                          + [Path(p).name for p in TEST_PROGRAMS],
                           stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
     return done.returncode == 0, done.stdout
 

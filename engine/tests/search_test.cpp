@@ -98,6 +98,26 @@ TEST_F(SearchTest, RunWritesTheExportAndExitsByWhatCouldBeRead) {
   EXPECT_EQ(RunEs("-path " + root_ + " -export-csv " + root_ + "/missing/out.csv a", false), kExitExportFailed);
 }
 
+TEST_F(SearchTest, WineRootShowsWindowsPathsAndListsEntriesAsWineDoes) {
+  MakeFile("Sub Dir/a.txt", 1000, 3);
+  MakeFile("Sub Dir/b.txt", 1000, 4);
+  MakeFile("skip/a.txt");
+  MakeFile("bad\xff.txt");
+  fs::create_directory_symlink(root_ + "/Sub Dir", root_ + "/dirlink");
+  fs::create_symlink(root_ + "/Sub Dir/b.txt", root_ + "/filelink.txt");
+  fs::create_symlink(root_ + "/nowhere", root_ + "/broken.txt");
+  std::string out = root_ + "/out.csv", text;
+  EXPECT_EQ(RunEs("-wine-root \"" + root_ + "\" \"Z:\\t r\" -size -sort path -export-csv " + out +
+                      " !\"z:\\t r\\skip\\\" .txt|dirlink",
+                  false),
+            kExitOk);
+  EXPECT_TRUE(ReadWholeFile(out, text));
+  // A link shows its target's size and kind; a link to a folder is not entered; a broken link and
+  // the excluded folder are left out; a faulty byte of a name shows as U+FFFD.
+  EXPECT_EQ(text, "Size,Filename\r\n1,\"Z:\\t r\\bad\xEF\xBF\xBD.txt\"\r\n,\"Z:\\t r\\dirlink\"\r\n"
+                  "4,\"Z:\\t r\\filelink.txt\"\r\n3,\"Z:\\t r\\Sub Dir\\a.txt\"\r\n4,\"Z:\\t r\\Sub Dir\\b.txt\"\r\n");
+}
+
 TEST(Paths, JoinAndNormalize) {
   EXPECT_EQ(JoinPath("/", "a") + " " + JoinPath("/x", "a"), "/a /x/a");
   EXPECT_EQ(NormalizeRoot("/home/ann//") + " " + NormalizeRoot("/"), "/home/ann /");

@@ -36,7 +36,7 @@ TEST(EspeakVoice, CommandLineRunsEspeakWithRateTextAndWavAndReportsIdAndExitCode
   fs::create_directories(dir / "bin");
   // The stand-in records its arguments and ends with 3.
   fs::path fake = dir / "bin" / "espeak-ng";
-  std::ofstream(fake) << "#!/bin/sh\nfor a in \"$@\"; do echo \"[$a]\"; done > \"" << (dir / "args").string()
+  std::ofstream(fake) << "#!/bin/sh\nprintf '[%s]\\n' \"$@\" > \"" << (dir / "args").string()
                       << "\"\nexit 3\n";
   fs::permissions(fake, fs::perms::owner_all);
 

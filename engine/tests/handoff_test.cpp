@@ -1,0 +1,71 @@
+// The native es's command line: the same search read back on the other side, and the shell that
+// reports its exit code.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "command_line.h"
+#include "handoff.h"
+#include "run.h"
+#include "walk.h"
+
+namespace es {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Join(const std::vector<std::string>& args) {
+  std::string line;
+  for (const std::string& arg : args) line += (line.empty() ? "" : " ") + arg;
+  return line;
+}
+
+TEST(HandOff, NativeEsReadsTheSameSearchWithLinuxRootsShownAsWindowsOnes) {
+  for (const char* line : {"!c:\\windows\\ !\"c:\\program files\\\" -size -size-format 2 -dm /a-d -sort dm -n 100 "
+                           "-export-csv results.txt budget|\"my notes\"",
+                           "/ad -sort name x", "-sort path -n 0 ext:txt;md", "-sort size a"}) {
+    Options windows = ParseCommandLine(line, true).options;
+    auto args = NativeEsArguments(windows, {"/home/ann", "/mnt/my disk"}, {"Z:\\home\\ann", "D:\\"},
+                                  "/home/ann/app dir/results.txt");
+    ASSERT_TRUE(args) << line;
+    ParseResult native = ParseCommandLine(Join(*args), false);
+    ASSERT_EQ(native.exit_code, kExitOk) << native.error;
+    const Options& o = native.options;
+    EXPECT_EQ(o.search, windows.search) << line;
+    EXPECT_TRUE(o.size == windows.size && o.date_modified == windows.date_modified && o.type == windows.type &&
+                o.sort == windows.sort && o.max_results == windows.max_results && o.export_csv == windows.export_csv)
+        << line;
+    EXPECT_EQ(o.export_file, windows.export_csv ? "/home/ann/app dir/results.txt" : "");
+    EXPECT_EQ(o.paths, (std::vector<std::string>{"/home/ann", "/mnt/my disk"}));
+    EXPECT_EQ(o.shown_paths, (std::vector<std::string>{"Z:\\home\\ann", "D:\\"}));
+    EXPECT_TRUE(o.wine_view);
+  }
+  // A double quote cannot pass es's rules inside a path: no hand-off.
+  EXPECT_FALSE(NativeEsArguments(Options{}, {"/home/a\"b"}, {"Z:\\home\\a\"b"}, ""));
+}
+
+TEST(HandOff, ShellPassesEveryArgumentWholeAndLeavesTheExitCode) {
+  fs::path dir = fs::temp_directory_path() / ("handoff test " + std::to_string(getpid()));
+  fs::create_directories(dir);
+  fs::path program = dir / "native es";
+  std::ofstream(program) << "#!/bin/sh\nprintf '[%s]\\n' \"$@\" > \"$(dirname \"$0\")/args\"\nexit 7\n";
+  fs::permissions(program, fs::perms::owner_all);
+  std::string status = (dir / "status").string();
+  std::vector<std::string> args = {"!\"c:\\program files\\\" a\\\\b", "", "tab\there", "end\\"};
+  EXPECT_EQ(lumiseek::testing::RunWindowsCommandLine(ShellCommandLine(status, program.string(), args), ""), 0);
+  std::ifstream in(dir / "args");
+  std::stringstream got;
+  got << in.rdbuf();
+  EXPECT_EQ(got.str(), "[!\"c:\\program files\\\" a\\\\b]\n[]\n[tab\there]\n[end\\]\n");
+  std::string text;
+  ASSERT_TRUE(ReadWholeFile(status, text));
+  EXPECT_EQ(ReadExitCode(text), 7);
+  EXPECT_TRUE(fs::exists(status + ".pid"));
+  EXPECT_FALSE(ReadExitCode("") || ReadExitCode("x1\n"));
+  fs::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace es
