@@ -1,6 +1,7 @@
 # Lumiseek: build, run and test on Debian 12.
 #   make run    build what is missing and start Lumiseek under Wine (on $DISPLAY, else on Xvfb)
 #   make test   build and run every test: native unit tests (CTest), then the Wine end-to-end tests
+#   make dist   the Windows release: dist/lumiseek-4.2-win64.zip and the installer dist/lumiseek-4.2-setup.exe
 # Both install missing Debian packages first (make deps, as root).
 
 JOBS        ?= 2
@@ -26,9 +27,13 @@ PACKAGES := \
   xdotool:xdotool \
   xclip:xclip \
   imagemagick:import \
-  python3-pytest:/usr/lib/python3/dist-packages/pytest
+  python3-pytest:/usr/lib/python3/dist-packages/pytest \
+  espeak-ng:espeak-ng \
+  nsis:makensis \
+  zip:zip \
+  unzip:unzip
 
-.PHONY: all deps build native win unit e2e test run clean mutate
+.PHONY: all deps build native win unit e2e test run clean mutate dist dist-files
 .NOTPARALLEL:
 
 all: build
@@ -75,7 +80,13 @@ unit:
 e2e:
 	$(PYTHON) -m pytest -q tests/e2e
 
-test: deps build unit e2e
+# The end-to-end tests include the release, so it is built first.
+test: deps build dist-files unit e2e
+
+dist: deps win dist-files
+
+dist-files:
+	./scripts/make-dist.sh $(WIN_DIR)
 
 # The mutation check (not part of make test): plausible mistakes from tests/mutation/, one at a time.
 mutate:
@@ -85,4 +96,4 @@ run: deps build
 	./scripts/run-lumiseek.sh $(WIN_DIR)
 
 clean:
-	rm -rf $(NATIVE_DIR) $(WIN_DIR) build/e2e build/run
+	rm -rf $(NATIVE_DIR) $(WIN_DIR) build/e2e build/run build/dist dist
