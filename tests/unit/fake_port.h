@@ -38,13 +38,10 @@ struct FakePort : Port {
     std::string largeFont;
     int largeFontSize = 0;
     int fg = -1, bg = -1;
-    int toolbarImages = 0;                    // size of the last toolbar image list
+    int toolbarImages = 0, toolbarFont = 0, buttonsRight = 0;  // image size, text points, RBE
     std::vector<ToolButton> toolbar;          // the buttons of the toolbar shown
     bool hasToolbar = false;
-    int toolbarFont = 0;
-    int buttonsRight = 0;
     std::string toolTip;
-    int toolTipPops = 0;
     int itemCount = -1;
     int selectedRow = 0;
     int topIndex = 0;
@@ -127,7 +124,7 @@ struct FakePort : Port {
     }
     int ToolbarButtonsRight() override { return hasToolbar ? buttonsRight : 0; }
     void SetToolTip(const std::string& t) override { toolTip = t; }
-    void PopToolTip() override { ++toolTipPops; }
+    void PopToolTip() override {}
 
     void ListSetItemCount(int c, int) override { itemCount = c; }
     void ListDeleteAllItems() override { itemCount = 0; }
