@@ -20,15 +20,6 @@ constexpr const char* kEverything32 = "c:\\program files (x86)\\everything\\ever
 constexpr const char* kEverything64 = "%ProgramFiles%\\Everything\\Everything.exe";
 constexpr const char* kMagnor = "magnor.exe";
 
-// The lower-cased extension of a name, dot included: from the last "." on, unless a "\" or ":"
-// follows it. Empty without one.
-std::string Extension(std::string_view name) {
-    size_t dot = name.rfind('.');
-    if (dot == std::string_view::npos) return "";
-    if (name.find_first_of("\\:", dot) != std::string_view::npos) return "";
-    return LowerCase(name.substr(dot));
-}
-
 // An extension is listed when it occurs anywhere in one of the lists; so is the empty one.
 bool Listed(const std::string& extension) {
     for (std::string_view list : {kDocumentTypes, kImageTypes, kAudioTypes, kVideoTypes}) {
@@ -75,6 +66,13 @@ const ResultRow* RowToOpen(App& app) {
 }
 
 }  // namespace
+
+std::string Extension(std::string_view name) {
+    size_t dot = name.rfind('.');
+    if (dot == std::string_view::npos) return "";
+    if (name.find_first_of("\\:", dot) != std::string_view::npos) return "";
+    return LowerCase(name.substr(dot));
+}
 
 void OpenLvFile(App& app) {
     const ResultRow* row = RowToOpen(app);

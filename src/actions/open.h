@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace lumiseek {
 
@@ -16,6 +17,10 @@ inline constexpr const char* kDocumentTypes =
 inline constexpr const char* kImageTypes = ".jpg .bmp .png .ico .gif .jpeg .tiff .tif .svg .webp";
 inline constexpr const char* kAudioTypes = ".mp3 .wav .aac .ogg .flac .aiff .m4a .wma";
 inline constexpr const char* kVideoTypes = ".mov .mp4 .avi .wmv .flv";
+
+// The lower-cased extension of a name or path, dot included: from the last "." on, unless a "\" or
+// ":" follows it. Empty without one.
+std::string Extension(std::string_view name);
 
 void OpenLvFile(App& app);
 void OpenLvFolder(App& app);

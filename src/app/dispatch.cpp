@@ -4,10 +4,11 @@
 #include <functional>
 #include <map>
 
-#include "actions/actions.h"
 #include "actions/clipboard.h"
 #include "actions/lists.h"
 #include "actions/open.h"
+#include "actions/print.h"
+#include "actions/update.h"
 #include "base/app.h"
 #include "app/colors.h"
 #include "base/ids.h"
@@ -85,7 +86,11 @@ const std::map<int, Command>& CommandTable() {
                  Search(app);
              }
          }}},
-        {cmd::PreviewClick, {"PreviewClick", [](App& app) { PreviewClick(app); }}},
+        {cmd::PreviewClick, {"ClickPreview", [](App& app) {
+             SBeep(app);
+             Toggle(app, app.settings.PreviewResize, "Preview Resize is ", Resize);
+             app.port.Focus(ctl::ResultsList);
+         }}},
         {cmd::SearchFiles, {"Search", [](App& app) { RunSearch(app, 1); }}},
         {cmd::SearchFolders, {"Search", [](App& app) { RunSearch(app, 2); }}},
         {cmd::SearchAll, {"Search", [](App& app) { RunSearch(app, 3); }}},
@@ -106,7 +111,7 @@ const std::map<int, Command>& CommandTable() {
              Resize(app);
              DisplaySettings(app);
          }}},
-        {cmd::PrintButton, {"PrintResults", [](App& app) { SBeep(app); PrintResults(app); }}},
+        {cmd::PrintButton, {"PrintSearch", [](App& app) { SBeep(app); PrintSearch(app); }}},
         {cmd::Exit, {"Exit", [](App& app) { SBeep(app); app.port.EndWindow(); }}},
         {cmd::NextMenu, {"NextToolbarPage", [](App& app) { NextToolbarPage(app); }}},
         {cmd::SelectAll, {"SelectAll", [](App& app) {
@@ -155,7 +160,7 @@ const std::map<int, Command>& CommandTable() {
              int v = app.settings.MaxResults;
              SpeakOne(app, "Max Search Results is " + (v == 0 ? std::string("Unlimited") : NumberText(v)));
          }}},
-        {cmd::PrintResults, {"PrintResults", [](App& app) { SBeep(app); PrintResults(app); }}},
+        {cmd::PrintResults, {"PrintSearch", [](App& app) { SBeep(app); PrintSearch(app); }}},
         {cmd::ShowToolbar, {"ShowToolbar", [](App& app) {
              SBeep(app);
              app.settings.ShowToolbar ^= 1;
@@ -231,7 +236,7 @@ const std::map<int, Command>& CommandTable() {
              int v = app.settings.MaxPrintLines;
              SpeakOne(app, "Max Print Lines is " + (v == 0 ? std::string("Unlimited") : NumberText(v)));
          }}},
-        {cmd::UpdateLumiseek, {"UpdateLumiseek", [](App& app) { UpdateLumiseek(app); }}},
+        {cmd::UpdateLumiseek, {"UpdateExe", [](App& app) { UpdateExe(app); }}},
         {cmd::SpeechSpeed, {"ToggleSpeed", [](App& app) { ToggleSpeed(app); }}},
         {cmd::JumpToFolder, {"JumpToFolder", [](App& app) { JumpToFolder(app); }}},
         {cmd::SpeakLocation, {"SpeakLocation", [](App& app) { SpeakLocation(app); }}},
@@ -239,8 +244,17 @@ const std::map<int, Command>& CommandTable() {
         {cmd::DecreaseFontSize, {"ChangeFontSize", [](App& app) { ApplyFontStep(app, -4); }}},
         {cmd::CopyResults, {"CopyResults", [](App& app) { CopyResults(app); }}},
         {cmd::ShowSettings, {"ShowSettings", [](App& app) { SBeep(app); ShowSettings(app); }}},
-        {cmd::TogglePreview, {"ShowPreview", [](App&) {}}},
-        {cmd::PreviewResize, {"PreviewResize", [](App&) {}}},
+        {cmd::TogglePreview, {"ShowPreview", [](App& app) {
+             SBeep(app);
+             Toggle(app, app.settings.ShowPreview, "Show Preview is ", [](App& a) {
+                 PreviewSelection(a);
+                 Resize(a);
+             });
+         }}},
+        {cmd::PreviewResize, {"PreviewResize", [](App& app) {
+             SBeep(app);
+             Toggle(app, app.settings.PreviewResize, "Preview Resize is ", Resize);
+         }}},
         {cmd::SpeakShortcuts, {"SpeakShortcuts", [](App& app) {
              SBeep(app);
              Toggle(app, app.settings.SpeakShortcuts, "Speak Shortcuts is ", Resize);
@@ -257,7 +271,7 @@ const std::map<int, Command>& CommandTable() {
              SBeep(app);
              Toggle(app, app.settings.SpeakMinimalKey, "Speak Minimal Key is ", Resize);
          }}},
-        {cmd::ImageBGColor, {"ImageBG", [](App& app) { SBeep(app); NextImageBackground(app); }}},
+        {cmd::ImageBGColor, {"ManageImageBG", [](App& app) { SBeep(app); ManageImageBG(app); }}},
         {cmd::MuteSpeakers, {"MuteSpeakers", [](App& app) { MuteSpeakers(app); }}},
         {cmd::Louder, {"VolumeUp", [](App& app) {
              VolumeUp(app);
@@ -333,7 +347,7 @@ void DeferredInit(App& app) {
         SetTopLvRow(app, s.TopRow);
         app.port.ListSelectRow(s.LastRow);
     });
-    Guarded(app, "RefreshPreview", [&] { RefreshPreview(app); });
+    Guarded(app, "PreviewSelection", [&] { PreviewSelection(app); });
     Guarded(app, "Resize", [&] { Resize(app); });
     Guarded(app, "DeferredInit", [&] {
         app.SpeechPrefix = std::string("Welcome to Lumiseek, version ") + kVersion + "!";
@@ -352,7 +366,10 @@ void OnDestroy(App& app) {
 }
 
 void AfterWindow(App& app) {
-    if (app.RestartAfterUpdate == 1) app.port.StartProgram(kRestarter);
+    // The restarter waits for this process, named by its id, to end before it starts the new program.
+    if (app.RestartAfterUpdate == 1) {
+        app.port.StartProgram(std::string(kRestarter) + " " + std::to_string(app.port.ProcessId()));
+    }
 }
 
 void OnCommand(App& app, int id, int code) {

@@ -93,7 +93,7 @@ void Resize(App& app) {
         port.RedrawControl(ctl::ResultsList);
     }
     port.RedrawControl(ctl::SearchBox);
-    RefreshPreview(app);
+    PreviewSelection(app);
 }
 
 }  // namespace lumiseek

@@ -48,6 +48,9 @@ struct App {
     // Extension lists of the custom-search prefixes (CreateFileTypeLists)
     std::string AudioTypes, ZipTypes, DocTypes, ExeTypes, PicTypes, VideoTypes;
 
+    // The image preview: the full path of the selected row
+    std::string PreviewPath;
+
     // Toolbar (its height is 0 until a toolbar exists): the page of the narrow form, 0 to 2
     int ToolbarPage = 0;
     // The large tooltip's text and the command whose text was handled last (0: none)

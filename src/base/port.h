@@ -48,6 +48,14 @@ struct ToolButton {
     bool operator==(const ToolButton&) const = default;
 };
 
+// How opening the printer for a print run ended: ready (with the lines that fit on a page), cancelled
+// in the print dialog, or failed (no printer, a printer that cannot be used).
+struct PrintStart {
+    enum Outcome { Ready, Cancelled, Failed };
+    Outcome outcome = Failed;
+    int linesPerPage = 0;
+};
+
 // Speak flags of the voice.
 constexpr int SPF_ASYNC = 1;
 constexpr int SPF_PURGEBEFORESPEAK = 2;
@@ -105,6 +113,24 @@ struct Port {
     virtual void SetToolTip(const std::string& text) = 0;  // the large tooltip's text over the toolbar
     virtual void PopToolTip() = 0;                       // hides the large tooltip if it shows
 
+    // --- the image preview pane: the pane shows a picture of its own client size, which these
+    // calls draw and RedrawControl(ctl::Preview) puts on the screen ---
+    virtual Size2 PreviewSize() = 0;                 // the pane's client size
+    // Decodes an image file into the one off-screen bitmap of the image's own size (the previous
+    // one is discarded); false when the file cannot be decoded.
+    virtual bool LoadPreviewImage(const std::string& path, Size2& size) = 0;
+    virtual void PreviewClear(int bg) = 0;           // the whole picture in one colour
+    virtual void PreviewStretch(Rect to) = 0;        // the whole off-screen bitmap onto `to`, halftone
+    virtual void PreviewWrite(int x, int y, const std::string& text, int fg) = 0;  // in the pane's font
+
+    // --- printing ---
+    // The print dialog, then the chosen printer with a regular font of that face and size (1 copy,
+    // portrait); the lines per page come from the height of "X" in that font.
+    virtual PrintStart BeginPrint(const std::string& face, int points) = 0;
+    // Prints the pages (each line flush left, one under the other), ends the document and releases
+    // the printer; false when the document could not be printed.
+    virtual bool PrintPages(const std::vector<std::vector<std::string>>& pages) = 0;
+
     // --- the results list (virtual report list view) ---
     virtual void ListSetItemCount(int count, int flags) = 0;
     virtual void ListDeleteAllItems() = 0;
@@ -141,6 +167,11 @@ struct Port {
     // Writes the whole file to a temporary file beside it, then moves it into place.
     virtual bool WriteFileReplacing(const std::string& path, const std::string& bytes) = 0;
     virtual bool RemoveFile(const std::string& path) = 0;
+    // Renames a file; false when it could not (no such file, the new name is taken).
+    virtual bool RenameFile(const std::string& from, const std::string& to) = 0;
+    // Fetches an address into a file anew (its cached copy removed first); false when the download
+    // failed. What a server answered with an error page is downloaded like any file.
+    virtual bool Download(const std::string& address, const std::string& path) = 0;
     virtual std::optional<FileStamp> FileStampOf(const std::string& path) = 0;  // none when no such file
     virtual std::string SettingsPath() = 0;         // the executable's name with ".ini", beside it
     virtual std::string AnsiToUtf8(const std::string& bytes) = 0;  // the system ANSI code page
@@ -160,6 +191,8 @@ struct Port {
     // The friendly name of the program that opens files with this extension (dot included); none
     // when the extension has no association.
     virtual std::optional<std::string> AssociatedProgram(const std::string& extension) = 0;
+    virtual int ProcessId() = 0;
+    virtual std::optional<std::string> EnvironmentVariable(const std::string& name) = 0;
     // The text with its %NAME% environment references replaced.
     virtual std::string ExpandEnvironment(const std::string& text) = 0;
 

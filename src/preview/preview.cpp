@@ -1,11 +1,83 @@
 #include "preview/preview.h"
 
+#include <algorithm>
+#include <string_view>
+
+#include "actions/open.h"
 #include "base/app.h"
+#include "base/ids.h"
+#include "base/text.h"
+#include "speech/speech.h"
 
 namespace lumiseek {
 
-// The image preview is not built yet: the path is not kept and nothing is drawn.
-void SetPreviewPath(App&, const std::string&) {}
-void RefreshPreview(App&) {}
+namespace {
+
+constexpr int kWhite = 0xFFFFFF;
+constexpr int kBlack = 0x000000;
+constexpr int kBlue = 0xFF0000;  // red 0, green 0, blue 255 as a COLORREF
+
+// An extension counts as an image's when it occurs in the image list; so does the empty one,
+// which leaves the decoder to decide.
+bool ImageExtension(const std::string& extension) {
+    return std::string_view(kImageTypes).find(extension) != std::string_view::npos;
+}
+
+// Stretches the decoded image into the pane; an image or pane without area is left undrawn.
+void DisplayScaledImage(App& app, Size2 image) {
+    Size2 pane = app.port.PreviewSize();
+    auto to = ScaledImageRect(image.w, image.h, pane.w, pane.h, app.settings.PreviewResize != 0);
+    if (to) app.port.PreviewStretch(*to);
+}
+
+}  // namespace
+
+int ImageBGColor(int ImageBG) {
+    switch (ImageBG) {
+        case 0: return kWhite;
+        case 2: return kBlue;
+        default: return kBlack;
+    }
+}
+
+std::optional<Rect> ScaledImageRect(int width, int height, int cw, int ch, bool resize) {
+    if (width <= 0 || height <= 0 || cw <= 0 || ch <= 0) return std::nullopt;
+    int64_t dw = width, dh = height;
+    if (resize || width > cw || height > ch) {
+        double r = std::max(static_cast<double>(width) / cw, static_cast<double>(height) / ch);
+        dw = RoundHalfEven(width / r);
+        dh = RoundHalfEven(height / r);
+    }
+    return Rect{static_cast<int>(RoundHalfEven((cw - dw) / 2.0)), static_cast<int>(RoundHalfEven((ch - dh) / 2.0)),
+                static_cast<int>(dw), static_cast<int>(dh)};
+}
+
+void SetPreviewPath(App& app, const std::string& path) { app.PreviewPath = path; }
+
+void PreviewSelection(App& app) {
+    const Settings& s = app.settings;
+    if (s.ShowPreview == 0) return;
+    Port& port = app.port;
+    port.ShowControl(ctl::Preview, true);
+    port.PreviewClear(ImageBGColor(s.ImageBG));
+    // No file there (a folder, a row of the spoken lists, a file gone since): the pane stays clear.
+    if (!app.PreviewPath.empty() && port.FileExists(app.PreviewPath)) {
+        Size2 image;
+        if (ImageExtension(Extension(app.PreviewPath)) && port.LoadPreviewImage(app.PreviewPath, image)) {
+            DisplayScaledImage(app, image);
+        } else {
+            port.PreviewWrite(50, 50, "Not An Image", s.FG);
+        }
+    }
+    port.RedrawControl(ctl::Preview);
+}
+
+void ManageImageBG(App& app) {
+    int32_t& bg = app.settings.ImageBG;
+    bg = bg >= 0 && bg < 2 ? bg + 1 : 0;
+    static const char* const words[] = {"White", "Black", "Blue"};
+    SpeakOne(app, std::string("Image Background is ") + words[bg]);
+    PreviewSelection(app);
+}
 
 }  // namespace lumiseek

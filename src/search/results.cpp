@@ -401,7 +401,7 @@ void SelectionChanged(App& app, int row) {
     const ResultRow& r = app.Results[row - 1];
     ST(app, RowSummary(app, row));
     SetPreviewPath(app, r.Folder + r.Name);
-    RefreshPreview(app);
+    PreviewSelection(app);
     SpeakOne(app, r.Name);
 }
 

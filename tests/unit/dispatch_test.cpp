@@ -121,7 +121,7 @@ TEST_F(DispatchTest, ClosingStoresThePlaceSavesAndSaysGoodbyeOrThatTheSaveFailed
     EXPECT_TRUE(port.started.empty());
     app.RestartAfterUpdate = 1;
     AfterWindow(app);
-    EXPECT_EQ(port.started, (Texts{"start_lumiseek.exe"}));
+    EXPECT_EQ(port.started, (Texts{"start_lumiseek.exe 4242"}));
 }
 
 TEST_F(DispatchTest, UntrappedErrorsReachTheErrorBoxWhoseCancelEndsTheProgram) {

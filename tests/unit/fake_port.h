@@ -71,6 +71,11 @@ struct FakePort : Port {
     bool acceleratorsAttached = false;
     bool deferredPosted = false;
     bool writesFail = false;
+    std::vector<std::string> drawn;              // the preview's drawing steps, in order
+    std::vector<std::vector<std::string>> printed;  // the pages of the last print
+    std::string printFace;
+    int printPoints = 0;
+    std::vector<std::string> downloads;          // the addresses fetched
 
     // Inputs the tests set
     int runningState = 0;
@@ -80,6 +85,13 @@ struct FakePort : Port {
     std::map<int, int> heights;
     int64_t counter = 0;
     int64_t counterStep = 0;
+    Size2 pane{400, 300};
+    std::map<std::string, Size2> images;         // the files the decoder reads, with their sizes
+    PrintStart printStart{PrintStart::Ready, 60};
+    bool printFails = false;
+    std::optional<std::string> served;           // what the download gives; none: it fails
+    std::map<std::string, std::string> environment;
+    std::string renameRefused;                   // a file whose rename fails
 
     void VoiceSpeak(const std::string& text, int flags) override { spoken.push_back({text, flags}); }
     int VoiceRunningState() override { return runningState; }
@@ -125,6 +137,32 @@ struct FakePort : Port {
     int ToolbarButtonsRight() override { return hasToolbar ? buttonsRight : 0; }
     void SetToolTip(const std::string& t) override { toolTip = t; }
     void PopToolTip() override {}
+
+    Size2 PreviewSize() override { return pane; }
+    bool LoadPreviewImage(const std::string& p, Size2& size) override {
+        auto it = images.find(p);
+        if (it == images.end()) return false;
+        size = it->second;
+        return true;
+    }
+    void PreviewClear(int bg) override { drawn.push_back("clear " + std::to_string(bg)); }
+    void PreviewStretch(Rect r) override {
+        drawn.push_back("stretch " + std::to_string(r.x) + "," + std::to_string(r.y) + " " + std::to_string(r.w) +
+                        "x" + std::to_string(r.h));
+    }
+    void PreviewWrite(int x, int y, const std::string& t, int fg) override {
+        drawn.push_back("write " + std::to_string(x) + "," + std::to_string(y) + " " + t + " " + std::to_string(fg));
+    }
+
+    PrintStart BeginPrint(const std::string& face, int points) override {
+        printFace = face;
+        printPoints = points;
+        return printStart;
+    }
+    bool PrintPages(const std::vector<std::vector<std::string>>& pages) override {
+        printed = pages;
+        return !printFails;
+    }
 
     void ListSetItemCount(int c, int) override { itemCount = c; }
     void ListDeleteAllItems() override { itemCount = 0; }
@@ -202,6 +240,18 @@ struct FakePort : Port {
         writeTimes.erase(p);
         return files.erase(p) != 0;
     }
+    bool RenameFile(const std::string& from, const std::string& to) override {
+        if (from == renameRefused || !files.count(from) || files.count(to)) return false;
+        files[to] = files[from];
+        files.erase(from);
+        return true;
+    }
+    bool Download(const std::string& address, const std::string& p) override {
+        downloads.push_back(address);
+        if (!served) return false;
+        Write(p, *served);
+        return true;
+    }
     std::optional<FileStamp> FileStampOf(const std::string& p) override {
         auto it = files.find(p);
         if (it == files.end()) return std::nullopt;
@@ -221,6 +271,12 @@ struct FakePort : Port {
     std::optional<std::string> AssociatedProgram(const std::string& ext) override {
         auto it = associations.find(ext);
         if (it == associations.end()) return std::nullopt;
+        return it->second;
+    }
+    int ProcessId() override { return 4242; }
+    std::optional<std::string> EnvironmentVariable(const std::string& name) override {
+        auto it = environment.find(name);
+        if (it == environment.end()) return std::nullopt;
         return it->second;
     }
     std::string ExpandEnvironment(const std::string& t) override {
