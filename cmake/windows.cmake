@@ -8,7 +8,7 @@ set(LUMISEEK_RESOURCE_DIR ${CMAKE_SOURCE_DIR}/resources)
 if(LUMISEEK_SHELL_SOURCES)
   add_executable(lumiseek WIN32 ${LUMISEEK_SHELL_SOURCES} ${LUMISEEK_RESOURCE_DIR}/lumiseek.rc)
   target_link_libraries(lumiseek PRIVATE lumiseek_core
-    comctl32 ole32 oleaut32 uuid gdi32 gdiplus shell32 shlwapi user32 uxtheme comdlg32 winmm version)
+    comctl32 ole32 oleaut32 uuid gdi32 gdiplus shell32 shlwapi user32 uxtheme comdlg32 winmm version urlmon wininet)
   target_compile_definitions(lumiseek PRIVATE UNICODE _UNICODE)
   if(MSVC)
     target_compile_options(lumiseek PRIVATE /W4 /utf-8)
@@ -26,6 +26,18 @@ if(LUMISEEK_SHELL_SOURCES)
     "${LUMISEEK_RESOURCE_DIR}/lumiseek.manifest;${LUMISEEK_RESOURCE_DIR}/lumiseek.ico;${LUMISEEK_TOOLBAR_ICONS}")
 else()
   message(WARNING "No *_win32.cpp shell sources under src/: lumiseek.exe is not built")
+endif()
+
+# start_lumiseek.exe, the restarter that starts lumiseek.exe again after an update, built beside it.
+add_executable(start_lumiseek WIN32 ${CMAKE_SOURCE_DIR}/launcher/start_lumiseek.cpp)
+target_compile_definitions(start_lumiseek PRIVATE UNICODE _UNICODE)
+set_target_properties(start_lumiseek PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+if(MSVC)
+  target_compile_options(start_lumiseek PRIVATE /W4 /utf-8)
+  set_property(TARGET start_lumiseek PROPERTY MSVC_RUNTIME_LIBRARY "MultiThreaded$<$<CONFIG:Debug>:Debug>")
+else()
+  target_compile_options(start_lumiseek PRIVATE -Wall -Wextra)
+  target_link_options(start_lumiseek PRIVATE -municode -static -static-libgcc -static-libstdc++)
 endif()
 
 # Test-only pieces, built with MinGW: the test voice, the probe that exercises it, the es recorder,

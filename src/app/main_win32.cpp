@@ -72,10 +72,27 @@ void CreateRichEdit(Shell& shell) {
         reinterpret_cast<WNDPROC>(SetWindowLongPtrW(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(NewReProc)));
 }
 
+// The preview pane shows the picture the port draws for it.
+LRESULT CALLBACK PreviewProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    Shell* shell = ShellOf(GetParent(hwnd));
+    if (msg == WM_ERASEBKGND) return 1;
+    if (msg == WM_PAINT) {
+        PAINTSTRUCT ps{};
+        HDC dc = BeginPaint(hwnd, &ps);
+        shell->port.PaintPreview(hwnd, dc);
+        EndPaint(hwnd, &ps);
+        return 0;
+    }
+    return CallWindowProcW(shell->oldPreviewProc, hwnd, msg, wParam, lParam);
+}
+
+// CreateGraphic: a bordered pane that reports clicks (command 504).
 void CreatePreview(Shell& shell) {
-    CreateWindowExW(0, L"STATIC", L"", WS_CHILD | SS_NOTIFY | SS_BITMAP | SS_CENTERIMAGE, 0, 0, 10, 10,
-                    shell.port.hwnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(ctl::Preview)),
-                    GetModuleHandleW(nullptr), nullptr);
+    HWND pane = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_BORDER | SS_NOTIFY, 0, 0, 10, 10, shell.port.hwnd,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(ctl::Preview)),
+                                GetModuleHandleW(nullptr), nullptr);
+    shell.oldPreviewProc =
+        reinterpret_cast<WNDPROC>(SetWindowLongPtrW(pane, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PreviewProc)));
 }
 
 void CreateStatusBar(Shell& shell) {

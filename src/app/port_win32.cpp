@@ -1,12 +1,15 @@
 #include "app/port_win32.h"
 
 #include <commctrl.h>
+#include <commdlg.h>
 #include <gdiplus.h>
 #include <richedit.h>
 #include <sapi.h>
 #include <shellapi.h>
 #include <shlwapi.h>
 #include <uxtheme.h>
+#include <urlmon.h>
+#include <wininet.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -358,6 +361,169 @@ void Win32Port::CreateTooltips() {
     SendMessageW(tooltip, TTM_SETDELAYTIME, TTDT_AUTOPOP, 32000);
 }
 
+// --- the image preview ---
+
+namespace {
+
+// A bitmap in the screen's format.
+HBITMAP ScreenBitmap(int w, int h) {
+    HDC screen = GetDC(nullptr);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
+    ReleaseDC(nullptr, screen);
+    return bitmap;
+}
+
+// A memory device context drawing on a bitmap for as long as it lives.
+struct BitmapDC {
+    HDC dc;
+    HGDIOBJ old;
+    explicit BitmapDC(HBITMAP bitmap) : dc(CreateCompatibleDC(nullptr)), old(SelectObject(dc, bitmap)) {}
+    ~BitmapDC() {
+        SelectObject(dc, old);
+        DeleteDC(dc);
+    }
+    BitmapDC(const BitmapDC&) = delete;
+    BitmapDC& operator=(const BitmapDC&) = delete;
+};
+
+}  // namespace
+
+Size2 Win32Port::PreviewSize() {
+    RECT r{};
+    GetClientRect(Item(ctl::Preview), &r);
+    return {r.right - r.left, r.bottom - r.top};
+}
+
+// GDI+ decodes the file and draws it once, at its own size, into the off-screen bitmap; every
+// scaling is done afterwards by the halftone stretch.
+bool Win32Port::LoadPreviewImage(const std::string& path, Size2& size) {
+    if (previewImage != nullptr) DeleteObject(previewImage);
+    previewImage = nullptr;
+    previewImageSize = {};
+    Gdiplus::Image image(W(path).c_str());
+    if (image.GetLastStatus() != Gdiplus::Ok) return false;
+    size = {static_cast<int>(image.GetWidth()), static_cast<int>(image.GetHeight())};
+    if (size.w <= 0 || size.h <= 0) return true;
+    previewImage = ScreenBitmap(size.w, size.h);
+    if (previewImage == nullptr) return false;  // too large to hold
+    previewImageSize = size;
+    BitmapDC target(previewImage);
+    Gdiplus::Graphics graphics(target.dc);
+    return graphics.DrawImage(&image, 0, 0, size.w, size.h) == Gdiplus::Ok;
+}
+
+void Win32Port::PreviewClear(int bg) {
+    Size2 pane = PreviewSize();
+    if (previewPicture == nullptr || pane.w != previewPictureSize.w || pane.h != previewPictureSize.h) {
+        if (previewPicture != nullptr) DeleteObject(previewPicture);
+        previewPicture = ScreenBitmap(std::max(pane.w, 1), std::max(pane.h, 1));
+        previewPictureSize = pane;
+    }
+    BitmapDC target(previewPicture);
+    HBRUSH brush = CreateSolidBrush(static_cast<COLORREF>(bg));
+    RECT all{0, 0, std::max(pane.w, 1), std::max(pane.h, 1)};
+    FillRect(target.dc, &all, brush);
+    DeleteObject(brush);
+}
+
+void Win32Port::PreviewStretch(Rect to) {
+    if (previewImage == nullptr || previewPicture == nullptr) return;
+    BitmapDC source(previewImage);
+    BitmapDC target(previewPicture);
+    SetStretchBltMode(target.dc, HALFTONE);
+    SetBrushOrgEx(target.dc, 0, 0, nullptr);
+    StretchBlt(target.dc, to.x, to.y, to.w, to.h, source.dc, 0, 0, previewImageSize.w, previewImageSize.h, SRCCOPY);
+}
+
+void Win32Port::PreviewWrite(int x, int y, const std::string& text, int fg) {
+    if (previewPicture == nullptr) return;
+    BitmapDC target(previewPicture);
+    auto font = reinterpret_cast<HFONT>(SendMessageW(Item(ctl::Preview), WM_GETFONT, 0, 0));
+    HGDIOBJ oldFont = font != nullptr ? SelectObject(target.dc, font) : nullptr;
+    SetTextColor(target.dc, static_cast<COLORREF>(fg));
+    SetBkMode(target.dc, TRANSPARENT);
+    std::wstring w = W(text);
+    TextOutW(target.dc, x, y, w.c_str(), static_cast<int>(w.size()));
+    if (oldFont != nullptr) SelectObject(target.dc, oldFont);
+}
+
+void Win32Port::PaintPreview(HWND pane, HDC dc) {
+    RECT r{};
+    GetClientRect(pane, &r);
+    if (previewPicture == nullptr) {
+        FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        return;
+    }
+    BitmapDC source(previewPicture);
+    BitBlt(dc, 0, 0, r.right, r.bottom, source.dc, 0, 0, SRCCOPY);
+}
+
+// --- printing ---
+
+PrintStart Win32Port::BeginPrint(const std::string& face, int points) {
+    PRINTDLGW pd{};
+    pd.lStructSize = sizeof(pd);
+    pd.hwndOwner = hwnd;
+    pd.Flags = PD_RETURNDC | PD_NOPAGENUMS | PD_NOSELECTION;
+    pd.nCopies = 1;
+    if (!PrintDlgW(&pd)) {
+        return {CommDlgExtendedError() == 0 ? PrintStart::Cancelled : PrintStart::Failed, 0};
+    }
+    printer = pd.hDC;
+    // One copy, portrait, whatever the dialog was given.
+    if (pd.hDevMode != nullptr) {
+        if (auto* mode = static_cast<DEVMODEW*>(GlobalLock(pd.hDevMode))) {
+            mode->dmFields |= DM_COPIES | DM_ORIENTATION;
+            mode->dmCopies = 1;
+            mode->dmOrientation = DMORIENT_PORTRAIT;
+            if (printer != nullptr) ResetDCW(printer, mode);
+            GlobalUnlock(pd.hDevMode);
+        }
+        GlobalFree(pd.hDevMode);
+    }
+    if (pd.hDevNames != nullptr) GlobalFree(pd.hDevNames);
+    if (printer == nullptr) return {PrintStart::Failed, 0};
+    printFont = CreateFontW(-MulDiv(points, GetDeviceCaps(printer, LOGPIXELSY), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
+                            FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                            DEFAULT_PITCH | FF_DONTCARE, W(face).c_str());
+    SelectObject(printer, printFont);
+    SIZE x{};
+    GetTextExtentPoint32W(printer, L"X", 1, &x);
+    printLineHeight = x.cy;
+    int height = GetDeviceCaps(printer, VERTRES);
+    return {PrintStart::Ready, printLineHeight > 0 ? height / printLineHeight : 0};
+}
+
+bool Win32Port::PrintPages(const std::vector<std::vector<std::string>>& pages) {
+    if (printer == nullptr) return false;
+    DOCINFOW doc{};
+    doc.cbSize = sizeof(doc);
+    doc.lpszDocName = L"Lumiseek";
+    bool ok = StartDocW(printer, &doc) > 0;
+    for (const auto& page : pages) {
+        ok = ok && StartPage(printer) > 0;
+        if (!ok) break;
+        SelectObject(printer, printFont);
+        int y = 0;
+        for (const std::string& line : page) {
+            std::wstring w = W(line);
+            TextOutW(printer, 0, y, w.c_str(), static_cast<int>(w.size()));
+            y += printLineHeight;
+        }
+        ok = EndPage(printer) > 0;
+    }
+    if (ok) {
+        ok = EndDoc(printer) > 0;
+    } else {
+        AbortDoc(printer);
+    }
+    DeleteDC(printer);
+    DeleteObject(printFont);
+    printer = nullptr;
+    printFont = nullptr;
+    return ok;
+}
+
 // --- the results list ---
 
 void Win32Port::ListSetItemCount(int count, int flags) {
@@ -564,6 +730,21 @@ bool Win32Port::WriteFileReplacing(const std::string& path, const std::string& b
 
 bool Win32Port::RemoveFile(const std::string& path) { return DeleteFileW(W(path).c_str()) != FALSE; }
 
+bool Win32Port::RenameFile(const std::string& from, const std::string& to) {
+    return MoveFileW(W(from).c_str(), W(to).c_str()) != FALSE;
+}
+
+bool Win32Port::Download(const std::string& address, const std::string& path) {
+    std::wstring url = W(address);
+    std::wstring name = W(path);
+    DeleteUrlCacheEntryW(url.c_str());
+    DWORD n = GetFullPathNameW(name.c_str(), 0, nullptr, nullptr);
+    if (n == 0) return false;
+    std::wstring full(n, L'\0');
+    full.resize(GetFullPathNameW(name.c_str(), n, full.data(), nullptr));
+    return URLDownloadToFileW(nullptr, url.c_str(), full.c_str(), 0, nullptr) == S_OK;
+}
+
 std::optional<FileStamp> Win32Port::FileStampOf(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (!GetFileAttributesExW(W(path).c_str(), GetFileExInfoStandard, &data) ||
@@ -678,6 +859,18 @@ std::optional<std::string> Win32Port::AssociatedProgram(const std::string& exten
     // Wine leaves `size` as it was: the name ends at its terminating zero.
     name[MAX_PATH - 1] = L'\0';
     return N(name);
+}
+
+int Win32Port::ProcessId() { return static_cast<int>(GetCurrentProcessId()); }
+
+// An empty variable counts as none.
+std::optional<std::string> Win32Port::EnvironmentVariable(const std::string& name) {
+    std::wstring key = W(name);
+    DWORD n = GetEnvironmentVariableW(key.c_str(), nullptr, 0);
+    if (n <= 1) return std::nullopt;
+    std::wstring value(n, L'\0');
+    value.resize(GetEnvironmentVariableW(key.c_str(), value.data(), n));
+    return N(value);
 }
 
 std::string Win32Port::ExpandEnvironment(const std::string& text) {

@@ -67,6 +67,17 @@ public:
     // The large tooltip: created once, owned by the main window.
     void CreateTooltips();
 
+    Size2 PreviewSize() override;
+    bool LoadPreviewImage(const std::string& path, Size2& size) override;
+    void PreviewClear(int bg) override;
+    void PreviewStretch(Rect to) override;
+    void PreviewWrite(int x, int y, const std::string& text, int fg) override;
+    // Puts the pane's picture on the screen (the pane's WM_PAINT).
+    void PaintPreview(HWND pane, HDC dc);
+
+    PrintStart BeginPrint(const std::string& face, int points) override;
+    bool PrintPages(const std::vector<std::vector<std::string>>& pages) override;
+
     void ListSetItemCount(int count, int flags) override;
     void ListDeleteAllItems() override;
     void ListSelectRow(int row) override;
@@ -93,6 +104,8 @@ public:
     bool ReadFilePart(const std::string& path, uint64_t offset, size_t count, std::string& bytes) override;
     bool WriteFileReplacing(const std::string& path, const std::string& bytes) override;
     bool RemoveFile(const std::string& path) override;
+    bool RenameFile(const std::string& from, const std::string& to) override;
+    bool Download(const std::string& address, const std::string& path) override;
     std::optional<FileStamp> FileStampOf(const std::string& path) override;
     std::string SettingsPath() override;
     std::string AnsiToUtf8(const std::string& bytes) override;
@@ -102,6 +115,8 @@ public:
     bool StartProgram(const std::string& path) override;
     bool ShellOpen(const std::string& target) override;
     std::optional<std::string> AssociatedProgram(const std::string& extension) override;
+    int ProcessId() override;
+    std::optional<std::string> EnvironmentVariable(const std::string& name) override;
     std::string ExpandEnvironment(const std::string& text) override;
 
     int64_t Counter() override;
@@ -120,6 +135,13 @@ private:
     std::map<int, HFONT> toolbarFonts;  // by size in points, kept for the run
     HWND toolTipTool = nullptr;         // the toolbar the large tooltip is registered for
     std::wstring toolTipText;
+    HBITMAP previewImage = nullptr;   // the last decoded image at its own size
+    Size2 previewImageSize;
+    HBITMAP previewPicture = nullptr; // what the pane shows, of the pane's client size
+    Size2 previewPictureSize;
+    HDC printer = nullptr;            // the printer of the print run under way
+    HFONT printFont = nullptr;
+    int printLineHeight = 0;
 };
 
 }  // namespace lumiseek

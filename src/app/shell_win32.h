@@ -16,6 +16,7 @@ struct Shell {
     bool started = false;        // the initialisation message is handled from start-up step 9 on
     WNDPROC oldListProc = nullptr;
     WNDPROC oldBoxProc = nullptr;
+    WNDPROC oldPreviewProc = nullptr;
     std::wstring cellText;       // the text of the last cell asked for, valid until the next request
 };
 
