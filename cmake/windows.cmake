@@ -41,11 +41,12 @@ else()
 endif()
 
 # Test-only pieces, built with MinGW: the test voice, the probe that exercises it, the es recorder,
-# and wintext, which reads control texts of the running program.
+# wintext, which reads control texts of the running program, and add_printer, a printer into a file.
 # Kept in their own folder so that they never end up beside lumiseek.exe for users.
 option(LUMISEEK_BUILD_TEST_VOICE "Build the test voice used by the end-to-end tests" ON)
 if(LUMISEEK_BUILD_TEST_VOICE AND NOT MSVC)
   add_subdirectory(${CMAKE_SOURCE_DIR}/tests/e2e/testvoice ${CMAKE_BINARY_DIR}/testvoice)
   add_subdirectory(${CMAKE_SOURCE_DIR}/tests/e2e/esrecorder ${CMAKE_BINARY_DIR}/esrecorder)
   add_subdirectory(${CMAKE_SOURCE_DIR}/tests/e2e/wintext ${CMAKE_BINARY_DIR}/wintext)
+  add_subdirectory(${CMAKE_SOURCE_DIR}/tests/e2e/printer ${CMAKE_BINARY_DIR}/printer)
 endif()

@@ -147,6 +147,14 @@ def icon_centres(run, png, icon=48):
     return centres, top + icon // 2
 
 
+def pixel(png, x, y):
+    """The colour (red, green, blue) of one pixel of a screenshot."""
+    out = subprocess.run(["convert", str(png), "-alpha", "off", "-crop", "1x1+%d+%d" % (x, y), "+repage", "-depth", "8",
+                          "txt:-"], stdout=subprocess.PIPE, check=True, timeout=60).stdout.decode()
+    value = re.findall(r"#([0-9A-Fa-f]{6})", out)[0]
+    return tuple(int(value[i:i + 2], 16) for i in (0, 2, 4))
+
+
 def colour_share(png, colour, box=None):
     """Share (0 to 1) of the pixels of an image, or of its box = (left, top, right, bottom), that have
     exactly the colour "#RRGGBB"."""
@@ -604,6 +612,10 @@ class LumiseekRun:
     def control_text(self, control_id):
         """WM_GETTEXT of a control of the main window (the status bar answers with its first part)."""
         return self.window_texts(control_id)[str(control_id)]
+
+    def control_rect(self, control_id):
+        """A control's client area on the screen: (left, top, width, height)."""
+        return tuple(int(v) for v in self.window_texts(control_id)["rect%d" % control_id].split())
 
     def clipboard(self):
         return self.session.x("xclip", "-o", "-selection", "clipboard", check=False, timeout=10)

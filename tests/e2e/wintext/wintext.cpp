@@ -3,7 +3,8 @@
 // finds the first visible top-level window whose caption starts with the prefix and prints, as UTF-8
 // lines, "title<TAB><caption>" and then "<id><TAB><text>" for each control id (WM_GETTEXT, which Windows
 // and Wine carry across processes; a status bar answers with its first part). A control that does not
-// exist prints "<id><TAB>" and sets exit code 1. Exit code 2: no such window.
+// exist prints "<id><TAB>" and sets exit code 1. Exit code 2: no such window. After each control that
+// exists, "rect<id><TAB><left> <top> <width> <height>" gives its client area in screen coordinates.
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
@@ -63,6 +64,12 @@ int wmain(int argc, wchar_t** argv) {
         HWND control = GetDlgItem(search.found, std::wcstol(argv[i], nullptr, 10));
         if (!control) rc = 1;
         Print(std::wstring(argv[i]) + L"\t" + (control ? TextOf(control) : std::wstring()));
+        RECT r{};
+        POINT origin{0, 0};
+        if (control && GetClientRect(control, &r) && ClientToScreen(control, &origin)) {
+            Print(L"rect" + std::wstring(argv[i]) + L"\t" + std::to_wstring(origin.x) + L" " + std::to_wstring(origin.y) +
+                  L" " + std::to_wstring(r.right) + L" " + std::to_wstring(r.bottom));
+        }
     }
     return rc;
 }
