@@ -73,7 +73,6 @@ struct FakePort : Port {
     bool writesFail = false;
     std::vector<std::string> drawn;              // the preview's drawing steps, in order
     std::vector<std::vector<std::string>> printed;  // the pages of the last print
-    std::string printFace;
     int printPoints = 0;
     std::vector<std::string> downloads;          // the addresses fetched
 
@@ -153,16 +152,8 @@ struct FakePort : Port {
     void PreviewWrite(int x, int y, const std::string& t, int fg) override {
         drawn.push_back("write " + std::to_string(x) + "," + std::to_string(y) + " " + t + " " + std::to_string(fg));
     }
-
-    PrintStart BeginPrint(const std::string& face, int points) override {
-        printFace = face;
-        printPoints = points;
-        return printStart;
-    }
-    bool PrintPages(const std::vector<std::vector<std::string>>& pages) override {
-        printed = pages;
-        return !printFails;
-    }
+    PrintStart BeginPrint(const std::string&, int points) override { printPoints = points; return printStart; }
+    bool PrintPages(const std::vector<std::vector<std::string>>& pages) override { printed = pages; return !printFails; }
 
     void ListSetItemCount(int c, int) override { itemCount = c; }
     void ListDeleteAllItems() override { itemCount = 0; }
@@ -275,9 +266,7 @@ struct FakePort : Port {
     }
     int ProcessId() override { return 4242; }
     std::optional<std::string> EnvironmentVariable(const std::string& name) override {
-        auto it = environment.find(name);
-        if (it == environment.end()) return std::nullopt;
-        return it->second;
+        return environment.count(name) ? std::optional(environment[name]) : std::nullopt;
     }
     std::string ExpandEnvironment(const std::string& t) override {
         return ReplaceAll(t, "%ProgramFiles%", "C:\\Program Files");

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "app/dispatch.h"
-#include "base/app.h"
 #include "base/ids.h"
 #include "fake_port.h"
 #include "preview/preview.h"
@@ -12,68 +11,42 @@ namespace lumiseek {
 namespace {
 
 TEST(PreviewGeometry, ShrinksOrFillsByOneRatioAndCentresWithHalvesToEven) {
-    struct Case { int w, h, cw, ch; bool resize; std::optional<Rect> at; };
-    const Case cases[] = {
-        {100, 50, 400, 300, false, Rect{150, 125, 100, 50}},
-        {100, 50, 400, 300, true, Rect{0, 50, 400, 200}},
-        {800, 600, 400, 300, false, Rect{0, 0, 400, 300}},
-        {1000, 200, 400, 300, true, Rect{0, 110, 400, 80}},
-        {5, 5, 10, 10, false, Rect{2, 2, 5, 5}},   // 2.5 rounds to 2
-        {7, 7, 10, 10, false, Rect{2, 2, 7, 7}},   // 1.5 rounds to 2
-        {100, 50, 0, 300, true, std::nullopt},
-        {0, 50, 400, 300, true, std::nullopt},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(ScaledImageRect(c.w, c.h, c.cw, c.ch, c.resize), c.at) << c.w << "x" << c.h << " in " << c.cw;
-    }
+    EXPECT_EQ(ScaledImageRect(100, 50, 400, 300, false), (Rect{150, 125, 100, 50}));
+    EXPECT_EQ(ScaledImageRect(100, 50, 400, 300, true), (Rect{0, 50, 400, 200}));
+    EXPECT_EQ(ScaledImageRect(800, 600, 400, 300, false), (Rect{0, 0, 400, 300}));
+    EXPECT_EQ(ScaledImageRect(1000, 200, 400, 300, true), (Rect{0, 110, 400, 80}));
+    EXPECT_EQ(ScaledImageRect(5, 7, 10, 10, false), (Rect{2, 2, 5, 7}));  // 2.5 and 1.5 both to 2
+    EXPECT_EQ(ScaledImageRect(100, 50, 0, 300, true), std::nullopt);
 }
 
-struct PreviewTest : ::testing::Test {
-    test::FakePort port;
+TEST(Preview, ImagesAreDrawnOtherFilesMarkedFoldersClearedAndTheCommandsRedraw) {
+    FakePort port;
     App app{port};
-    PreviewTest() {
-        app.settings.ShowPreview = 1;
-        app.settings.PreviewResize = 0;
-        app.settings.ImageBG = 1;
-        app.settings.FG = 65535;
-        port.files = {{"c:\\p\\IMG_0001.JPG", ""}, {"c:\\p\\notes.txt", ""}, {"c:\\p\\broken.png", ""}};
-        port.images["c:\\p\\IMG_0001.JPG"] = {100, 50};
-    }
-    Texts Shown(const std::string& path) {
+    app.settings.ShowPreview = 1, app.settings.PreviewResize = 0, app.settings.ImageBG = 1, app.settings.FG = 65535;
+    port.files = {{"c:\\p\\IMG_0001.JPG", ""}, {"c:\\p\\notes.txt", ""}, {"c:\\p\\broken.png", ""}};
+    port.images["c:\\p\\IMG_0001.JPG"] = {100, 50};
+    auto shown = [&](const std::string& path) {
         port.drawn.clear();
         SetPreviewPath(app, path);
         PreviewSelection(app);
         return port.drawn;
-    }
-};
-
-TEST_F(PreviewTest, ImagesAreDrawnOtherFilesMarkedAndFoldersLeaveTheBackground) {
-    EXPECT_EQ(Shown("c:\\p\\IMG_0001.JPG"), (Texts{"clear 0", "stretch 150,125 100x50"}));
-    EXPECT_EQ(Shown("c:\\p\\notes.txt"), (Texts{"clear 0", "write 50,50 Not An Image 65535"}));
-    EXPECT_EQ(Shown("c:\\p\\broken.png"), (Texts{"clear 0", "write 50,50 Not An Image 65535"}));
-    EXPECT_EQ(Shown("c:\\p\\"), (Texts{"clear 0"}));
+    };
+    const Texts marked{"clear 0", "write 50,50 Not An Image 65535"};
+    EXPECT_EQ(shown("c:\\p\\notes.txt"), marked);
+    EXPECT_EQ(shown("c:\\p\\broken.png"), marked);
+    EXPECT_EQ(shown("c:\\p\\"), (Texts{"clear 0"}));
+    EXPECT_EQ(shown("c:\\p\\IMG_0001.JPG"), (Texts{"clear 0", "stretch 150,125 100x50"}));
     EXPECT_EQ(port.redrawn, (std::vector<int>(4, ctl::Preview)));
-    EXPECT_TRUE(port.shown[ctl::Preview]);
-    app.settings.ShowPreview = 0;
-    EXPECT_TRUE(Shown("c:\\p\\IMG_0001.JPG").empty());
-}
 
-TEST_F(PreviewTest, CommandsStepTheBackgroundAndSwitchTheScalingAndThePane) {
-    SetPreviewPath(app, "c:\\p\\IMG_0001.JPG");
     for (int i = 0; i < 3; ++i) OnCommand(app, cmd::ImageBGColor, 0);
-    EXPECT_EQ(port.SpokenTexts(), (Texts{"Image Background is Blue", "Image Background is White",
-                                         "Image Background is Black"}));
-    EXPECT_EQ(port.drawn[0], "clear 16711680");
-    EXPECT_EQ(port.drawn[2], "clear 16777215");
-    port.drawn.clear();
+    EXPECT_EQ(port.drawn[port.drawn.size() - 6], "clear 16711680");  // each step redraws at once
     OnCommand(app, cmd::PreviewClick, 0);
-    EXPECT_EQ(app.settings.PreviewResize, 1);
-    EXPECT_EQ(port.drawn, (Texts{"clear 0", "stretch 0,50 400x200"}));
+    EXPECT_EQ(port.drawn.back(), "stretch 0,50 400x200");
     EXPECT_EQ(port.focused, ctl::ResultsList);
     OnCommand(app, cmd::TogglePreview, 0);
-    EXPECT_FALSE(port.shown[ctl::Preview]);
-    EXPECT_EQ(port.SpokenTexts().back(), "Show Preview is OFF");
-    EXPECT_EQ(port.SpokenTexts().end()[-2], "Preview Resize is ON");
+    EXPECT_EQ(shown("c:\\p\\IMG_0001.JPG"), Texts{});
+    EXPECT_EQ(port.SpokenTexts(), (Texts{"Image Background is Blue", "Image Background is White",
+                                         "Image Background is Black", "Preview Resize is ON", "Show Preview is OFF"}));
     EXPECT_EQ(port.beeps, 5);
 }
 
