@@ -18,7 +18,8 @@ TEST(Print, TheLimitCountsTheWholePrintPagesBreakWhenFullAndEveryOutcomeIsHeard)
     EXPECT_EQ(port.printPoints, 12);
     app.settings.MaxPrintLines = 100, app.settings.PrintFont = 1;
     PrintSearch(app);
-    EXPECT_EQ(std::make_pair(port.printed.size(), port.printed[1][0]), std::make_pair(size_t{2}, std::string("n61")));
+    ASSERT_EQ(port.printed.size(), 2u);
+    EXPECT_EQ((Texts{port.printed[0].back(), port.printed[1][0], port.printed[1].back()}), (Texts{"n60", "n61", "n100"}));
     EXPECT_EQ(port.printPoints, 36);
     app.settings.MaxPrintLines = 0, app.settings.PrintFont = 0;
     port.printStart = {PrintStart::Ready, 0};  // a font taller than the page: still a line to a page
