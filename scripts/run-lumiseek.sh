@@ -28,6 +28,8 @@ if [ ! -f "$WIN_DIR/lumiseek.exe" ]; then
 fi
 mkdir -p "$RUN_DIR"
 cp -f "$WIN_DIR/lumiseek.exe" "$RUN_DIR/"
+# The restarter that an update starts beside the program.
+[ -f "$WIN_DIR/start_lumiseek.exe" ] && cp -f "$WIN_DIR/start_lumiseek.exe" "$RUN_DIR/"
 if [ -f "$WIN_DIR/engine/es.exe" ]; then
   cp -f "$WIN_DIR/engine/es.exe" "$RUN_DIR/"
   # Under Wine, drive Z: is the Linux root, so /home/me is Z:\home\me.
