@@ -10,12 +10,16 @@ The pytest fixtures in conftest.py build on the two classes here:
 
 Waiting is always polling with a bound (`poll`), never a bare sleep.
 """
+import contextlib
+import functools
+import http.server
 import os
 import re
 import shutil
 import signal
 import subprocess
 import tempfile
+import threading
 import time
 from pathlib import Path
 
@@ -163,6 +167,19 @@ def colour_share(png, colour, box=None):
                           "-fill", "white", "-opaque", colour, "-format", "%[fx:mean]", "info:"],
                          stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=60, check=True)
     return float(out.stdout)
+
+
+@contextlib.contextmanager
+def web_server(folder):
+    """Serves the files of a folder on 127.0.0.1 while the block runs; gives the base address."""
+    server = http.server.ThreadingHTTPServer(
+        ("127.0.0.1", 0), functools.partial(http.server.SimpleHTTPRequestHandler, directory=str(folder)))
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    try:
+        yield "http://127.0.0.1:%d/" % server.server_address[1]
+    finally:
+        server.shutdown()
+        server.server_close()
 
 
 def _find_wine():
@@ -338,6 +355,21 @@ class WineSession:
         self.x("import", "-window", "root", path, timeout=60)
         return path
 
+    def print_to_file(self, output, work_dir):
+        """Makes a PostScript printer (Wine's driver) the default and sends its jobs into the file
+        `output` (a host path); the driver's data file goes to `work_dir`."""
+        done = self.run([built("printer/add_printer.exe"), "Lumiseek Test Printer", winpath(work_dir)])
+        if done.returncode != 0:
+            raise HarnessError("add_printer failed (%d): %s" % (done.returncode, done.stdout))
+        self.run(["reg", "add", "HKCU\\Software\\Wine\\Printing\\Spooler", "/v", "LPT1:", "/d", output, "/f"])
+
+    def end_all_programs(self):
+        """Ends every program of the prefix (also those the tested program started) and brings the
+        persistent server back."""
+        for flag in ("-k", "-w", "-p"):
+            subprocess.run([self.wineserver, flag], env=self.env, timeout=60,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
     def shell_opens_with(self, program, classes, backup_dir):
         """Makes the shell's "open" of each class of HKCR in `classes` run `program` "%1": an
         extension (".bas") gets a file type of its own, "Folder" loses its DDE command (with it the
@@ -476,6 +508,10 @@ class LumiseekRun:
         self.window = poll(find, timeout, interval=0.25, what="a window titled %r" % pattern)
         return self.window
 
+    def wait_started(self, after=0):
+        """Waits until the program has come up and given the search box the focus."""
+        self.wait_voice(lambda new: any("SearchBox has focus" in line for line in new), after, timeout=30)
+
     def running(self):
         return self.proc is not None and self.proc.poll() is None
 
@@ -495,11 +531,8 @@ class LumiseekRun:
         if self.running():
             self.proc.kill()
             self.proc.wait(10)
-            # Programs it started (es) would otherwise live on: end them all, then bring the
-            # persistent server back for the next test.
-            for flag in ("-k", "-w", "-p"):
-                subprocess.run([self.session.wineserver, flag], env=self.session.env, timeout=60,
-                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            # Programs it started (es) would otherwise live on.
+            self.session.end_all_programs()
 
     # --- driving ---
 

@@ -19,7 +19,8 @@ TEST(Print, TheLimitCountsTheWholePrintPagesBreakWhenFullAndEveryOutcomeIsHeard)
     app.settings.MaxPrintLines = 100, app.settings.PrintFont = 1;
     PrintSearch(app);
     ASSERT_EQ(port.printed.size(), 2u);
-    EXPECT_EQ((Texts{port.printed[0].back(), port.printed[1][0], port.printed[1].back()}), (Texts{"n60", "n61", "n100"}));
+    EXPECT_EQ((Texts{port.printed[0].back(), port.printed[1][0], port.printed[1].back()}),
+              (Texts{"n60", "n61", "n100"}));
     EXPECT_EQ(port.printPoints, 36);
     app.settings.MaxPrintLines = 0, app.settings.PrintFont = 0;
     port.printStart = {PrintStart::Ready, 0};  // a font taller than the page: still a line to a page
