@@ -139,10 +139,8 @@ struct FakePort : Port {
 
     Size2 PreviewSize() override { return pane; }
     bool LoadPreviewImage(const std::string& p, Size2& size) override {
-        auto it = images.find(p);
-        if (it == images.end()) return false;
-        size = it->second;
-        return true;
+        if (images.count(p)) size = images[p];
+        return images.count(p) != 0;
     }
     void PreviewClear(int bg) override { drawn.push_back("clear " + std::to_string(bg)); }
     void PreviewStretch(Rect r) override {
@@ -239,9 +237,8 @@ struct FakePort : Port {
     }
     bool Download(const std::string& address, const std::string& p) override {
         downloads.push_back(address);
-        if (!served) return false;
-        Write(p, *served);
-        return true;
+        if (served) Write(p, *served);
+        return served.has_value();
     }
     std::optional<FileStamp> FileStampOf(const std::string& p) override {
         auto it = files.find(p);
