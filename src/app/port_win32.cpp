@@ -386,6 +386,13 @@ struct BitmapDC {
     BitmapDC& operator=(const BitmapDC&) = delete;
 };
 
+void Fill(HDC dc, int w, int h, int colour) {
+    HBRUSH brush = CreateSolidBrush(static_cast<COLORREF>(colour));
+    RECT all{0, 0, w, h};
+    FillRect(dc, &all, brush);
+    DeleteObject(brush);
+}
+
 }  // namespace
 
 Size2 Win32Port::PreviewSize() {
@@ -396,7 +403,7 @@ Size2 Win32Port::PreviewSize() {
 
 // GDI+ decodes the file and draws it once, at its own size, into the off-screen bitmap; every
 // scaling is done afterwards by the halftone stretch.
-bool Win32Port::LoadPreviewImage(const std::string& path, Size2& size) {
+bool Win32Port::LoadPreviewImage(const std::string& path, int bg, Size2& size) {
     if (previewImage != nullptr) DeleteObject(previewImage);
     previewImage = nullptr;
     previewImageSize = {};
@@ -408,6 +415,7 @@ bool Win32Port::LoadPreviewImage(const std::string& path, Size2& size) {
     if (previewImage == nullptr) return false;  // too large to hold
     previewImageSize = size;
     BitmapDC target(previewImage);
+    Fill(target.dc, size.w, size.h, bg);
     Gdiplus::Graphics graphics(target.dc);
     return graphics.DrawImage(&image, 0, 0, size.w, size.h) == Gdiplus::Ok;
 }
@@ -420,10 +428,7 @@ void Win32Port::PreviewClear(int bg) {
         previewPictureSize = pane;
     }
     BitmapDC target(previewPicture);
-    HBRUSH brush = CreateSolidBrush(static_cast<COLORREF>(bg));
-    RECT all{0, 0, std::max(pane.w, 1), std::max(pane.h, 1)};
-    FillRect(target.dc, &all, brush);
-    DeleteObject(brush);
+    Fill(target.dc, std::max(pane.w, 1), std::max(pane.h, 1), bg);
 }
 
 void Win32Port::PreviewStretch(Rect to) {

@@ -68,7 +68,7 @@ public:
     void CreateTooltips();
 
     Size2 PreviewSize() override;
-    bool LoadPreviewImage(const std::string& path, Size2& size) override;
+    bool LoadPreviewImage(const std::string& path, int bg, Size2& size) override;
     void PreviewClear(int bg) override;
     void PreviewStretch(Rect to) override;
     void PreviewWrite(int x, int y, const std::string& text, int fg) override;

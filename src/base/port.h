@@ -117,8 +117,8 @@ struct Port {
     // calls draw and RedrawControl(ctl::Preview) puts on the screen ---
     virtual Size2 PreviewSize() = 0;                 // the pane's client size
     // Decodes an image file into the one off-screen bitmap of the image's own size (the previous
-    // one is discarded); false when the file cannot be decoded.
-    virtual bool LoadPreviewImage(const std::string& path, Size2& size) = 0;
+    // one is discarded), its transparent parts in the colour bg; false when it cannot be decoded.
+    virtual bool LoadPreviewImage(const std::string& path, int bg, Size2& size) = 0;
     virtual void PreviewClear(int bg) = 0;           // the whole picture in one colour
     virtual void PreviewStretch(Rect to) = 0;        // the whole off-screen bitmap onto `to`, halftone
     virtual void PreviewWrite(int x, int y, const std::string& text, int fg) = 0;  // in the pane's font

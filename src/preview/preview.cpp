@@ -59,11 +59,12 @@ void PreviewSelection(App& app) {
     if (s.ShowPreview == 0) return;
     Port& port = app.port;
     port.ShowControl(ctl::Preview, true);
-    port.PreviewClear(ImageBGColor(s.ImageBG));
+    const int bg = ImageBGColor(s.ImageBG);
+    port.PreviewClear(bg);
     // No file there (a folder, a row of the spoken lists, a file gone since): the pane stays clear.
     if (!app.PreviewPath.empty() && port.FileExists(app.PreviewPath)) {
         Size2 image;
-        if (ImageExtension(Extension(app.PreviewPath)) && port.LoadPreviewImage(app.PreviewPath, image)) {
+        if (ImageExtension(Extension(app.PreviewPath)) && port.LoadPreviewImage(app.PreviewPath, bg, image)) {
             DisplayScaledImage(app, image);
         } else {
             port.PreviewWrite(50, 50, "Not An Image", s.FG);

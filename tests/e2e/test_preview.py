@@ -11,8 +11,10 @@ WHITE = (255, 255, 255)
 
 def test_images_are_drawn_centred_on_the_chosen_background(lumiseek):
     (lumiseek.dir / "sub").mkdir()
-    for name, colour in IMAGES:
-        subprocess.run(["convert", "-size", "120x60", "xc:rgb%s" % (colour,), str(lumiseek.dir / name)], check=True)
+    for name, colour in IMAGES:  # the PNG with a transparent border 10 pixels wide
+        border = ["-bordercolor", "none", "-border", "10"] if name.endswith(".png") else []
+        subprocess.run(["convert", "-size", "120x60", "xc:rgb%s" % (colour,)] + border + [str(lumiseek.dir / name)],
+                       check=True)
     (lumiseek.dir / "notes.txt").write_text("not a picture")
     names = [n for n, _ in IMAGES] + ["notes.txt", "sub"]
     rows = [("" if n == "sub" else "1", "05/17/2023 10:22", harness.winpath(lumiseek.dir / n)) for n in names]

@@ -138,7 +138,7 @@ struct FakePort : Port {
     void PopToolTip() override {}
 
     Size2 PreviewSize() override { return pane; }
-    bool LoadPreviewImage(const std::string& p, Size2& size) override {
+    bool LoadPreviewImage(const std::string& p, int, Size2& size) override {
         if (images.count(p)) size = images[p];
         return images.count(p) != 0;
     }
