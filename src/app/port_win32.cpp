@@ -888,6 +888,11 @@ std::string Win32Port::ExpandEnvironment(const std::string& text) {
     return N(out);
 }
 
+bool Win32Port::VerifySignature(const std::string& publicKey, const std::string& data,
+                                const std::string& signature) {
+    return VerifyEcdsaP256(publicKey, data, signature);
+}
+
 // --- time and errors ---
 
 int64_t Win32Port::Counter() {

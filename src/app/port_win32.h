@@ -13,6 +13,9 @@ struct ISpVoice;
 
 namespace lumiseek {
 
+// Port::VerifySignature with BCrypt (signature_win32.cpp).
+bool VerifyEcdsaP256(const std::string& publicKey, const std::string& data, const std::string& signature);
+
 class Win32Port : public Port {
 public:
     HWND hwnd = nullptr;          // the main window
@@ -118,6 +121,8 @@ public:
     int ProcessId() override;
     std::optional<std::string> EnvironmentVariable(const std::string& name) override;
     std::string ExpandEnvironment(const std::string& text) override;
+    bool VerifySignature(const std::string& publicKey, const std::string& data,
+                         const std::string& signature) override;
 
     int64_t Counter() override;
     int64_t CounterFrequency() override;

@@ -196,6 +196,12 @@ struct Port {
     // The text with its %NAME% environment references replaced.
     virtual std::string ExpandEnvironment(const std::string& text) = 0;
 
+    // --- signatures ---
+    // True when `signature` (r then s, 32 bytes each) is an ECDSA P-256 signature of the SHA-256
+    // of `data` made with the private half of `publicKey` (X then Y, 32 bytes each).
+    virtual bool VerifySignature(const std::string& publicKey, const std::string& data,
+                                 const std::string& signature) = 0;
+
     // --- time ---
     virtual int64_t Counter() = 0;
     virtual int64_t CounterFrequency() = 0;

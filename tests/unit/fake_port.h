@@ -269,6 +269,13 @@ struct FakePort : Port {
         return ReplaceAll(t, "%ProgramFiles%", "C:\\Program Files");
     }
 
+    // The signatures the fake accepts: (public key, data) -> signature.
+    std::map<std::pair<std::string, std::string>, std::string> signatures;
+    bool VerifySignature(const std::string& key, const std::string& data, const std::string& sig) override {
+        auto it = signatures.find({key, data});
+        return it != signatures.end() && it->second == sig;
+    }
+
     int64_t Counter() override { counter += counterStep; return counter; }
     int64_t CounterFrequency() override { return 1000; }
 
