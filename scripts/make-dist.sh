@@ -3,6 +3,8 @@
 #   dist/lumiseek-<version>-win64.zip   lumiseek.exe, es.exe, start_lumiseek.exe (when built),
 #                                       README.txt (the user guide) and LICENSE.txt
 #   dist/lumiseek-<version>-setup.exe   the same files in an installer made with makensis
+#   dist/lumiseek.exe, dist/lumiseek.exe.sig   what the online update fetches; the signature only when
+#                                       LUMISEEK_RELEASE_KEY names the release's private key (a PEM file)
 #   scripts/make-dist.sh [WINDOWS_BUILD_DIR]     (default build/win)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -34,3 +36,14 @@ makensis -V2 -DVERSION="$VERSION" -DSTAGE="$PWD/$STAGE" -DOUTFILE="$PWD/$OUT/lum
   packaging/lumiseek.nsi
 echo "dist: $zip_file ($(ls "$STAGE" | tr '\n' ' '))"
 echo "dist: $OUT/lumiseek-$VERSION-setup.exe"
+
+# The program as the online update fetches it, with its signature by the release key.
+cp "$STAGE/lumiseek.exe" "$OUT/lumiseek.exe"
+rm -f "$OUT/lumiseek.exe.sig"
+if [ -n "${LUMISEEK_RELEASE_KEY:-}" ]; then
+  python3 scripts/sign-release.py sign "$LUMISEEK_RELEASE_KEY" "$OUT/lumiseek.exe"
+  echo "dist: $OUT/lumiseek.exe and its signature $OUT/lumiseek.exe.sig"
+else
+  echo "dist: LUMISEEK_RELEASE_KEY is not set: this release is unsigned, nothing was signed" \
+       "(the online update refuses $OUT/lumiseek.exe without lumiseek.exe.sig)"
+fi
