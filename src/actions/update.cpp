@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "actions/update_signature.h"
 #include "base/app.h"
 #include "speech/speech.h"
 
@@ -10,6 +11,7 @@ namespace lumiseek {
 namespace {
 
 constexpr const char* kDownload = "lumiseek.tmp";
+constexpr const char* kSignature = "lumiseek.sig";
 constexpr const char* kProgram = "lumiseek.exe";
 constexpr const char* kPrevious = "lumiseek.old";
 
@@ -32,6 +34,16 @@ bool DownloadIsProgram(App& app) {
     auto stamp = app.port.FileStampOf(kDownload);
     std::string head;
     return stamp && app.port.ReadFilePart(kDownload, 0, kHeadBytes, head) && IsWindowsProgram(head, stamp->size);
+}
+
+// The download is signed with the release key: its signature, fetched from the same address with
+// ".sig" appended, is checked against the downloaded bytes.
+bool DownloadIsSigned(App& app, const std::string& address) {
+    Port& port = app.port;
+    std::string signature, program;
+    bool fetched = port.Download(address + ".sig", kSignature) && port.ReadFileBytes(kSignature, signature);
+    port.RemoveFile(kSignature);
+    return fetched && port.ReadFileBytes(kDownload, program) && SignedByRelease(port, program, signature);
 }
 
 // Puts the download in the program's place and keeps the program it replaces as lumiseek.old.
@@ -71,7 +83,8 @@ void UpdateExe(App& app) {
     const std::string address = port.EnvironmentVariable(kUpdateAddressVariable).value_or(kUpdateAddress);
 
     // Each check of the download stands here, before anything is renamed.
-    bool acceptable = port.Download(address, kDownload) && DownloadIsProgram(app);
+    bool acceptable =
+        port.Download(address, kDownload) && DownloadIsProgram(app) && DownloadIsSigned(app, address);
     if (!acceptable || !InstallDownload(app)) {
         port.RemoveFile(kDownload);
         SpeakOne(app, "Lumiseek Update Failed");

@@ -1,32 +1,58 @@
-"""The online update under Wine against a local web server: an error page and a missing file are
-refused and leave the program as it was; a program is installed, the old one kept as lumiseek.old,
-and the restarter starts the new one once the old one has ended."""
+"""The online update under Wine against a local web server: an error page, a missing file and a
+program without a good signature by the key the program trusts (a throwaway key pair, named through
+LUMISEEK_UPDATE_KEY) are refused and leave the program as it was; a signed program is installed, the
+old one kept as lumiseek.old, and the restarter starts the new one once the old one has ended."""
 import shutil
+import subprocess
+import sys
 
 import harness
 
 STARTS = ["Updating Lumiseek", "Downloading. Lumiseek does not respond until the download ends."]
+SIGN = [sys.executable, str(harness.REPO / "scripts" / "sign-release.py")]
 
 
-def test_update_refuses_what_is_no_program_and_restarts_into_a_new_one(lumiseek, wine_env, tmp_path):
+def new_key(path):
+    subprocess.run(["openssl", "genpkey", "-algorithm", "EC", "-pkeyopt", "ec_paramgen_curve:P-256", "-out", path],
+                   check=True, capture_output=True)
+    return path
+
+
+def serve(exe, body, key=None, signed=None):
+    """Puts `body` at the address, with a signature by `key` of `signed` (else of `body`) beside it."""
+    exe.with_suffix(".exe.sig").unlink(missing_ok=True)
+    if key:
+        exe.write_bytes(signed or body)
+        subprocess.run(SIGN + ["sign", key, exe], check=True, capture_output=True)
+    exe.write_bytes(body)
+
+
+def test_update_refuses_what_is_no_signed_program_and_restarts_into_a_new_one(lumiseek, wine_env, tmp_path):
     site = tmp_path / "site"
     site.mkdir()
     shutil.copy2(harness.built("start_lumiseek.exe"), lumiseek.dir)
+    ours, other = new_key(tmp_path / "ours.pem"), new_key(tmp_path / "other.pem")
+    trusted = subprocess.run(SIGN + ["public-key", ours], check=True, capture_output=True, text=True).stdout.strip()
+    exe = site / "lumiseek.exe"
     with harness.web_server(site) as address:
         lumiseek.start(settings=harness.settings_file({"ShowToolbar": "0", "SpeakShortcuts": "0"}),
-                       env={"LUMISEEK_UPDATE_URL": address + "lumiseek.exe"})
+                       env={"LUMISEEK_UPDATE_URL": address + "lumiseek.exe", "LUMISEEK_UPDATE_KEY": trusted})
         lumiseek.wait_started()
         original = lumiseek.exe.read_bytes()
-        # An error page served with status 200, then nothing at all (404).
-        (site / "lumiseek.exe").write_text("<html><body>Maintenance</body></html>")
-        for attempt in ("page", "404"):
+        # A program: this one with bytes after its end, which Windows ignores.
+        newer = original + b"the newer build"
+        attempts = {"page": lambda: serve(exe, b"<html><body>Maintenance</body></html>", ours),
+                    "404": exe.unlink,
+                    "unsigned": lambda: serve(exe, newer),
+                    "signed over other bytes": lambda: serve(exe, newer, ours, signed=original + b"another build"),
+                    "signed with another key": lambda: serve(exe, newer, other)}
+        for attempt, put in attempts.items():
+            put()
             mark = lumiseek.press("Lumiseek Update Failed", "ctrl+o")
             assert lumiseek.texts_since(mark) == STARTS + ["Lumiseek Update Failed"], attempt
             assert sorted(p.name for p in lumiseek.dir.glob("lumiseek.*")) == ["lumiseek.exe", "lumiseek.ini"]
             assert lumiseek.exe.read_bytes() == original
-            (site / "lumiseek.exe").unlink(missing_ok=True)
-        # A program: this one with bytes after its end, which Windows ignores.
-        (site / "lumiseek.exe").write_bytes(original + b"the newer build")
+        serve(exe, newer, ours)
         mark = lumiseek.press("Update successful. Restarting Lumiseek.", "ctrl+o")
         assert lumiseek.wait_exit() == 0
     try:

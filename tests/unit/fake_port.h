@@ -235,10 +235,12 @@ struct FakePort : Port {
         files.erase(from);
         return true;
     }
+    std::optional<std::string> servedSignature;  // what an address ending in ".sig" gives
     bool Download(const std::string& address, const std::string& p) override {
         downloads.push_back(address);
-        if (served) Write(p, *served);
-        return served.has_value();
+        const auto& body = address.ends_with(".sig") ? servedSignature : served;
+        if (body) Write(p, *body);
+        return body.has_value();
     }
     std::optional<FileStamp> FileStampOf(const std::string& p) override {
         auto it = files.find(p);

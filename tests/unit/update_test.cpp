@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "actions/update.h"
+#include "actions/update_signature.h"
 #include "fake_port.h"
 
 namespace lumiseek {
@@ -35,17 +36,28 @@ TEST(Update, AProgramIsInstalledAndRestartedAnythingElseKeepsTheInstalledOne) {
         port.served = served, port.renameRefused = renameRefused;
         UpdateExe(app);
         return port.LastSpoken() == "Lumiseek Update Failed" && port.files["lumiseek.exe"] == "running" &&
-               !port.FileExists("lumiseek.tmp") && !port.ended && app.RestartAfterUpdate == 0;
+               !port.FileExists("lumiseek.tmp") && !port.FileExists("lumiseek.sig") && !port.ended &&
+               app.RestartAfterUpdate == 0;
     };
+    const std::string release = *PublicKeyFromHex(kReleaseKey), signature(64, 's');
+    port.signatures[{release, Program()}] = signature;
     EXPECT_TRUE(refused("<html>Not Found</html>") && refused(std::nullopt));
+    // A program not signed, signed over other bytes, or signed with another key.
+    EXPECT_TRUE(refused(Program()));
+    port.servedSignature = signature;
+    EXPECT_TRUE(refused(Program() + "!"));
+    port.environment["LUMISEEK_UPDATE_KEY"] = std::string(128, '7');
+    EXPECT_TRUE(refused(Program()));
+    port.environment.clear();
     EXPECT_EQ(port.files["lumiseek.old"], "older");
     EXPECT_TRUE(refused(Program(), "lumiseek.tmp"));
-    EXPECT_EQ(port.downloads.back(), "https://lumiseek.org/download/lumiseek.exe");
+    EXPECT_EQ(port.downloads.back(), "https://lumiseek.org/download/lumiseek.exe.sig");
 
     port.spoken.clear();
     port.environment["LUMISEEK_UPDATE_URL"] = "http://127.0.0.1:8000/new.exe";
     EXPECT_FALSE(refused(Program()));
-    EXPECT_EQ(port.downloads.back(), "http://127.0.0.1:8000/new.exe");
+    EXPECT_EQ(Texts(port.downloads.end() - 2, port.downloads.end()),
+              (Texts{"http://127.0.0.1:8000/new.exe", "http://127.0.0.1:8000/new.exe.sig"}));
     EXPECT_EQ(port.files["lumiseek.exe"], Program());
     EXPECT_EQ(port.files["lumiseek.old"], "running");
     EXPECT_EQ(port.spoken, (std::vector<Spoken>{{"Updating Lumiseek", 2},
