@@ -13,10 +13,6 @@ TEST(CommandLine, SplitsAsEsDoes) {
   // A backslash before a quote escapes nothing; & | < > ^ % are plain characters.
   EXPECT_EQ(SplitCommandLine("!\"c:\\program files\\\" a>x.txt&echo \"cat|dog\" %PATH% x^y"),
             (std::vector<std::string>{"!\"c:\\program files\\\"", "a>x.txt&echo", "\"cat|dog\"", "%PATH%", "x^y"}));
-  // The program's name on the raw Windows command line, quoted or not.
-  EXPECT_EQ(AfterFirstArgument("\"C:\\Program Files\\Lumi\\es.exe\" -n 5 x"), " -n 5 x");
-  EXPECT_EQ(AfterFirstArgument("es.exe  !\"c:\\a b\\\""), "  !\"c:\\a b\\\"");
-  EXPECT_EQ(AfterFirstArgument("es.exe"), "");
 }
 
 TEST(CommandLine, LumiseekFileSearch) {

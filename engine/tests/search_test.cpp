@@ -118,10 +118,5 @@ TEST_F(SearchTest, WineRootShowsWindowsPathsAndListsEntriesAsWineDoes) {
                   "4,\"Z:\\t r\\filelink.txt\"\r\n3,\"Z:\\t r\\Sub Dir\\a.txt\"\r\n4,\"Z:\\t r\\Sub Dir\\b.txt\"\r\n");
 }
 
-TEST(Paths, JoinAndNormalize) {
-  EXPECT_EQ(JoinPath("/", "a") + " " + JoinPath("/x", "a"), "/a /x/a");
-  EXPECT_EQ(NormalizeRoot("/home/ann//") + " " + NormalizeRoot("/"), "/home/ann /");
-}
-
 }  // namespace
 }  // namespace es

@@ -43,32 +43,26 @@ TEST_F(ColorsTest, TheColourCommandCyclesThreeSchemesAndAppliesEach) {
               std::make_tuple(77, 12345, 77, 12345));
 }
 
-TEST_F(ColorsTest, FontSizeStopsAtEightOnlyAndAlwaysAnnounces) {
-    const int kMax = std::numeric_limits<int>::max();  // no upper limit, but no overflow either
-    const std::tuple<int, int, int> steps[] = {{10, -4, 8}, {8, -4, 8}, {-30, 4, 8}, {kMax - 1, 4, kMax}};
-    for (const auto& [from, step, to] : steps) {
-        app.settings.FontSize = from;
-        ChangeFontSize(app, step);
-        EXPECT_EQ(std::make_pair(app.settings.FontSize, port.LastSpoken()),
-                  std::make_pair(to, "Font Size is  " + std::to_string(to)));
-    }
-    EXPECT_EQ(port.largeFont, "Arial Black");
-}
-
-TEST_F(ColorsTest, FontCommandsAndWheelNotchesStepFourPoints) {
+TEST_F(ColorsTest, FontCommandsAndWheelNotchesStepFourPointsDownToEightAndAnnounce) {
     OnCommand(app, cmd::IncreaseFontSize, 0);
     EXPECT_EQ(port.largeFontSize, 40);
     EXPECT_EQ(port.placed[ctl::SearchBox].h, 108);  // the box grows with the font
     OnMouseWheel(app, -360);
     OnCommand(app, cmd::DecreaseFontSize, 0);
     OnMouseWheel(app, 1);
-    EXPECT_EQ(port.SpokenTexts(), (std::vector<std::string>{"Font Size is  40", "Font Size is  36", "Font Size is  32",
-                                                             "Font Size is  36"}));
+    EXPECT_EQ(port.SpokenTexts(), (Texts{"Font Size is  40", "Font Size is  36", "Font Size is  32", "Font Size is  36"}));
     // A zero delta changes nothing and says nothing, but applies colours and font again.
     port.fg = port.largeFontSize = -1;
     OnMouseWheel(app, 0);
-    EXPECT_EQ(std::make_tuple(port.fg, port.largeFontSize, port.spoken.size()),
-              std::make_tuple(kYellow, 36, size_t{4}));
+    EXPECT_EQ(std::make_tuple(port.fg, port.largeFontSize, port.spoken.size()), std::make_tuple(kYellow, 36, size_t{4}));
+    const int kMax = std::numeric_limits<int>::max();  // no upper limit, but no overflow either
+    for (auto [from, step, to] : {std::tuple{10, -4, 8}, {8, -4, 8}, {-30, 4, 8}, {kMax - 1, 4, kMax}}) {
+        app.settings.FontSize = from;
+        ChangeFontSize(app, step);
+        EXPECT_EQ(std::make_pair(app.settings.FontSize, port.LastSpoken()),
+                  std::make_pair(to, "Font Size is  " + std::to_string(to)));
+    }
+    EXPECT_EQ(port.largeFont, "Arial Black");
 }
 
 }  // namespace

@@ -57,13 +57,9 @@ TEST_F(LayoutTest, PreviewNarrowsTheListButNotItsColumns) {
     EXPECT_EQ(PlanLayout(1000, 900, 0, 20, 36, false, 4).ColumnWidths, (std::array<int, 4>{303, 303, 222, 171}));
 }
 
-TEST_F(LayoutTest, HeadersCountRowsInGroupsOrNameTheOneColumnLists) {
-    app.Results.assign(1234, {"a.txt", "c:\\", "", "1", "", 1, 0});
-    EXPECT_EQ(Shown()[0].first, "Name  (1,234)");
+TEST_F(LayoutTest, TheSpokenListsHaveOneWideColumn) {
     app.settings.SearchType = 5;
     EXPECT_EQ(Shown(), (Columns{{"Settings Shortcuts", 1584}, {"", 0}, {"", 0}, {"", 0}}));
-    app.settings.SearchType = 6;
-    EXPECT_EQ(Shown()[0], (std::pair<std::string, int>{"Action Shortcuts", 1584}));
 }
 
 TEST(KeepInsideTest, WindowsEndWhollyOnTheNearestWorkArea) {

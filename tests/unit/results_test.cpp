@@ -71,11 +71,6 @@ TEST_F(ImportTest, NothingToShowGivesTheEmptyRow) {
     port.files.erase("results.txt");
     ExpectEmptyList(ImportResults(app));
     EXPECT_EQ(port.files.at("results.txt"), "");  // created, empty
-    // Room is kept for rows, not for line breaks.
-    std::string blanks(200000, '\n');
-    for (size_t i = 0; i < blanks.size(); i += 2) blanks[i] = '\r';
-    EXPECT_EQ(Import(kOldHeader + blanks + "1,01/01/2020 00:00,c:\\a\r\n" + blanks), 1);
-    EXPECT_EQ(app.Results.capacity(), 1u);
 }
 
 TEST_F(ImportTest, TextIsUtf8WhenValidElseAnsi) {

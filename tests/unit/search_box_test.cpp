@@ -133,12 +133,11 @@ TEST_F(SearchBoxTest, ArrowsNameTheCharacterPassedOrTheOneThatJoinedOrLeftTheSel
 
 TEST_F(SearchBoxTest, CharactersBesideTheCaretKeepSurrogatePairsWhole) {
     const std::string grin = "\xF0\x9F\x98\x80";  // U+1F600, two UTF-16 units
-    Box("a" + grin + "b", 3, 3);
-    EXPECT_EQ(CharToLeft(app) + "|" + CharToRight(app), grin + "|b");
-    Box("a" + grin + "b", 1, 1);
-    EXPECT_EQ(CharToLeft(app) + "|" + CharToRight(app), "a|" + grin);
-    Box("ab", 7, 7);  // a stale position past the end
-    EXPECT_EQ(CharToLeft(app) + "|" + CharToRight(app), "|");
+    for (auto [text, caret, sides] : std::vector<std::tuple<std::string, int, std::string>>{
+             {"a" + grin + "b", 3, grin + "|b"}, {"a" + grin + "b", 1, "a|" + grin}, {"ab", 7, "|"}}) {  // 7: stale
+        Box(text, caret, caret);
+        EXPECT_EQ(CharToLeft(app) + "|" + CharToRight(app), sides) << caret;
+    }
 }
 
 TEST_F(SearchBoxTest, SpellingNamesPunctuationAndKeepsCharactersWhole) {
@@ -154,30 +153,35 @@ TEST_F(SearchBoxTest, SpellingNamesPunctuationAndKeepsCharactersWhole) {
     EXPECT_EQ(port.beeps, 0);
 }
 
-TEST_F(SearchBoxTest, CopyCutAndPasteSayWhatTheyDid) {
+TEST_F(SearchBoxTest, CopyCutAndPasteKeysSayWhatTheyDidAndUndoIsSwallowed) {
     Box("budget*", 0, 6);
     OnCommand(app, cmd::CopySearchTerm, 0);
     EXPECT_EQ(port.clipboard, "budget");
     Box("budget*", 3, 3);
-    ReCopy(app);
+    EXPECT_TRUE(Down(vk::Insert, false, false, true));  // Ctrl+Insert: nothing selected, the whole term
     EXPECT_EQ(port.clipboard, "budget*");
     Box("big report", 3, 10);
-    OnCommand(app, cmd::Cut, 0);
+    EXPECT_TRUE(Down('X', true, false, true));  // Ctrl+Shift+X
     EXPECT_EQ(port.clipboard, " report");
+    EXPECT_TRUE(Down(vk::Delete, true));  // Shift+Delete, nothing selected now
     EXPECT_EQ(port.boxText, "big");
     port.SetClipboardText("#new\nsecond line");
     Box("old text", 4, 8);
-    OnCommand(app, cmd::Paste, 0);
-    EXPECT_EQ(port.boxText, "old #new");  // the first line only, not checked for invalid characters
+    EXPECT_TRUE(Down(vk::Insert, true));        // Shift+Insert
+    EXPECT_TRUE(Down('V', true, false, true));  // Ctrl+Shift+V
+    for (int key : {'Z', 'Y'}) EXPECT_TRUE(Down(key, false, false, true) && Down(key, true, false, true));
+    EXPECT_EQ(port.boxText, "old #new#new");  // the first line only, not checked for invalid characters
     app.Results = {ResultRow{"a.txt", "c:\\data\\"}};
     port.focused = ctl::ResultsList;
     port.selectedRow = 1;
     ReCopy(app);
     EXPECT_EQ(port.clipboard, "c:\\data\\");
     EXPECT_EQ(port.SpokenTexts(), (Texts{"Selection from Search String  Was Copied", "Selection Copied",
-                                         "Entire Search String  Was Copied",
-                                         "Selection Cut", "Clipboard Pasted", "Path Copied"}));
-    EXPECT_EQ(port.beeps, 3);
+                                         "Entire Search String  Was Copied", "Selection Copied", "Selection Cut",
+                                         "No Selection", "Clipboard Pasted", "Clipboard Pasted", "Path Copied"}));
+    EXPECT_EQ(port.beeps, 6);
+    port.focused = ctl::SearchBox;
+    EXPECT_FALSE(Down(vk::Delete));  // plain Delete is the box's own
 }
 
 TEST_F(SearchBoxTest, RefusalsAndABusyClipboardSayWhyAndLoseNothing) {
@@ -201,21 +205,6 @@ TEST_F(SearchBoxTest, RefusalsAndABusyClipboardSayWhyAndLoseNothing) {
                                          "Cut Option not Available", "Paste Option not Available"}));
     EXPECT_EQ(port.boxText, "big");
     EXPECT_EQ(port.clipboard, "\r\nbelow");
-}
-
-TEST_F(SearchBoxTest, TheBoxsOwnEditingKeysRunTheSpokenCommandsOrAreSwallowed) {
-    port.SetClipboardText("a");
-    Box("abc", 0, 1);
-    EXPECT_TRUE(Down('X', true, false, true));          // Ctrl+Shift+X cuts
-    EXPECT_TRUE(Down(vk::Insert, true));                // Shift+Insert pastes
-    EXPECT_TRUE(Down(vk::Delete, true));                // Shift+Delete cuts: nothing selected
-    EXPECT_TRUE(Down('V', true, false, true));          // Ctrl+Shift+V pastes
-    EXPECT_TRUE(Down(vk::Insert, false, false, true));  // Ctrl+Insert copies
-    for (int key : {'Z', 'Y'}) EXPECT_TRUE(Down(key, false, false, true) && Down(key, true, false, true));
-    EXPECT_EQ(port.boxText, "aabc");
-    EXPECT_EQ(port.SpokenTexts(), (Texts{"Selection Cut", "Clipboard Pasted", "No Selection", "Clipboard Pasted",
-                                         "Entire Search String  Was Copied", "Selection Copied"}));
-    EXPECT_FALSE(Down(vk::Delete));  // plain Delete is the box's own
 }
 
 }  // namespace

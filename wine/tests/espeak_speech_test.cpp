@@ -22,13 +22,9 @@ std::string Slurp(const fs::path& path) {
 }
 
 TEST(EspeakVoice, RateZeroIsNormalSlowAndFastDifferClearlyLimitsHold) {
-  EXPECT_EQ(WordsPerMinute(0), 175);
-  EXPECT_EQ(WordsPerMinute(-3), 126);
-  EXPECT_EQ(WordsPerMinute(3), 243);
-  EXPECT_EQ(WordsPerMinute(-10), 80);
-  EXPECT_EQ(WordsPerMinute(-30), 80);
-  EXPECT_EQ(WordsPerMinute(10), 450);
-  EXPECT_EQ(WordsPerMinute(99), 450);
+  for (auto [rate, wpm] : std::vector<std::pair<int, int>>{{0, 175}, {-3, 126}, {3, 243}, {-10, 80}, {-30, 80},
+                                                            {10, 450}, {99, 450}})
+    EXPECT_EQ(WordsPerMinute(rate), wpm) << rate;
 }
 
 TEST(EspeakVoice, CommandLineRunsEspeakWithRateTextAndWavAndReportsIdAndExitCode) {
