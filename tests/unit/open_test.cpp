@@ -47,10 +47,10 @@ TEST_F(OpenTest, ParentAndShortFoldersKeepWhatTheyCannotLeaveOut) {
     EXPECT_EQ(GetParentFolder("D:\\"), "");
     EXPECT_EQ(GetParentFolder("\\\\server\\share\\x\\"), "\\\\server\\share\\");
     app.settings.ShortPath = 1;
-    EXPECT_EQ(ShortFolder(app, "c:\\a\\b\\c"), "c:\\a\\...\\c");
-    EXPECT_EQ(ShortFolder(app, "c:\\a\\b\\"), "c:\\a\\b\\");
-    EXPECT_EQ(ShortFolder(app, "C:\\"), "C:\\");
-    EXPECT_EQ(ShortFolder(app, "\\\\server\\share\\docs\\"), "\\\\...\\docs");
+    for (auto [folder, shown] : std::vector<std::pair<std::string, std::string>>{
+             {"c:\\a\\b\\c", "c:\\a\\...\\c"}, {"c:\\a\\b\\", "c:\\a\\b\\"}, {"C:\\", "C:\\"},
+             {"\\\\server\\share\\docs\\", "\\\\...\\docs"}})
+        EXPECT_EQ(ShortFolder(app, folder), shown);
     app.settings.ShortPath = 0;
     EXPECT_EQ(ShortFolder(app, "c:\\a\\b\\c\\"), "");
 }
