@@ -4,7 +4,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "command_line.h"
 #include "handoff.h"
@@ -56,11 +55,9 @@ TEST(HandOff, ShellPassesEveryArgumentWholeAndLeavesTheExitCode) {
   std::string status = (dir / "status").string();
   std::vector<std::string> args = {"!\"c:\\program files\\\" a\\\\b", "", "tab\there", "end\\"};
   EXPECT_EQ(lumiseek::testing::RunWindowsCommandLine(ShellCommandLine(status, program.string(), args), ""), 0);
-  std::ifstream in(dir / "args");
-  std::stringstream got;
-  got << in.rdbuf();
-  EXPECT_EQ(got.str(), "[!\"c:\\program files\\\" a\\\\b]\n[]\n[tab\there]\n[end\\]\n");
   std::string text;
+  ASSERT_TRUE(ReadWholeFile((dir / "args").string(), text));
+  EXPECT_EQ(text, "[!\"c:\\program files\\\" a\\\\b]\n[]\n[tab\there]\n[end\\]\n");
   ASSERT_TRUE(ReadWholeFile(status, text));
   EXPECT_EQ(ReadExitCode(text), 7);
   EXPECT_TRUE(fs::exists(status + ".pid"));
