@@ -1,6 +1,8 @@
 # Lumiseek: build, run and test on Debian 12.
 #   make run    build what is missing and start Lumiseek under Wine (on $DISPLAY, else on Xvfb)
-#   make test   build and run every test: native unit tests (CTest), then the Wine end-to-end tests
+#   make test   build and run every test: native unit tests (CTest), the same under AddressSanitizer
+#               and UndefinedBehaviorSanitizer, the fuzz corpora replayed, then the Wine end-to-end tests
+#   make fuzz   fuzz every input reader for FUZZ_TIME seconds each (default 60), keeping new corpus entries
 #   make dist   the Windows release: dist/lumiseek-4.2-win64.zip and the installer dist/lumiseek-4.2-setup.exe
 # Both install missing Debian packages first (make deps, as root).
 
@@ -8,6 +10,10 @@ JOBS        ?= 2
 BUILD_TYPE  ?= Release
 NATIVE_DIR  := build/native
 WIN_DIR     := build/win
+SAN_DIR     := build/sanitize
+FUZZ_DIR    := build/fuzz
+FUZZ_TIME   ?= 60
+FUZZ_TARGETS := settings results arguments engine text
 # Debian's own Python has python3-pytest; a python3 earlier on PATH (pyenv, venv) may not.
 PYTHON      ?= $(shell test -x /usr/bin/python3 && echo /usr/bin/python3 || echo python3)
 
@@ -31,9 +37,11 @@ PACKAGES := \
   espeak-ng:espeak-ng \
   nsis:makensis \
   zip:zip \
-  unzip:unzip
+  unzip:unzip \
+  clang-14:clang++-14 \
+  libclang-rt-14-dev:/usr/lib/llvm-14/lib/clang/14.0.6/lib/linux/libclang_rt.fuzzer-x86_64.a
 
-.PHONY: all deps build native win unit e2e test run clean mutate dist dist-files
+.PHONY: all deps build native win unit sanitize fuzz-build fuzz-replay fuzz e2e test run clean mutate dist dist-files
 .NOTPARALLEL:
 
 all: build
@@ -77,11 +85,41 @@ win:
 unit:
 	ctest --test-dir $(NATIVE_DIR) --output-on-failure -j$(JOBS)
 
+# The unit tests again, built by GCC with AddressSanitizer and UndefinedBehaviorSanitizer in a
+# folder of their own (the benchmarks in build/native stay unsanitized).
+sanitize:
+	cmake -S . -B $(SAN_DIR) -DCMAKE_BUILD_TYPE=Debug -DLUMISEEK_SANITIZE=ON
+	cmake --build $(SAN_DIR) -j$(JOBS)
+	ctest --test-dir $(SAN_DIR) --output-on-failure -j$(JOBS)
+
+fuzz-build:
+	cmake -S tests/fuzz -B $(FUZZ_DIR) -DCMAKE_CXX_COMPILER=clang++-14
+	cmake --build $(FUZZ_DIR) -j$(JOBS)
+
+# Every checked-in input, the seeds and those that once found a fault, run once (no fuzzing).
+fuzz-replay: fuzz-build
+	@for t in $(FUZZ_TARGETS); do \
+	  files=$$(find tests/fuzz/corpus/$$t tests/fuzz/faults/$$t -type f 2>/dev/null); \
+	  echo "fuzz-replay: $$t: $$(echo "$$files" | grep -c .) inputs"; \
+	  $(FUZZ_DIR)/fuzz_$$t $$files > $(FUZZ_DIR)/replay-$$t.log 2>&1 || { tail -40 $(FUZZ_DIR)/replay-$$t.log; exit 1; }; \
+	done
+
+# One target after another, one process each. New inputs join tests/fuzz/corpus/<target>/; an
+# input that finds a fault is written to tests/fuzz/faults/<target>/ (check it in with the fix).
+fuzz: deps fuzz-build
+	@for t in $(FUZZ_TARGETS); do \
+	  mkdir -p tests/fuzz/corpus/$$t tests/fuzz/faults/$$t; \
+	  echo "fuzz: $$t for $(FUZZ_TIME) s"; \
+	  $(FUZZ_DIR)/fuzz_$$t -max_total_time=$(FUZZ_TIME) -max_len=2048 -timeout=10 -print_final_stats=1 \
+	    -artifact_prefix=tests/fuzz/faults/$$t/ tests/fuzz/corpus/$$t 2>&1 | grep -E '^(stat::|SUMMARY|property)' || true; \
+	  test -z "$$(find tests/fuzz/faults/$$t -newer $(FUZZ_DIR)/fuzz_$$t -type f)" || { echo "fuzz: $$t found a fault"; exit 1; }; \
+	done
+
 e2e:
 	$(PYTHON) -m pytest -q tests/e2e
 
 # The end-to-end tests include the release, so it is built first.
-test: deps build dist-files unit e2e
+test: deps build dist-files unit sanitize fuzz-replay e2e
 
 dist: deps win dist-files
 
@@ -96,4 +134,4 @@ run: deps build
 	./scripts/run-lumiseek.sh $(WIN_DIR)
 
 clean:
-	rm -rf $(NATIVE_DIR) $(WIN_DIR) build/e2e build/run build/dist dist
+	rm -rf $(NATIVE_DIR) $(WIN_DIR) $(SAN_DIR) $(FUZZ_DIR) build/e2e build/run build/dist dist

@@ -198,13 +198,13 @@ void Search(App& app) {
     SpeakOneWait(app, Announcement(s.SearchType, s.SearchTerm));
 
     // 10 to 12: the argument string. It reaches es exactly so: no command interpreter reads it.
-    if (s.SearchType == 4) {
-        app.SearchCommand = s.SearchTerm;
-    } else {
-        app.SearchCommand = FolderString(app) + TypeSwitches(s.SearchType) + sortClause + countClause +
-                            " -export-csv results.txt " + s.SearchTerm;
-    }
+    // The prefixes are expanded in the term only: an exclusion line is a folder, taken as written.
+    app.SearchCommand = s.SearchTerm;
     ExpandEsPrefixes(app);
+    if (s.SearchType != 4) {
+        app.SearchCommand = FolderString(app) + TypeSwitches(s.SearchType) + sortClause + countClause +
+                            " -export-csv results.txt " + app.SearchCommand;
+    }
 
     // 13, 14: the engine run, then the arguments on the clipboard.
     std::optional<std::string> es = port.FindProgram("es.exe");

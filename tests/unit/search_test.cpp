@@ -108,8 +108,8 @@ TEST_F(SearchTest, ArgumentsFollowTypeSortAndLimit) {
 
 TEST_F(SearchTest, ExclusionFileGivesOneExclusionPerLine) {
     const std::string tail = kFiles + kTail + "a";
-    port.files["exclusion.txt"] = "D:\\Temp\\\r\ne:\\old";
-    EXPECT_EQ(Run(1, "a"), " !D:\\Temp\\ !e:\\old" + tail);
+    port.files["exclusion.txt"] = "D:\\Temp\\\r\ne:\\old\r\nzip:x";  // a folder: no prefix expanded
+    EXPECT_EQ(Run(1, "a"), " !D:\\Temp\\ !e:\\old !zip:x" + tail);
     // LF and CR line ends, blank lines; a line with a blank is quoted whole (es takes the
     // backslash before the closing quote as part of the path), a double quote is dropped.
     const std::string expected = " !\"c:\\program files\\\" !c:\\r&d\\ !\"d:\\my docs\\\"" + tail;
