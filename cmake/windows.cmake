@@ -8,7 +8,7 @@ set(LUMISEEK_RESOURCE_DIR ${CMAKE_SOURCE_DIR}/resources)
 if(LUMISEEK_SHELL_SOURCES)
   add_executable(lumiseek WIN32 ${LUMISEEK_SHELL_SOURCES} ${LUMISEEK_RESOURCE_DIR}/lumiseek.rc)
   target_link_libraries(lumiseek PRIVATE lumiseek_core
-    comctl32 ole32 oleaut32 uuid gdi32 gdiplus shell32 shlwapi user32 uxtheme comdlg32 winmm version urlmon wininet bcrypt)
+    comctl32 ole32 oleacc oleaut32 uuid gdi32 gdiplus shell32 shlwapi user32 uxtheme comdlg32 winmm version urlmon wininet bcrypt)
   target_compile_definitions(lumiseek PRIVATE UNICODE _UNICODE)
   if(MSVC)
     target_compile_options(lumiseek PRIVATE /W4 /utf-8)

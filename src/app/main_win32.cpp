@@ -10,6 +10,7 @@
 #include <string>
 
 #include "base/app.h"
+#include "app/access_win32.h"
 #include "app/dispatch.h"
 #include "base/ids.h"
 #include "app/port_win32.h"
@@ -293,8 +294,10 @@ int RunLumiseek() {
     port.CreateTooltips();
     port.toolbarProc = NewTbProc;
     CreateFileTypeLists(app);
-    // 8. The status bar.
+    // 8. The status bar; then the names screen readers read for the controls.
     CreateStatusBar(*shell);
+    for (int id : {ctl::SearchBox, ctl::ResultsList, ctl::StatusBar, ctl::Preview})
+        if (HWND control = GetDlgItem(port.hwnd, id)) GiveAccessibleName(control, id);
     // 9. Initialise, lay out once, show, and run the loop.
     SetForegroundWindow(port.hwnd);
     shell->started = true;

@@ -628,11 +628,12 @@ class LumiseekRun:
     def title(self):
         return self.session.x("xdotool", "getwindowname", self.window).rstrip("\n")
 
-    def window_texts(self, *control_ids, title_prefix="Lumiseek 4.2"):
+    def window_texts(self, *control_ids, title_prefix="Lumiseek 4.2", names=False):
         """Caption and control texts of the running window, read from inside Wine with WM_GETTEXT:
-        {"title": caption, "503": status bar text, ...}."""
-        done = self.session.run([built("wintext/wintext.exe"), title_prefix] + [str(i) for i in control_ids],
-                                timeout=30)
+        {"title": caption, "503": status bar text, ...}; with names=True the controls' accessible
+        names instead, as a screen reader reads them."""
+        done = self.session.run([built("wintext/wintext.exe")] + (["--names"] if names else []) + [title_prefix] +
+                                [str(i) for i in control_ids], timeout=30)
         if done.returncode == 2:
             raise AssertionError("no window titled %r%s" % (title_prefix, "..."))
         texts = {}

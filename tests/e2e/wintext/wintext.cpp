@@ -5,8 +5,13 @@
 // and Wine carry across processes; a status bar answers with its first part). A control that does not
 // exist prints "<id><TAB>" and sets exit code 1. Exit code 2: no such window. After each control that
 // exists, "rect<id><TAB><left> <top> <width> <height>" gives its client area in screen coordinates.
+//   wintext --names <title prefix> [control id ...]
+// prints each control's accessible name instead, as a screen reader reads it
+// (AccessibleObjectFromWindow for the client object, then get_accName of CHILDID_SELF).
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
+#include <initguid.h>
+#include <oleacc.h>
 
 #include <cwchar>
 #include <string>
@@ -53,7 +58,29 @@ void Print(const std::wstring& text) {
 
 }  // namespace
 
+std::wstring AccessibleName(HWND hwnd) {
+    IAccessible* object = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                          reinterpret_cast<void**>(&object))))
+        return L"<no accessible object>";
+    VARIANT self;
+    VariantInit(&self);
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = nullptr;
+    std::wstring text = SUCCEEDED(object->get_accName(self, &name)) && name ? std::wstring(name) : L"<no name>";
+    SysFreeString(name);
+    object->Release();
+    return text;
+}
+
 int wmain(int argc, wchar_t** argv) {
+    const bool names = argc > 1 && std::wcscmp(argv[1], L"--names") == 0;
+    if (names) {
+        CoInitialize(nullptr);
+        --argc;
+        ++argv;
+    }
     if (argc < 2) return 3;
     Search search{argv[1]};
     EnumWindows(Visit, reinterpret_cast<LPARAM>(&search));
@@ -63,7 +90,7 @@ int wmain(int argc, wchar_t** argv) {
     for (int i = 2; i < argc; ++i) {
         HWND control = GetDlgItem(search.found, std::wcstol(argv[i], nullptr, 10));
         if (!control) rc = 1;
-        Print(std::wstring(argv[i]) + L"\t" + (control ? TextOf(control) : std::wstring()));
+        Print(std::wstring(argv[i]) + L"\t" + (!control ? std::wstring() : names ? AccessibleName(control) : TextOf(control)));
         RECT r{};
         POINT origin{0, 0};
         if (control && GetClientRect(control, &r) && ClientToScreen(control, &origin)) {

@@ -1,0 +1,13 @@
+// The names a screen reader reads for the controls (the platform's accessibility layer asks the
+// shell, which answers with these).
+#pragma once
+
+#include <string>
+
+namespace lumiseek {
+
+// The accessible name of a control of the main window (ctl::); empty for a control whose own
+// text is its name (the status bar).
+std::string AccessibleName(int control);
+
+}  // namespace lumiseek
