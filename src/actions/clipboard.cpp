@@ -14,7 +14,8 @@ namespace {
 
 constexpr uint32_t kDropFilesHeaderBytes = 20;
 
-void AppendLittleEndian(std::string& out, uint32_t value, int bytes) {
+// Up to eight bytes, so the value is 64 bits wide: a wider shift than the type would be undefined.
+void AppendLittleEndian(std::string& out, uint64_t value, int bytes) {
     for (int i = 0; i < bytes; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
 }
 
