@@ -10,4 +10,8 @@ namespace lumiseek {
 // text is its name (the status bar).
 std::string AccessibleName(int control);
 
+// The accessible name of a toolbar button, by its command: its tooltip's text, whether or not
+// HideToolbarText hides the label; the page button, which has no tooltip, says what it does.
+std::string AccessibleButtonName(int command);
+
 }  // namespace lumiseek

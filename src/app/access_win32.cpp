@@ -1,7 +1,8 @@
 // Accessible names for the controls. Screen readers ask a window for its accessible object with
 // WM_GETOBJECT; each named control answers with the standard object the system would give,
 // wrapped so that its own name is the one AccessibleName gives (or the control's text where that
-// is empty). Everything else the standard object answers as it is: roles, states, the list's rows.
+// is empty), and a toolbar button's the one AccessibleButtonName gives. Everything else the
+// standard object answers as it is: roles, states, the list's rows.
 #include <windows.h>
 #include <commctrl.h>
 #include <initguid.h>  // IID_IAccessible defined here, not bound to an import thunk
@@ -9,6 +10,7 @@
 
 #include "app/access.h"
 #include "app/access_win32.h"
+#include "base/ids.h"
 #include "base/wide_win32.h"
 
 namespace lumiseek {
@@ -52,15 +54,22 @@ public:
 
     // IAccessible: the name of the control itself is ours; the rest is the standard object's.
     HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
-        if (child.vt != VT_I4 || child.lVal != CHILDID_SELF) return inner_->get_accName(child, name);
-        if (!name) return E_POINTER;
+        if (child.vt != VT_I4) return inner_->get_accName(child, name);
+        if (child.lVal != CHILDID_SELF) {
+            // A toolbar's children are its buttons, counted from 1.
+            TBBUTTON button{};
+            if (control_ != ctl::Toolbar || !SendMessageW(hwnd_, TB_GETBUTTON, child.lVal - 1,
+                                                          reinterpret_cast<LPARAM>(&button)) ||
+                (button.fsStyle & BTNS_SEP) != 0)
+                return inner_->get_accName(child, name);
+            return Answer(W(AccessibleButtonName(button.idCommand)), name);
+        }
         std::wstring text = W(AccessibleName(control_));
         if (text.empty()) {
             text.resize(GetWindowTextLengthW(hwnd_) + 1);
             text.resize(GetWindowTextW(hwnd_, text.data(), static_cast<int>(text.size())));
         }
-        *name = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
-        return *name ? S_OK : E_OUTOFMEMORY;
+        return Answer(text, name);
     }
     HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** p) override { return inner_->get_accParent(p); }
     HRESULT STDMETHODCALLTYPE get_accChildCount(LONG* n) override { return inner_->get_accChildCount(n); }
@@ -93,6 +102,11 @@ public:
 
 private:
     virtual ~NamedAccessible() = default;
+    static HRESULT Answer(const std::wstring& text, BSTR* name) {
+        if (!name) return E_POINTER;
+        *name = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+        return *name ? S_OK : E_OUTOFMEMORY;
+    }
     LONG refs_ = 1;
     IAccessible* inner_;
     HWND hwnd_;

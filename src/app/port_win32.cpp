@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "app/access_win32.h"
 #include "base/ids.h"
 #include "base/wide_win32.h"
 #include "speech/shortcuts.h"
@@ -291,6 +292,7 @@ void Win32Port::AddToolbar(const std::vector<ToolButton>& buttons, int fontPoint
         oldToolbarProc = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrW(toolbar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(toolbarProc)));
     }
+    GiveAccessibleName(toolbar, ctl::Toolbar);
     SetToolTip(N(toolTipText));
 }
 

@@ -7,11 +7,13 @@
 // exists, "rect<id><TAB><left> <top> <width> <height>" gives its client area in screen coordinates.
 //   wintext --names <title prefix> [control id ...]
 // prints each control's accessible name instead, as a screen reader reads it
-// (AccessibleObjectFromWindow for the client object, then get_accName of CHILDID_SELF).
+// (AccessibleObjectFromWindow for the client object, then get_accName of CHILDID_SELF); an id
+// written "502:buttons" prints the name of every button of that toolbar.
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 #include <initguid.h>
 #include <oleacc.h>
+#include <commctrl.h>
 
 #include <cwchar>
 #include <string>
@@ -58,17 +60,18 @@ void Print(const std::wstring& text) {
 
 }  // namespace
 
-std::wstring AccessibleName(HWND hwnd) {
+// The accessible name of a control (child CHILDID_SELF) or of one of its children (from 1).
+std::wstring AccessibleName(HWND hwnd, LONG child) {
     IAccessible* object = nullptr;
     if (FAILED(AccessibleObjectFromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
                                           reinterpret_cast<void**>(&object))))
         return L"<no accessible object>";
-    VARIANT self;
-    VariantInit(&self);
-    self.vt = VT_I4;
-    self.lVal = CHILDID_SELF;
+    VARIANT which;
+    VariantInit(&which);
+    which.vt = VT_I4;
+    which.lVal = child;
     BSTR name = nullptr;
-    std::wstring text = SUCCEEDED(object->get_accName(self, &name)) && name ? std::wstring(name) : L"<no name>";
+    std::wstring text = SUCCEEDED(object->get_accName(which, &name)) && name ? std::wstring(name) : L"<no name>";
     SysFreeString(name);
     object->Release();
     return text;
@@ -88,9 +91,18 @@ int wmain(int argc, wchar_t** argv) {
     Print(L"title\t" + TextOf(search.found));
     int rc = 0;
     for (int i = 2; i < argc; ++i) {
-        HWND control = GetDlgItem(search.found, std::wcstol(argv[i], nullptr, 10));
+        wchar_t* end = nullptr;
+        HWND control = GetDlgItem(search.found, std::wcstol(argv[i], &end, 10));
         if (!control) rc = 1;
-        Print(std::wstring(argv[i]) + L"\t" + (!control ? std::wstring() : names ? AccessibleName(control) : TextOf(control)));
+        if (names && control && std::wcscmp(end, L":buttons") == 0) {
+            // Every button of a toolbar: "<id>:<n><TAB><name>", n from 1.
+            LRESULT count = SendMessageW(control, TB_BUTTONCOUNT, 0, 0);
+            for (LONG n = 1; n <= count; ++n)
+                Print(std::wstring(argv[i], end) + L":" + std::to_wstring(n) + L"\t" + AccessibleName(control, n));
+            continue;
+        }
+        Print(std::wstring(argv[i]) + L"\t" +
+              (!control ? std::wstring() : names ? AccessibleName(control, CHILDID_SELF) : TextOf(control)));
         RECT r{};
         POINT origin{0, 0};
         if (control && GetClientRect(control, &r) && ClientToScreen(control, &origin)) {
