@@ -1,5 +1,5 @@
 """The spoken lists and the toolbar from end to end: a settings row toggled with Enter, the actions
-list's Copy Results, Esc back to the results; the toolbar in each layout and page, the room it
+list's Copy Results, Esc back to the results; the toolbar in each layout, page and icon size, the room it
 gives up when hidden, and the tooltips spoken as the pointer moves over the buttons."""
 import harness
 
@@ -87,8 +87,16 @@ def test_toolbar_layouts_sizes_hiding_and_spoken_tooltips(lumiseek):
     harness.poll(lambda: harness.colour_share(lumiseek.screenshot("tooltip"), "#FFFFFF", below) > 0.45, 10,
                  what="the large tooltip")
 
-    # Hidden: the search box moves up into the toolbar's room.
+    # The wide form with its texts at each icon size: the search box moves down as the icons grow.
     point(5, 5)
+    lumiseek.press("Hide Toolbar Text is OFF", "ctrl+b")
+    tops = []
+    for size in ("64", "96", "128", "48"):
+        lumiseek.press("Icon Size is  " + size, "ctrl+e")
+        tops.append(harness.toolbar_band(lumiseek, lumiseek.screenshot("wide-icons" + size))[1])
+    assert tops[3] < tops[0] < tops[1] < tops[2], tops
+
+    # Hidden: the search box moves up into the toolbar's room.
     with_toolbar, box_top, _ = harness.toolbar_band(lumiseek, shown)
     lumiseek.press("Toolbar is Hidden", "ctrl+w")
     x, y, _, _ = lumiseek.geometry()
