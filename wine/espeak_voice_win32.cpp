@@ -27,21 +27,14 @@
 #include "base/text.h"
 #include "base/wide_win32.h"
 #include "espeak_speech.h"
+#include "sp_voice_com_win32.h"
 
 namespace {
-
 using lumiseek::N;
 using lumiseek::W;
 
 HMODULE g_module = nullptr;
-std::atomic<long> g_objects{0};
-std::atomic<long> g_locks{0};
 std::atomic<long> g_voices{0};
-
-// {96749377-3391-11D2-9EE3-00C04F797396}, the class of "SAPI.SpVoice".
-const CLSID kSpVoiceClass = {0x96749377, 0x3391, 0x11d2, {0x9e, 0xe3, 0x00, 0xc0, 0x4f, 0x79, 0x73, 0x96}};
-// {6C44DF74-72B9-4992-A1EC-EF996E0422D4}, ISpVoice.
-const IID kISpVoice = {0x6c44df74, 0x72b9, 0x4992, {0xa1, 0xec, 0xef, 0x99, 0x6e, 0x04, 0x22, 0xd4}};
 
 using UnixNameFn = char*(CDECL*)(const wchar_t*);
 using DosNameFn = wchar_t*(CDECL*)(const char*);
@@ -117,7 +110,7 @@ struct Utterance {
   int words_per_minute = 175;
 };
 
-class EspeakVoice final : public ISpVoice {
+class EspeakVoice final : public sp_voice::VoiceBase {
 public:
   // A voice needs Wine and a folder of its own for the utterances' files; without them there is none.
   static EspeakVoice* Create() {
@@ -144,51 +137,7 @@ public:
     changed_.notify_all();
     if (worker_.joinable()) worker_.join();
     RemoveDirectoryW(folder_.c_str());
-    --g_objects;
   }
-
-  // IUnknown
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-    if (!out) return E_POINTER;
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, kISpVoice)) {
-      *out = static_cast<ISpVoice*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    ULONG n = --refs_;
-    if (n == 0) delete this;
-    return n;
-  }
-
-  // ISpNotifySource
-  HRESULT STDMETHODCALLTYPE SetNotifySink(ISpNotifySink*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE SetNotifyWindowMessage(HWND, UINT, WPARAM, LPARAM) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE SetNotifyCallbackFunction(SPNOTIFYCALLBACK*, WPARAM, LPARAM) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE SetNotifyCallbackInterface(ISpNotifyCallback*, WPARAM, LPARAM) override {
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE SetNotifyWin32Event() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE WaitForNotifyEvent(DWORD) override { return E_NOTIMPL; }
-  HANDLE STDMETHODCALLTYPE GetNotifyEventHandle() override { return nullptr; }
-
-  // ISpEventSource
-  HRESULT STDMETHODCALLTYPE SetInterest(ULONGLONG, ULONGLONG) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetEvents(ULONG, SPEVENT*, ULONG*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetInfo(SPEVENTSOURCEINFO*) override { return E_NOTIMPL; }
-
-  // ISpVoice
-  HRESULT STDMETHODCALLTYPE SetOutput(IUnknown*, WINBOOL) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetOutputObjectToken(ISpObjectToken**) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetOutputStream(ISpStreamFormat**) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Pause() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Resume() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE SetVoice(ISpObjectToken*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetVoice(ISpObjectToken**) override { return E_NOTIMPL; }
 
   // Purge: the running utterance is ended and the waiting ones dropped. Async: returns at
   // once; otherwise when this text has been spoken (or purged by a later call).
@@ -208,7 +157,6 @@ public:
     if (!(flags & SPF_ASYNC)) changed_.wait(lock, [&] { return finished_ >= number; });
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE SpeakStream(IStream*, DWORD, ULONG*) override { return E_NOTIMPL; }
 
   HRESULT STDMETHODCALLTYPE GetStatus(SPVOICESTATUS* status, LPWSTR* bookmark) override {
     if (status) {
@@ -222,12 +170,6 @@ public:
     return S_OK;
   }
 
-  HRESULT STDMETHODCALLTYPE Skip(LPCWSTR, LONG, ULONG*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE SetPriority(SPVPRIORITY) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetPriority(SPVPRIORITY*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE SetAlertBoundary(SPEVENTENUM) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetAlertBoundary(SPEVENTENUM*) override { return E_NOTIMPL; }
-
   HRESULT STDMETHODCALLTYPE SetRate(LONG rate) override {
     std::lock_guard<std::mutex> lock(mutex_);
     rate_ = std::clamp<LONG>(rate, -10, 10);
@@ -239,8 +181,6 @@ public:
     *rate = rate_;
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE SetVolume(USHORT) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetVolume(USHORT*) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE WaitUntilDone(ULONG milliseconds) override {
     std::unique_lock<std::mutex> lock(mutex_);
     auto idle = [&] { return !speaking_ && queue_.empty(); };
@@ -250,16 +190,10 @@ public:
     }
     return changed_.wait_for(lock, std::chrono::milliseconds(milliseconds), idle) ? S_OK : S_FALSE;
   }
-  HRESULT STDMETHODCALLTYPE SetSyncSpeakTimeout(ULONG) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetSyncSpeakTimeout(ULONG*) override { return E_NOTIMPL; }
-  HANDLE STDMETHODCALLTYPE SpeakCompleteEvent() override { return nullptr; }
-  HRESULT STDMETHODCALLTYPE IsUISupported(LPCWSTR, void*, ULONG, WINBOOL*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE DisplayUI(HWND, LPCWSTR, LPCWSTR, void*, ULONG) override { return E_NOTIMPL; }
 
 private:
   EspeakVoice(const WinePaths& wine, std::wstring folder, std::string linux_folder)
       : wine_(wine), folder_(std::move(folder)), linux_folder_(std::move(linux_folder)) {
-    ++g_objects;
     wchar_t wav[MAX_PATH * 2];
     DWORD n = GetEnvironmentVariableW(L"LUMISEEK_VOICE_WAV", wav, MAX_PATH * 2);
     if (n > 0 && n < MAX_PATH * 2) wav_folder_ = N(std::wstring(wav, n));
@@ -332,7 +266,6 @@ private:
     for (const std::wstring& file : {text_file, pid_file, code_file}) DeleteFileW(file.c_str());
   }
 
-  std::atomic<ULONG> refs_{1};
   WinePaths wine_;
   std::wstring folder_;
   std::string linux_folder_;
@@ -351,44 +284,9 @@ private:
   std::thread worker_;
 };
 
-class VoiceFactory final : public IClassFactory {
-public:
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-    if (!out) return E_POINTER;
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IClassFactory)) {
-      *out = static_cast<IClassFactory*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-  }
-  // The factory is a static object; its lifetime is the module's.
-  ULONG STDMETHODCALLTYPE AddRef() override { ++g_locks; return 2; }
-  ULONG STDMETHODCALLTYPE Release() override { --g_locks; return 1; }
-
-  HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid, void** out) override {
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    if (outer) return CLASS_E_NOAGGREGATION;
-    EspeakVoice* voice = EspeakVoice::Create();
-    if (!voice) return E_FAIL;
-    HRESULT hr = voice->QueryInterface(riid, out);
-    voice->Release();
-    return hr;
-  }
-  HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
-    if (lock) ++g_locks; else --g_locks;
-    return S_OK;
-  }
-};
-
-VoiceFactory g_factory;
-
 }  // namespace
 
 extern "C" {
-
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
   if (reason == DLL_PROCESS_ATTACH) {
     g_module = instance;
@@ -398,12 +296,9 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
 }
 
 HRESULT WINAPI DllGetClassObject(REFCLSID clsid, REFIID riid, void** out) {
-  if (!out) return E_POINTER;
-  *out = nullptr;
-  if (!IsEqualCLSID(clsid, kSpVoiceClass)) return CLASS_E_CLASSNOTAVAILABLE;
-  return g_factory.QueryInterface(riid, out);
+  return sp_voice::GetClassObject<EspeakVoice>(clsid, riid, out);
 }
 
-HRESULT WINAPI DllCanUnloadNow() { return (g_objects == 0 && g_locks == 0) ? S_OK : S_FALSE; }
+HRESULT WINAPI DllCanUnloadNow() { return sp_voice::CanUnloadNow(); }
 
 }  // extern "C"

@@ -12,26 +12,17 @@
 //
 // GetStatus reports SPRS_IS_SPEAKING (2) while a file "speaking.flag" exists in the log's folder and
 // SPRS_DONE (1) otherwise, so a test decides whether the voice is busy.
-#define WIN32_LEAN_AND_MEAN
-#include <windows.h>
-#include <objbase.h>
-#include <sapi.h>
+#include "sp_voice_com_win32.h"
 
 #include <atomic>
 #include <cstdio>
+#include <new>
 #include <string>
 
 namespace {
 
 HMODULE g_module = nullptr;
-std::atomic<long> g_objects{0};
-std::atomic<long> g_locks{0};
 CRITICAL_SECTION g_log_lock;
-
-// {96749377-3391-11D2-9EE3-00C04F797396}, the class of "SAPI.SpVoice".
-const CLSID kSpVoiceClass = {0x96749377, 0x3391, 0x11d2, {0x9e, 0xe3, 0x00, 0xc0, 0x4f, 0x79, 0x73, 0x96}};
-// {6C44DF74-72B9-4992-A1EC-EF996E0422D4}, ISpVoice.
-const IID kISpVoice = {0x6c44df74, 0x72b9, 0x4992, {0xa1, 0xec, 0xef, 0x99, 0x6e, 0x04, 0x22, 0xd4}};
 
 std::wstring LogPath() {
     wchar_t buf[MAX_PATH * 2];
@@ -71,51 +62,9 @@ void AppendLine(const std::string& line) {
     LeaveCriticalSection(&g_log_lock);
 }
 
-class TestVoice final : public ISpVoice {
+class TestVoice final : public sp_voice::VoiceBase {
 public:
-    TestVoice() { ++g_objects; }
-    ~TestVoice() { --g_objects; }
-
-    // IUnknown
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-        if (!out) return E_POINTER;
-        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, kISpVoice)) {
-            *out = static_cast<ISpVoice*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        ULONG n = --refs_;
-        if (n == 0) delete this;
-        return n;
-    }
-
-    // ISpNotifySource
-    HRESULT STDMETHODCALLTYPE SetNotifySink(ISpNotifySink*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE SetNotifyWindowMessage(HWND, UINT, WPARAM, LPARAM) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE SetNotifyCallbackFunction(SPNOTIFYCALLBACK*, WPARAM, LPARAM) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE SetNotifyCallbackInterface(ISpNotifyCallback*, WPARAM, LPARAM) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE SetNotifyWin32Event() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE WaitForNotifyEvent(DWORD) override { return E_NOTIMPL; }
-    HANDLE STDMETHODCALLTYPE GetNotifyEventHandle() override { return nullptr; }
-
-    // ISpEventSource
-    HRESULT STDMETHODCALLTYPE SetInterest(ULONGLONG, ULONGLONG) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetEvents(ULONG, SPEVENT*, ULONG*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetInfo(SPEVENTSOURCEINFO*) override { return E_NOTIMPL; }
-
-    // ISpVoice
-    HRESULT STDMETHODCALLTYPE SetOutput(IUnknown*, WINBOOL) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetOutputObjectToken(ISpObjectToken**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetOutputStream(ISpStreamFormat**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Pause() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Resume() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE SetVoice(ISpObjectToken*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetVoice(ISpObjectToken**) override { return E_NOTIMPL; }
+    static TestVoice* Create() { return new (std::nothrow) TestVoice(); }
 
     HRESULT STDMETHODCALLTYPE Speak(LPCWSTR text, DWORD flags, ULONG* stream) override {
         std::string line = std::to_string(flags) + "\t";
@@ -128,7 +77,6 @@ public:
         if (stream) *stream = static_cast<ULONG>(++streams_);
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE SpeakStream(IStream*, DWORD, ULONG*) override { return E_NOTIMPL; }
 
     HRESULT STDMETHODCALLTYPE GetStatus(SPVOICESTATUS* status, LPWSTR* bookmark) override {
         if (status) {
@@ -142,69 +90,18 @@ public:
         return S_OK;
     }
 
-    HRESULT STDMETHODCALLTYPE Skip(LPCWSTR, LONG, ULONG*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE SetPriority(SPVPRIORITY) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetPriority(SPVPRIORITY*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE SetAlertBoundary(SPEVENTENUM) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetAlertBoundary(SPEVENTENUM*) override { return E_NOTIMPL; }
-
     HRESULT STDMETHODCALLTYPE SetRate(LONG rate) override {
         AppendLine("rate\t" + std::to_string(rate));
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE GetRate(LONG*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE SetVolume(USHORT) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetVolume(USHORT*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE WaitUntilDone(ULONG) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE SetSyncSpeakTimeout(ULONG) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetSyncSpeakTimeout(ULONG*) override { return E_NOTIMPL; }
-    HANDLE STDMETHODCALLTYPE SpeakCompleteEvent() override { return nullptr; }
-    HRESULT STDMETHODCALLTYPE IsUISupported(LPCWSTR, void*, ULONG, WINBOOL*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE DisplayUI(HWND, LPCWSTR, LPCWSTR, void*, ULONG) override { return E_NOTIMPL; }
 
 private:
-    std::atomic<ULONG> refs_{1};
     std::atomic<long> streams_{0};
 };
-
-class VoiceFactory final : public IClassFactory {
-public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-        if (!out) return E_POINTER;
-        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IClassFactory)) {
-            *out = static_cast<IClassFactory*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    // The factory is a static object; its lifetime is the module's.
-    ULONG STDMETHODCALLTYPE AddRef() override { ++g_locks; return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { --g_locks; return 1; }
-
-    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid, void** out) override {
-        if (!out) return E_POINTER;
-        *out = nullptr;
-        if (outer) return CLASS_E_NOAGGREGATION;
-        TestVoice* voice = new (std::nothrow) TestVoice();
-        if (!voice) return E_OUTOFMEMORY;
-        HRESULT hr = voice->QueryInterface(riid, out);
-        voice->Release();
-        return hr;
-    }
-    HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
-        if (lock) ++g_locks; else --g_locks;
-        return S_OK;
-    }
-};
-
-VoiceFactory g_factory;
 
 }  // namespace
 
 extern "C" {
-
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     if (reason == DLL_PROCESS_ATTACH) {
         g_module = instance;
@@ -217,12 +114,9 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
 }
 
 HRESULT WINAPI DllGetClassObject(REFCLSID clsid, REFIID riid, void** out) {
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    if (!IsEqualCLSID(clsid, kSpVoiceClass)) return CLASS_E_CLASSNOTAVAILABLE;
-    return g_factory.QueryInterface(riid, out);
+    return sp_voice::GetClassObject<TestVoice>(clsid, riid, out);
 }
 
-HRESULT WINAPI DllCanUnloadNow() { return (g_objects == 0 && g_locks == 0) ? S_OK : S_FALSE; }
+HRESULT WINAPI DllCanUnloadNow() { return sp_voice::CanUnloadNow(); }
 
 }  // extern "C"
