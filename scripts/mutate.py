@@ -17,11 +17,13 @@ hangs past the time limit). A snippet that does not occur exactly once in its fi
 and counts as not caught; a mistake that no longer compiles is reported apart and counts as not caught
 either, since such an entry no longer tests anything. The working tree is never changed.
 
-    scripts/mutate.py [--only TEXT] [--jobs N]
+    scripts/mutate.py [--only TEXT] [--jobs N] [--which FILE]
 """
 import argparse
 import collections
+import json
 import os
+import re
 import subprocess
 import sys
 import time
@@ -103,23 +105,36 @@ def build(jobs):
     return done.returncode == 0, done.stdout
 
 
-def run_tests():
-    """True when every test passed; a hang counts as a failure."""
+def run_tests(failed=None):
+    """True when every test passed; a hang counts as a failure. With a list for `failed`, every
+    program runs to its end and the names of the failing tests are added to the list."""
+    passed = True
     for program in TEST_PROGRAMS:
         try:
             done = subprocess.run([str(BUILD / program), "--gtest_brief=1"], cwd=BUILD,
-                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=TEST_TIMEOUT)
+                                  stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True,
+                                  errors="replace", timeout=TEST_TIMEOUT)
         except subprocess.TimeoutExpired:
-            return False
+            if failed is None:
+                return False
+            passed = False
+            failed.append("hang:" + Path(program).name)
+            continue
         if done.returncode != 0:
-            return False
-    return True
+            if failed is None:
+                return False
+            passed = False
+            names = re.findall(r"^\[  FAILED  \] ([\w/.]+)", done.stdout, re.MULTILINE)
+            failed.extend(sorted(set(names)) or ["exit:" + Path(program).name])
+    return passed
 
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--only", default="", help="run only mutations whose path under tests/mutation contains this text")
     parser.add_argument("--jobs", type=int, default=2)
+    parser.add_argument("--which", metavar="FILE", help="run every test for each mistake and write which tests "
+                        "caught it to FILE (one JSON object per line): shows which tests no other test backs up")
     args = parser.parse_args()
 
     mutations = [Mutation(p) for p in sorted(MUTATIONS.rglob("*.mut")) if args.only in str(p.relative_to(MUTATIONS))]
@@ -148,7 +163,11 @@ def main():
             target.write_text(original.replace(m.snippet, m.replacement, 1), encoding="utf-8")
             try:
                 built, _ = build(args.jobs)
-                outcome = "NO-BUILD" if not built else ("missed" if run_tests() else "caught")
+                failed = [] if args.which else None
+                outcome = "NO-BUILD" if not built else ("missed" if run_tests(failed) else "caught")
+                if args.which and built:
+                    with open(args.which, "a", encoding="utf-8") as out:
+                        out.write(json.dumps({"mutation": m.name, "caught_by": failed}) + "\n")
             finally:
                 target.write_text(original, encoding="utf-8")
         results[m] = outcome
