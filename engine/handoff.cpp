@@ -60,7 +60,7 @@ std::optional<std::vector<std::string>> NativeEsArguments(const Options& options
 std::string ShellCommandLine(const std::string& status, const std::string& program,
                              const std::vector<std::string>& arguments) {
   static const char kScript[] =
-      "s=$1; shift; echo $$ >\"$s.pid\"; \"$@\"; echo $? >\"$s.tmp\"; mv -f \"$s.tmp\" \"$s\"";
+      "s=$1; shift; echo $$ >\"$s.pid\"; \"$@\"; echo $? >\"$s\"";
   std::string line = "/bin/sh -c";
   for (std::string_view arg : {std::string_view(kScript), std::string_view("es"), std::string_view(status),
                                std::string_view(program)}) {
@@ -78,13 +78,13 @@ std::optional<int> ReadExitCode(std::string_view text) {
       code = code * 10 + (c - '0');
       ++digits;
     } else if (c == '\n' || c == '\r') {
-      break;
+      if (digits == 0) return std::nullopt;
+      return code;
     } else {
       return std::nullopt;
     }
   }
-  if (digits == 0) return std::nullopt;
-  return code;
+  return std::nullopt;  // no line end: not yet written whole
 }
 
 }  // namespace es

@@ -33,7 +33,9 @@ std::string ShellCommandLine(const std::string& status, const std::string& progr
 // started or ends without an exit code. Defined on Windows only.
 bool HandOffToNativeEs(const Options& options, const std::vector<std::string>& roots, int& exit_code);
 
-// The exit code in the text of a status file; nothing when it holds no number.
+// The exit code in the text of a status file; nothing when it holds no number or its line has
+// not ended yet (echo writes the number and the line end at once: an empty or unended file is
+// one still being written).
 std::optional<int> ReadExitCode(std::string_view text);
 
 }  // namespace es

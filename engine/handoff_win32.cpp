@@ -1,7 +1,8 @@
 // Under Wine, the search goes to the native es beside this program when there is one: Wine's file
 // functions cost about a hundred times what the Linux calls do. Wine's kernel32 exports the
 // translation between Windows and Linux paths; a Windows program gets no handle for a Linux
-// process, so /bin/sh records the process id and the exit code in files that are polled.
+// process, so /bin/sh records the process id and the exit code in files that are polled (the
+// exit code counts once its line has ended: no extra program to move the file into place).
 #include <windows.h>
 
 #include <cstdio>
@@ -82,22 +83,24 @@ std::optional<int> WaitForExitCode(const WineNames& wine, const std::string& sta
   std::optional<std::wstring> code_file = wine.ToWindows(status);
   std::optional<std::wstring> pid_file = wine.ToWindows(status + ".pid");
   if (!code_file || !pid_file) return std::nullopt;
+  const auto exit_code = [&]() -> std::optional<int> {
+    std::string text;
+    if (!Exists(*code_file) || !ReadWholeFile(lumiseek::N(*code_file), text)) return std::nullopt;
+    return ReadExitCode(text);
+  };
   std::optional<std::wstring> process;
   for (unsigned ticks = 1;; ++ticks) {
-    if (Exists(*code_file)) break;
+    if (std::optional<int> code = exit_code()) return code;
     // Now and then: is the shell still there? (It may have been ended from outside.)
     if (ticks % 256 == 0) {
       std::string text;
       if (!process && ReadWholeFile(lumiseek::N(*pid_file), text) && ReadExitCode(text)) {
         process = wine.ToWindows("/proc/" + std::to_string(*ReadExitCode(text)));
       }
-      if (process && !Exists(*process) && !Exists(*code_file)) return std::nullopt;
+      if (process && !Exists(*process)) return exit_code();
     }
     Sleep(1);
   }
-  std::string text;
-  if (!ReadWholeFile(lumiseek::N(*code_file), text)) return std::nullopt;
-  return ReadExitCode(text);
 }
 
 }  // namespace
