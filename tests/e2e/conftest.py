@@ -4,6 +4,7 @@
     run_wine   run_wine(args, cwd=None, timeout=60) -> CompletedProcess, a Windows program under Wine
     lumiseek   per test: a LumiseekRun for lumiseek.exe in a fresh folder; call .start(settings=..., es=...)
     probe      per test: a LumiseekRun for the voice probe program (tests of the harness itself)
+    artifacts  per test: the folder build/e2e/<test name>/, for runs the test makes itself
 
 Each test leaves a screenshot, the voice log and the settings file under build/e2e/<test name>/.
 """
@@ -58,6 +59,11 @@ def _finish(run, request):
     finally:
         run.kill()
         run.keep_artifacts()
+
+
+@pytest.fixture
+def artifacts(request):
+    return _artifact_dir(request)
 
 
 @pytest.fixture

@@ -30,6 +30,8 @@ ARTIFACTS = Path(os.environ.get("LUMISEEK_E2E_ARTIFACTS", REPO / "build" / "e2e"
 VOICE_CLSID = "{96749377-3391-11D2-9EE3-00C04F797396}"
 TITLE_PATTERN = "^Lumiseek 4.2"
 SCREEN = "1920x1080x24"
+# The toolbar hidden and shortcuts not announced: the search box on top, no "Shortcut Pressed" prefix.
+QUIET = {"ShowToolbar": "0", "SpeakShortcuts": "0"}
 
 
 class HarnessError(AssertionError):
@@ -97,15 +99,15 @@ def column_of_pixels(png, x):
     return re.findall(r"#[0-9A-F]{6}", out.upper())
 
 
-def click_name_header(run, png, below=0, clicks=1):
+def click_name_header(run, name, below=0, clicks=1):
     """Clicks the results list's Name header (or `below` pixels lower, `clicks` times). Wine draws the
-    caption itself, so the client area's top is found in the screenshot: the search box (blue) starts
-    there when no toolbar is shown, and the list's header row 2.7 x FontSize + 5 pixels (FontSize 36:
-    102) below it."""
+    caption itself, so the client area's top is found in a screenshot (kept as `name`): the search box
+    (blue) starts there when no toolbar is shown, and the list's header row 2.7 x FontSize + 5 pixels
+    (FontSize 36: 102) below it."""
     x, y, _, _ = run.geometry()
-    column = column_of_pixels(png, x + 40)
+    column = column_of_pixels(run.screenshot(name), x + 40)
     top = next(i for i in range(y, len(column)) if column[i] == "#0000FF")
-    run.session.x("xdotool", "mousemove", x + 10 + 120, top + 102 + 20 + below, "click", "--repeat", clicks, "1")
+    run.mouse(x + 10 + 120, top + 102 + 20 + below, "click", "--repeat", clicks, "1")
 
 
 def toolbar_band(run, png):
@@ -167,6 +169,17 @@ def colour_share(png, colour, box=None):
                           "-fill", "white", "-opaque", colour, "-format", "%[fx:mean]", "info:"],
                          stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=60, check=True)
     return float(out.stdout)
+
+
+@contextlib.contextmanager
+def program_in(session, folder, artifacts):
+    """A LumiseekRun for lumiseek.exe in `folder` while the block runs; then it is ended and its logs kept."""
+    run = LumiseekRun(session, folder, artifacts)
+    try:
+        yield run
+    finally:
+        run.kill()
+        run.keep_artifacts()
 
 
 @contextlib.contextmanager
@@ -429,7 +442,9 @@ class LumiseekRun:
         return self.exe.with_suffix(".ini")
 
     def write_settings(self, settings):
-        """str: written as UTF-16LE with BOM, as the program writes it; bytes: written as they are."""
+        """A dict of keys or a str: written as UTF-16LE with BOM, as the program writes it; bytes: as they are."""
+        if isinstance(settings, dict):
+            settings = settings_file(settings)
         data = settings if isinstance(settings, bytes) else b"\xff\xfe" + settings.encode("utf-16-le")
         self.settings_path.write_bytes(data)
 
@@ -441,11 +456,12 @@ class LumiseekRun:
 
     def put_es(self, es, results=None, roots=None, exit_code=None):
         """Places an es beside the program.
-        es: "recorder" (records its arguments in es-args.txt and answers with `results`), "engine" (our
-        engine's es.exe searching `roots`), or the path of any program to copy as es.exe."""
+        es: "recorder" (records its arguments in es-args.txt and answers with `results`: rows, text or
+        bytes), "engine" (our engine's es.exe searching `roots`), or the path of any program to copy as es.exe."""
         if es == "recorder":
             shutil.copy2(built("esrecorder/es_recorder.exe"), self.dir / "es.exe")
             if results is not None:
+                results = results if isinstance(results, (str, bytes)) else results_text(results)
                 data = results if isinstance(results, bytes) else results.encode("utf-8")
                 (self.dir / "es-results.txt").write_bytes(data)
             if exit_code is not None:
@@ -476,9 +492,10 @@ class LumiseekRun:
 
     # --- starting and stopping ---
 
-    def start(self, settings=None, es=None, args=(), wait_window=True, env=None, **es_options):
-        """Copies the program in, writes the settings file and es when given, starts it (with `env`
-        added to its environment), and waits for its window (unless wait_window is False)."""
+    def start(self, settings=None, es=None, args=(), wait_window=True, env=None, last_results=None, **es_options):
+        """Copies the program in, writes the settings file, es and the last results (rows for
+        results.txt) when given, starts it (with `env` added to its environment), and waits for its
+        window (unless wait_window is False)."""
         if self.exe_source is None:
             self.exe_source = built("lumiseek.exe")
         if not self.exe.exists():
@@ -487,6 +504,8 @@ class LumiseekRun:
             self.write_settings(settings)
         if es is not None:
             self.put_es(es, **es_options)
+        if last_results is not None:
+            (self.dir / "results.txt").write_bytes(results_text(last_results).encode("utf-8"))
         self.proc = self.session.popen([self.exe] + list(args), cwd=self.dir,
                                        env=dict(env or {}, LUMISEEK_VOICE_LOG=winpath(self.voice_log)),
                                        log=self.voice_dir / "wine-output.txt")
@@ -509,8 +528,10 @@ class LumiseekRun:
         return self.window
 
     def wait_started(self, after=0):
-        """Waits until the program has come up and given the search box the focus."""
-        self.wait_voice(lambda new: any("SearchBox has focus" in line for line in new), after, timeout=30)
+        """Waits until the program has come up and given the search box the focus: the deferred
+        start-up ends with the welcome, spoken with the box's focus (keys sent before it may meet a
+        half-built window)."""
+        self.wait_voice(lambda new: any("Welcome to Lumiseek" in line for line in new), after, timeout=30)
 
     def running(self):
         return self.proc is not None and self.proc.poll() is None
@@ -603,13 +624,23 @@ class LumiseekRun:
         """Waits for a Speak call with exactly this text after voice line `after`."""
         self.wait_voice(lambda new: any(line.partition("\t")[2] == text for line in new), after, timeout)
 
-    def press(self, text, *keys):
+    def act(self, action, text, timeout=20):
+        """Calls action() (a click, a pointer move) and waits for a Speak call with exactly this text;
+        returns the voice line the wait began at."""
+        mark = self.mark()
+        action()
+        self.wait_spoken(text, mark, timeout)
+        return mark
+
+    def press(self, text, *keys, timeout=20):
         """Presses the keys and waits for a Speak call with exactly this text; returns the voice line
         the wait began at."""
-        mark = self.mark()
-        self.key(*keys)
-        self.wait_spoken(text, mark)
-        return mark
+        return self.act(lambda: self.key(*keys), text, timeout)
+
+    def heard(self, text, *keys):
+        """Presses the keys, waits for a Speak call with exactly this text and returns the texts of
+        every Speak call from the press on."""
+        return self.texts_since(self.press(text, *keys))
 
     def speaking(self, on):
         """Makes the test voice report that it is speaking (on) or done (off) to GetStatus."""
@@ -618,6 +649,15 @@ class LumiseekRun:
             flag.write_bytes(b"")
         elif flag.exists():
             flag.unlink()
+
+    def mouse(self, x, y, *click):
+        """Moves the pointer to the screen point x, y, then clicks as xdotool's words say ("click", "1")."""
+        self.session.x("xdotool", "mousemove", x, y, *click)
+
+    def wait_status(self, start):
+        """Waits until the status bar's text starts with `start`; returns the text."""
+        return poll(lambda: (text := self.control_text(503)).startswith(start) and text, 10,
+                    what="the status bar starting %r" % start)
 
     def geometry(self):
         """The window's X, Y, WIDTH and HEIGHT on the screen, frame included (Wine draws it)."""

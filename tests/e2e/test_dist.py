@@ -8,19 +8,17 @@ import zipfile
 
 import harness
 
-DIST = harness.REPO / "dist"
-SETTINGS = {"ShowToolbar": "0", "SpeakShortcuts": "0"}
-
-
 def dist_file(suffix):
-    found = sorted(DIST.glob("lumiseek-*-" + suffix))
+    found = sorted((harness.REPO / "dist").glob("lumiseek-*-" + suffix))
     if not found:
         raise harness.HarnessError("no dist/lumiseek-*-%s: run make dist" % suffix)
     return found[-1]
 
 
-def make_tree(root):
-    """Three files holding "budget" (newest first) and a folder that a file search leaves out."""
+def search_and_quit(run, root):
+    """Makes a tree: three files holding "budget" (newest first) and a folder that a file search
+    leaves out; starts the program in its folder with es-roots.txt naming the tree, runs a file
+    search for budget with the es.exe found there, checks the rows, and ends it with Esc."""
     rows = []
     for n, name in enumerate(("Sub, dir/Budget 2024 ä.txt", "budget notes.md", "Old/budget.xls")):
         path = root / name
@@ -29,21 +27,11 @@ def make_tree(root):
         os.utime(path, (calendar.timegm((2024 - n, 5, 17, 10, 22, 0)),) * 2)
         rows.append((n + 1, "05/17/%d 10:22" % (2024 - n), harness.winpath(path)))
     (root / "budget folder").mkdir()
-    return rows
-
-
-def search_and_quit(run, tree_rows, root):
-    """Starts the program in its folder with es-roots.txt naming the tree, runs a file search for
-    budget with the es.exe found there, checks the rows, and ends it with Esc."""
     (run.dir / "es-roots.txt").write_text(harness.winpath(root) + "\r\n", encoding="utf-8")
-    run.start(settings=harness.settings_file(SETTINGS))
-    run.wait_voice(lambda new: any("SearchBox has focus" in line for line in new))
+    run.start(settings=harness.QUIET).wait_started()
     run.type("budget")
-    mark = run.mark()
-    run.key("ctrl+f")
-    run.wait_voice(lambda new: any(re.match(r"3\tSearch is complete : 3 Matches : ", l) for l in new), mark, timeout=60)
-    expected = "Size,Date Modified,Filename\r\n" + "".join('%s,%s,"%s"\r\n' % row for row in tree_rows)
-    assert (run.dir / "results.txt").read_bytes() == expected.encode("utf-8")
+    run.press("Search is complete : 3 Matches : budget 2024 ä.txt", "ctrl+f", timeout=60)
+    assert (run.dir / "results.txt").read_bytes() == harness.results_text(rows).encode("utf-8")
     run.key("Escape")
     assert run.wait_exit(30) == 0
 
@@ -57,11 +45,10 @@ def test_zip_unpacked_into_a_fresh_folder_runs_and_searches(lumiseek, tmp_path):
     # The guide's shortcut table names every labelled command of the program.
     labels = re.findall(r'\{\d+, "([^":]+?) *::', (harness.REPO / "src/speech/shortcuts.cpp").read_text())
     assert len(labels) == 63 and [l for l in labels if not re.search(r"\n\S+\s+%s\s" % re.escape(l), guide)] == []
-    root = tmp_path / "tree"
-    search_and_quit(lumiseek, make_tree(root), root)
+    search_and_quit(lumiseek, tmp_path / "tree")
 
 
-def test_installer_installs_for_the_user_and_uninstaller_removes_it(wine_env, tmp_path, request):
+def test_installer_installs_for_the_user_and_uninstaller_removes_it(wine_env, tmp_path, artifacts):
     done = wine_env.run([dist_file("setup.exe"), "/S"], timeout=120)
     assert done.returncode == 0, done.stdout
     users = wine_env.prefix / "drive_c" / "users"
@@ -73,13 +60,8 @@ def test_installer_installs_for_the_user_and_uninstaller_removes_it(wine_env, tm
     menu = sorted(users.glob("*/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Lumiseek/Lumiseek.lnk"))
     assert menu
 
-    run = harness.LumiseekRun(wine_env, folder, harness.ARTIFACTS / request.node.name)
-    try:
-        root = tmp_path / "tree"
-        search_and_quit(run, make_tree(root), root)
-    finally:
-        run.kill()
-        run.keep_artifacts()
+    with harness.program_in(wine_env, folder, artifacts) as run:
+        search_and_quit(run, tmp_path / "tree")
 
     # Silent uninstall: the installed files and the menu entry go; the settings, the last results and
     # files the user put there stay.

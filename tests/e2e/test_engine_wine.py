@@ -41,8 +41,7 @@ def test_es_hands_the_search_to_the_native_es_beside_it(run_wine, tmp_path):
             done = run_wine(["cmd", "/c", "bat.bat"], cwd=app, timeout=120)
             results = app / "results.txt"
             outputs[beside, kind] = (done.returncode, results.read_bytes() if results.exists() else None)
-            if results.exists():
-                results.unlink()
+            results.unlink(missing_ok=True)
     for kind in searches:
         code, own = outputs["own", kind]
         assert code == 0 and own.count(b"\r\n") > 2, (kind, own)

@@ -6,14 +6,8 @@ import harness
 ROWS = [("6", "05/17/2023 10:22", r"C:\Data\report.txt"), ("3", "12/31/2022 09:05", r"C:\Data\Café €.txt")]
 
 
-def ready(run, settings):
-    (run.dir / "results.txt").write_bytes(harness.results_text(ROWS).encode("utf-8"))
-    run.start(settings=harness.settings_file(dict({"SpeakShortcuts": "0"}, **settings)))
-    run.wait_voice(lambda new: any("SearchBox has focus" in line for line in new), timeout=30)
-
-
 def test_settings_and_actions_lists_run_their_rows_and_esc_returns(lumiseek):
-    ready(lumiseek, {"ShowToolbar": "0"})
+    lumiseek.start(settings=harness.QUIET, last_results=ROWS).wait_started()
     lumiseek.press("Opening Settings List1 Hide Toolbar Text - Ctrl+B  - OFF", "F1")
     lumiseek.press("13 Disable Speech - F9  - OFF", *["Down"] * 12)
     lumiseek.screenshot("settings-list")
@@ -38,7 +32,7 @@ def test_settings_and_actions_lists_run_their_rows_and_esc_returns(lumiseek):
 
 
 def test_toolbar_layouts_sizes_hiding_and_spoken_tooltips(lumiseek):
-    ready(lumiseek, {"ShowToolbar": "1", "IconSize": "48", "EnableToolTips": "2"})
+    lumiseek.start(settings={"SpeakShortcuts": "0", "IconSize": "48", "EnableToolTips": "2"}).wait_started()
     shown = lumiseek.screenshot("narrow-page0-icons48")
 
     # Pages, told apart by where their gaps put the buttons: the page button steps on (by its key,
@@ -46,21 +40,18 @@ def test_toolbar_layouts_sizes_hiding_and_spoken_tooltips(lumiseek):
     def centres(name):
         return harness.icon_centres(lumiseek, lumiseek.screenshot(name))
 
-    def point(x, y, *click):
-        lumiseek.session.x("xdotool", "mousemove", x, y, *click)
-
     def next_page(page, before):
         return harness.poll(lambda: (c := centres("narrow-page%d" % page)[0]) != before and c, 10)
     pages = [centres("narrow-page0")[0]]
     lumiseek.key("ctrl+shift+n")
     pages.append(next_page(1, pages[0]))
     middle = centres("narrow-page1")[1]
-    point(pages[1][-1], middle, "click", "1")
+    lumiseek.mouse(pages[1][-1], middle, "click", "1")
     pages.append(next_page(2, pages[1]))
     assert [len(p) for p in pages] == [6, 6, 6] and len({tuple(p) for p in pages}) == 3, pages
-    point(pages[2][-1], middle, "click", "3")
+    lumiseek.mouse(pages[2][-1], middle, "click", "3")
     harness.poll(lambda: centres("narrow-page1-back")[0] == pages[1], 10, what="page 1 again")
-    point(5, 5)
+    lumiseek.mouse(5, 5)
 
     # Wide, icons only: every button in one row.
     lumiseek.press("Hide Toolbar Text is ON", "ctrl+b")
@@ -69,26 +60,21 @@ def test_toolbar_layouts_sizes_hiding_and_spoken_tooltips(lumiseek):
     assert len(buttons) == 13, buttons
 
     # Speak mode: the pointer on Copy File, then on Color.
-    mark = lumiseek.mark()
-    point(buttons[5], middle)
-    lumiseek.wait_spoken(" Copy File ", mark)
-    point(buttons[9], middle)
-    lumiseek.wait_spoken(" Color ", mark)
+    mark = lumiseek.act(lambda: lumiseek.mouse(buttons[5], middle), " Copy File ")
+    lumiseek.act(lambda: lumiseek.mouse(buttons[9], middle), " Color ")
     assert lumiseek.texts_since(mark) == [" Copy File ", " Color "]
 
     # Both: the large tooltip shows black on white below the pointer.
-    point(5, 5)
+    lumiseek.mouse(5, 5)
     lumiseek.press("ToolTips are Both", "ctrl+6")
     below = (buttons[0], middle + 30, buttons[0] + 100, middle + 80)
     assert harness.colour_share(lumiseek.screenshot("before-tooltip"), "#FFFFFF", below) < 0.3
-    mark = lumiseek.mark()
-    point(buttons[0], middle)
-    lumiseek.wait_spoken(" Exit ", mark)
+    lumiseek.act(lambda: lumiseek.mouse(buttons[0], middle), " Exit ")
     harness.poll(lambda: harness.colour_share(lumiseek.screenshot("tooltip"), "#FFFFFF", below) > 0.45, 10,
                  what="the large tooltip")
 
     # The wide form with its texts at each icon size: the search box moves down as the icons grow.
-    point(5, 5)
+    lumiseek.mouse(5, 5)
     lumiseek.press("Hide Toolbar Text is OFF", "ctrl+b")
     tops = []
     for size in ("64", "96", "128", "48"):

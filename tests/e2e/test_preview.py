@@ -18,9 +18,7 @@ def test_images_are_drawn_centred_on_the_chosen_background(lumiseek):
     (lumiseek.dir / "notes.txt").write_text("not a picture")
     names = [n for n, _ in IMAGES] + ["notes.txt", "sub"]
     rows = [("" if n == "sub" else "1", "05/17/2023 10:22", harness.winpath(lumiseek.dir / n)) for n in names]
-    (lumiseek.dir / "results.txt").write_bytes(harness.results_text(rows).encode("utf-8"))
-    lumiseek.start(settings=harness.settings_file({"ShowToolbar": "0", "SpeakShortcuts": "0", "ShowPreview": "1",
-                                                   "PreviewResize": "0", "ImageBG": "0"}))
+    lumiseek.start(settings=dict(harness.QUIET, ShowPreview="1", PreviewResize="0", ImageBG="0"), last_results=rows)
     lumiseek.wait_started()
     lumiseek.press("Results List has focus. red.png", "Tab")
     left, top, width, height = lumiseek.control_rect(504)

@@ -11,9 +11,7 @@ def test_print_to_a_file_and_cancel(lumiseek, wine_env, tmp_path):
     wine_env.print_to_file(output, tmp_path)
     names = ["alpha.txt", "bravo.txt", "charlie.txt", "delta.txt"]
     rows = [("1", "05/17/2023 10:22", "C:\\Data\\" + n) for n in names]
-    (lumiseek.dir / "results.txt").write_bytes(harness.results_text(rows).encode("utf-8"))
-    lumiseek.start(settings=harness.settings_file({"ShowToolbar": "0", "SpeakShortcuts": "0", "MaxPrintLines": "3"}))
-    lumiseek.wait_started()
+    lumiseek.start(settings=dict(harness.QUIET, MaxPrintLines="3"), last_results=rows).wait_started()
 
     def print_and_answer_the_dialog(key):
         mark = lumiseek.press("Printing With Small Font ...", "ctrl+p")

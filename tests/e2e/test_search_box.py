@@ -1,18 +1,11 @@
 """The talking search box from end to end: keys and characters through the real edit control, the
 clipboard, and the colour and font commands on screen."""
 import re
-import time
 
 import harness
 
 WELCOME = "Welcome to Lumiseek, version 4.2!"
 BLUE, YELLOW, WHITE, BLACK = "#0000FF", "#FFFF00", "#FFFFFF", "#000000"
-
-
-def start(run, **settings):
-    """Starts with the toolbar hidden (the box on top); waits for the welcome."""
-    run.start(settings=harness.settings_file(dict({"ShowToolbar": "0"}, **settings)))
-    run.wait_voice(lambda lines: any(WELCOME in line for line in lines), timeout=30)
 
 
 def say_after(run, keys, expected, type_text=None):
@@ -24,33 +17,25 @@ def say_after(run, keys, expected, type_text=None):
     return run.texts_since(mark)
 
 
-def box_text(run):
-    """The box's text, read back as the user does: Ctrl+L speaks it unchanged (after its announcement)."""
-    mark = run.mark()
-    run.key("ctrl+l")
-    said = run.wait_voice(lambda new: len(new) >= 1, after=mark)[0].partition("\t")[2]
-    return said.removeprefix("Shortcut Pressed: Speak Search Term : C-L : ")
-
-
 def runs(column, colour):
     """(top, length) of every run of `colour` in a column of pixels."""
     marks = "".join("x" if pixel == colour else "." for pixel in column)
     return [(m.start(), len(m.group())) for m in re.finditer("x+", marks)]
 
 
-def shot_when(run, name, x, check, timeout=15):
-    """Screenshots until check(the column of pixels at x) holds (the window may still be repainting)."""
-    deadline = time.monotonic() + timeout
-    while True:
+def shot_when(run, name, x, check, what):
+    """A screenshot and its column of pixels at x once check(column) holds (the window may still be
+    repainting)."""
+    def shot():
         png = run.screenshot(name)
         column = harness.column_of_pixels(png, x)
-        if check(column) or time.monotonic() > deadline:
-            return png, column
-        time.sleep(0.5)
+        return check(column) and (png, column)
+    return harness.poll(shot, 15, interval=0.5, what=what)
 
 
 def test_keys_and_characters_speak_and_no_announcement_outlives_its_command(lumiseek):
-    start(lumiseek, SpeakShortcuts=1, EnableSpeakLetters=1, SearchTerm="Te*x")
+    lumiseek.start(settings=dict(ShowToolbar=0, SpeakShortcuts=1, EnableSpeakLetters=1, SearchTerm="Te*x"))
+    lumiseek.wait_started()
     # The welcome and the box's focus are one utterance.
     welcome = [text for _, text in lumiseek.spoken() if WELCOME in text]
     assert welcome == [WELCOME + "SearchBox has focus. Search term is Te *x"]
@@ -58,9 +43,7 @@ def test_keys_and_characters_speak_and_no_announcement_outlives_its_command(lumi
     say_after(lumiseek, ["Right"], "Right Arrow : Capital T")
     # Esc while the voice speaks only silences it, and leaves nothing for the next letter.
     lumiseek.speaking(True)
-    mark = lumiseek.mark()
-    lumiseek.key("Escape")
-    lumiseek.wait_voice("3\t", after=mark)
+    lumiseek.press("", "Escape")
     lumiseek.speaking(False)
     lumiseek.key("End")
     assert say_after(lumiseek, None, "B", type_text="ab") == ["A", "B"]
@@ -76,10 +59,9 @@ def test_keys_and_characters_speak_and_no_announcement_outlives_its_command(lumi
     assert lumiseek.clipboard() == "Te*xa"  # neither "#" nor "`" entered the box
     assert say_after(lumiseek, ["shift+Delete"], "No Selection") == ["No Selection"]
     assert say_after(lumiseek, ["shift+Insert"], "Clipboard Pasted") == ["Clipboard Pasted"]
-    mark = lumiseek.mark()
-    lumiseek.key("ctrl+shift+z", "ctrl+shift+y")
-    assert box_text(lumiseek) == "Te*xa"
-    assert len(lumiseek.texts_since(mark)) == 1, "undo or redo spoke or changed the box"  # only Ctrl+L's reading
+    # Undo and redo neither speak nor change the box: only Ctrl+L's reading of it follows.
+    reading = "Shortcut Pressed: Speak Search Term : C-L : Te*xa"
+    assert lumiseek.heard(reading, "ctrl+shift+z", "ctrl+shift+y", "ctrl+l") == [reading]
     assert say_after(lumiseek, ["ctrl+Insert"], "Selection Copied") == ["Entire Search String  Was Copied",
                                                                        "Selection Copied"]
     # Shift+arrows before the last letter: "x" joins the selection, then leaves it.
@@ -90,33 +72,30 @@ def test_keys_and_characters_speak_and_no_announcement_outlives_its_command(lumi
 
 
 def test_colour_and_font_commands_repaint_and_resize_the_box_and_the_list(lumiseek):
-    start(lumiseek, SpeakShortcuts=0, SearchTerm="texas")
+    lumiseek.start(settings=dict(harness.QUIET, SearchTerm="texas")).wait_started()
     say_after(lumiseek, ["End"], "End Key : End of Line : ")  # no selection highlight over the text
     wx, _, width, _ = lumiseek.geometry()
     left, x = wx + 15, wx + width - 60  # x: right of any text
-    _, column = shot_when(lumiseek, "before", x, lambda c: len(runs(c, BLUE)) >= 2)
+    _, column = shot_when(lumiseek, "before", x, lambda c: len(runs(c, BLUE)) >= 2, "the box and the list")
     (box_top, box_height), (row_top, row_height) = runs(column, BLUE)[:2]
 
     # A larger font: the box grows by the layout rule and the list moves down below it.
     say_after(lumiseek, ["ctrl+shift+l"], "Font Size is  40")
     grown = round(2.7 * 40) - round(2.7 * 36)
-    _, column = shot_when(lumiseek, "font-40", x, lambda c: runs(c, BLUE)[0][1] == box_height + grown)
-    (top, height), (new_row_top, _) = runs(column, BLUE)[:2]
-    assert (top, height) == (box_top, box_height + grown)
-    assert new_row_top > row_top + grown, "the list did not move down below the taller box"
+    _, column = shot_when(lumiseek, "font-40", x, lambda c: runs(c, BLUE)[0] == (box_top, box_height + grown),
+                          "the box grown by the layout rule")
+    assert runs(column, BLUE)[1][0] > row_top + grown, "the list did not move down below the taller box"
     # One notch of the wheel down, over the box, steps back by 4 points.
-    mark = lumiseek.mark()
-    lumiseek.session.x("xdotool", "mousemove", left + 300, box_top + box_height // 2, "click", "5")
-    lumiseek.wait_voice("3\tFont Size is  36", after=mark)
-    _, column = shot_when(lumiseek, "font-36", x, lambda c: runs(c, BLUE)[0] == (box_top, box_height))
-    assert runs(column, BLUE)[0] == (box_top, box_height), "the wheel did not step the font back"
+    lumiseek.act(lambda: lumiseek.mouse(left + 300, box_top + box_height // 2, "click", "5"), "Font Size is  36")
+    png, _ = shot_when(lumiseek, "font-36", x, lambda c: runs(c, BLUE)[0] == (box_top, box_height),
+                       "the font stepped back by the wheel")
     box = (left, box_top, x, box_top + box_height)
-    assert harness.colour_share(lumiseek.screenshot("font-36"), YELLOW, box) > 0, "no yellow text in the box"
+    assert harness.colour_share(png, YELLOW, box) > 0, "no yellow text in the box"
 
     # Black on white: the box, its text typed before, and the list all follow.
     lumiseek.key("ctrl+y")
     mid = (box_top + box_height // 2, row_top + row_height // 2)
-    png, column = shot_when(lumiseek, "colours", x, lambda c: [c[y] for y in mid] == [WHITE, WHITE])
-    assert [column[y] for y in mid] == [WHITE, WHITE], "the box or the list kept its background"
+    png, _ = shot_when(lumiseek, "colours", x, lambda c: [c[y] for y in mid] == [WHITE, WHITE],
+                       "the box and the list on white")
     assert harness.colour_share(png, BLUE, box) == harness.colour_share(png, YELLOW, box) == 0, "old colour kept"
     assert harness.colour_share(png, BLACK, box) > 0, "no black text in the box"

@@ -4,105 +4,64 @@ old file or the new one, whole.
 The save runs at exit and takes well under a millisecond, too short to hit from outside. So the
 test preloads a small library into the Wine process (slowsave/slow_save.c) that stretches the save
 without changing what it does: the temporary file is written 16 bytes at a time, 5 ms apart, and
-its flush and close take 200 ms more (the whole save about 0.8 s). The test watches the folder with inotify and kills the Wine
-process (SIGKILL) when a chosen step shows: the temporary file created, partly written, closed, or
-moved onto the settings file."""
-import ctypes
+its flush and its close take 200 ms more each (the whole save about 0.8 s). The test looks at the
+folder every millisecond and kills the Wine process (SIGKILL) a chosen time after a step shows: the
+temporary file there, partly written, whole (its flush and close still to come), or moved onto the
+settings file."""
 import os
-import select
 import shutil
 import signal
-import struct
 import subprocess
 import time
 from pathlib import Path
 
 import harness
-from test_foundation import wait_ready
 
-IN_MODIFY, IN_CLOSE_WRITE, IN_MOVED_TO, IN_CREATE = 0x2, 0x8, 0x80, 0x100
-TMP, INI = "lumiseek.ini.tmp", "lumiseek.ini"
-# (file, event, then seconds before the kill)
-KILL_POINTS = [(TMP, IN_CREATE, 0), (TMP, IN_MODIFY, 0), (TMP, IN_MODIFY, 0.15), (TMP, IN_MODIFY, 0.3),
-               (TMP, IN_CLOSE_WRITE, 0), (TMP, IN_CLOSE_WRITE, 0.1), (INI, IN_MOVED_TO, 0)]
+TMP = "lumiseek.ini.tmp"
+# (step, then seconds before the kill); 0.3 s after "whole" the temporary file is closed, not yet moved.
+KILL_POINTS = [("there", 0), ("written", 0), ("written", 0.15), ("written", 0.3), ("whole", 0), ("whole", 0.3),
+               ("moved", 0)]
 
 
-class FolderWatch:
-    """inotify events of one folder."""
-
-    def __init__(self, folder):
-        libc = ctypes.CDLL("libc.so.6", use_errno=True)
-        self.fd = libc.inotify_init1(os.O_NONBLOCK)
-        assert self.fd >= 0, "inotify_init1 failed"
-        assert libc.inotify_add_watch(self.fd, str(folder).encode(), IN_MODIFY | IN_CLOSE_WRITE | IN_MOVED_TO | IN_CREATE) >= 0
-
-    def wait_for(self, name, mask, timeout):
-        """Returns as soon as `name` sees an event of `mask`; False after timeout seconds."""
-        deadline = time.monotonic() + timeout
-        while time.monotonic() < deadline:
-            if not select.select([self.fd], [], [], 0.05)[0]:
-                continue
-            data = os.read(self.fd, 65536)
-            at = 0
-            while at < len(data):
-                _, event, _, length = struct.unpack_from("iIII", data, at)
-                event_name = data[at + 16:at + 16 + length].rstrip(b"\0").decode()
-                at += 16 + length
-                if event_name == name and event & mask:
-                    return True
-        return False
-
-    def close(self):
-        os.close(self.fd)
+def reached(step, folder, new):
+    """Whether the save in `folder`, which writes the settings file `new`, has come to `step`."""
+    if step == "moved":
+        return (folder / "lumiseek.ini").read_bytes() == new
+    size = (folder / TMP).stat().st_size if (folder / TMP).exists() else -1
+    return {"there": size >= 0, "written": size > 0, "whole": size == len(new)}[step]
 
 
-def slow_save_library(folder):
-    source = Path(__file__).parent / "slowsave" / "slow_save.c"
-    library = Path(folder) / "slow_save.so"
-    compiler = shutil.which("cc") or shutil.which("gcc")
-    assert compiler, "no C compiler for the preloaded library"
-    subprocess.run([compiler, "-shared", "-fPIC", "-O2", "-o", library, source, "-ldl"], check=True)
-    return library
-
-
-def save_once(wine_env, folder, artifacts, old, library, kill_at=None):
+def save_once(wine_env, folder, artifacts, old, library, kill_at=None, new=None):
     """Starts with the old file, exits with Esc and, at `kill_at`, kills the program (None: lets it
     finish). Returns the settings file's bytes afterwards and the temporary file's (None: none)."""
-    run = harness.LumiseekRun(wine_env, folder, artifacts)
-    tmp = run.dir / TMP
-    if tmp.exists():
-        tmp.unlink()
-    try:
+    with harness.program_in(wine_env, folder, artifacts) as run:
+        (run.dir / TMP).unlink(missing_ok=True)
         run.start(settings=old, env={"LD_PRELOAD": str(library)})
-        wait_ready(run)
-        watch = FolderWatch(run.dir)
-        try:
-            run.key("Escape")
-            if kill_at is None:
-                assert run.wait_exit() == 0
-            else:
-                name, event, delay = kill_at
-                assert watch.wait_for(name, event, timeout=30), "the save never reached %s" % (kill_at,)
-                time.sleep(delay)
-                os.kill(run.proc.pid, signal.SIGKILL)
-                run.proc.wait(10)
-        finally:
-            watch.close()
-    finally:
-        run.kill()
-    return run.settings_bytes(), tmp.read_bytes() if tmp.exists() else None
+        run.wait_started()
+        run.key("Escape")
+        if kill_at is None:
+            assert run.wait_exit() == 0
+        else:
+            step, delay = kill_at
+            harness.poll(lambda: reached(step, run.dir, new), 30, interval=0.001, what="the save's step " + step)
+            time.sleep(delay)
+            os.kill(run.proc.pid, signal.SIGKILL)
+            run.proc.wait(10)
+    tmp = folder / TMP
+    return (folder / "lumiseek.ini").read_bytes(), tmp.read_bytes() if tmp.exists() else None
 
 
-def test_settings_file_is_old_or_new_when_killed_during_the_save(wine_env, tmp_path, request):
-    artifacts = harness.ARTIFACTS / request.node.name
-    library = slow_save_library(tmp_path)
+def test_settings_file_is_old_or_new_when_killed_during_the_save(wine_env, tmp_path, artifacts):
+    library = tmp_path / "slow_save.so"
+    subprocess.run([shutil.which("cc") or "gcc", "-shared", "-fPIC", "-O2", "-o", library,
+                    Path(__file__).parent / "slowsave" / "slow_save.c", "-ldl"], check=True)
     old = harness.settings_file({"SearchTerm": "budget", "FontSize": "40", "vRate": "2"}).encode("utf-8")
     new, _ = save_once(wine_env, tmp_path / "clean", artifacts, old, library)
     assert new != old and new.startswith(b"\xff\xfe") and new.endswith("\r\n".encode("utf-16-le"))
 
     left = []
     for kill_at in KILL_POINTS:
-        data, tmp = save_once(wine_env, tmp_path / "killed", artifacts, old, library, kill_at)
+        data, tmp = save_once(wine_env, tmp_path / "killed", artifacts, old, library, kill_at, new)
         assert data in (old, new), "killed at %s: a torn settings file of %d bytes" % (kill_at, len(data))
         left.append((kill_at, data == new, None if tmp is None else len(tmp)))
     # The kills landed inside the save: the old file stood beside a temporary one that was partly
