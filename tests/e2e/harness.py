@@ -362,6 +362,11 @@ class WineSession:
                                                           done.stderr.decode(errors="replace").strip()))
         return done.stdout.decode("utf-8", errors="replace")
 
+    def wait_window(self, pattern, timeout=20):
+        """The id of a visible window of any program whose title matches `pattern`, once there is one."""
+        return poll(lambda: self.x("xdotool", "search", "--onlyvisible", "--name", pattern, check=False).split(),
+                    timeout, what="a window titled %r" % pattern)[0]
+
     def screenshot(self, path):
         path = Path(path)
         path.parent.mkdir(parents=True, exist_ok=True)
@@ -528,10 +533,9 @@ class LumiseekRun:
         return self.window
 
     def wait_started(self, after=0):
-        """Waits until the program has come up and given the search box the focus: the deferred
-        start-up ends with the welcome, spoken with the box's focus (keys sent before it may meet a
-        half-built window)."""
-        self.wait_voice(lambda new: any("Welcome to Lumiseek" in line for line in new), after, timeout=30)
+        """Waits until the program has come up and given the search box the focus (spoken with the
+        welcome at the end of the deferred start-up, unless the box had the focus before)."""
+        self.wait_voice(lambda new: any("SearchBox has focus" in line for line in new), after, timeout=30)
 
     def running(self):
         return self.proc is not None and self.proc.poll() is None
@@ -696,6 +700,11 @@ class LumiseekRun:
 
     def screenshot(self, name):
         return self.session.screenshot(self.artifacts / (name + ".png"))
+
+    def screenshot_until(self, name, check, what, timeout=15):
+        """Takes screenshots (kept as `name`) until check(the screenshot) gives a true value, and
+        returns that value: the window may still be repainting."""
+        return poll(lambda: check(self.screenshot(name)), timeout, interval=0.5, what=what)
 
     def keep_artifacts(self):
         """Copies the voice log, the settings file, the es calls and Wine's output next to the screenshots."""

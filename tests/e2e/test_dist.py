@@ -38,9 +38,8 @@ def search_and_quit(run, root):
 
 def test_zip_unpacked_into_a_fresh_folder_runs_and_searches(lumiseek, tmp_path):
     with zipfile.ZipFile(dist_file("win64.zip")) as z:
-        names = set(z.namelist())
         z.extractall(lumiseek.dir)
-    assert {"lumiseek.exe", "es.exe", "README.txt", "LICENSE.txt"} <= names
+        assert {"lumiseek.exe", "es.exe", "README.txt", "LICENSE.txt"} <= set(z.namelist())
     guide = (lumiseek.dir / "README.txt").read_text(encoding="utf-8")
     # The guide's shortcut table names every labelled command of the program.
     labels = re.findall(r'\{\d+, "([^":]+?) *::', (harness.REPO / "src/speech/shortcuts.cpp").read_text())
@@ -52,9 +51,8 @@ def test_installer_installs_for_the_user_and_uninstaller_removes_it(wine_env, tm
     done = wine_env.run([dist_file("setup.exe"), "/S"], timeout=120)
     assert done.returncode == 0, done.stdout
     users = wine_env.prefix / "drive_c" / "users"
-    installed = sorted(users.glob("*/AppData/Local/Programs/Lumiseek"))
-    assert installed, "nothing installed under %s" % users
-    folder = installed[0]
+    folder = next(users.glob("*/AppData/Local/Programs/Lumiseek"), None)
+    assert folder, "nothing installed under %s" % users
     files = {"lumiseek.exe", "es.exe", "README.txt", "LICENSE.txt", "uninstall.exe"}
     assert files <= {p.name for p in folder.iterdir()}
     menu = sorted(users.glob("*/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Lumiseek/Lumiseek.lnk"))

@@ -16,9 +16,8 @@ def saved_settings(run):
 
 
 def start_and_exit(wine_env, folder, artifacts, settings):
-    """Starts, checks the caption, keeps the window's rectangle (frame included: Wine draws it) after
-    checking that it lies wholly on the 1920 x 1080 screen, exits with Esc; returns the run and the
-    rectangle."""
+    """Starts, checks the caption and that the window (frame included: Wine draws it) lies wholly on
+    the 1920 x 1080 screen, exits with Esc; returns the run and the window's rectangle."""
     with harness.program_in(wine_env, folder, artifacts) as run:
         run.start(settings=settings)
         title = run.title()

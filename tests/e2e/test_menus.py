@@ -1,6 +1,7 @@
-"""The spoken lists and the toolbar from end to end: a settings row toggled with Enter, the actions
-list's Copy Results, Esc back to the results; the toolbar in each layout, page and icon size, the room it
-gives up when hidden, and the tooltips spoken as the pointer moves over the buttons."""
+"""The spoken lists and the toolbar from end to end: the settings list's rows refused as files, one
+toggled with Enter, the actions list's Copy Results, Esc back to the results; the toolbar in each
+layout, page and icon size, the room it gives up when hidden, and the tooltips spoken as the pointer
+moves over the buttons."""
 import harness
 
 ROWS = [("6", "05/17/2023 10:22", r"C:\Data\report.txt"), ("3", "12/31/2022 09:05", r"C:\Data\Café €.txt")]
@@ -9,8 +10,11 @@ ROWS = [("6", "05/17/2023 10:22", r"C:\Data\report.txt"), ("3", "12/31/2022 09:0
 def test_settings_and_actions_lists_run_their_rows_and_esc_returns(lumiseek):
     lumiseek.start(settings=harness.QUIET, last_results=ROWS).wait_started()
     lumiseek.press("Opening Settings List1 Hide Toolbar Text - Ctrl+B  - OFF", "F1")
+    # Its rows are neither opened nor double-clicked as files.
+    lumiseek.press("Not Available in Help Mode", "ctrl+j")
+    lumiseek.act(lambda: harness.click_name_header(lumiseek, "settings-list", below=60, clicks=2),
+                 "Not available when Shortcuts are displayed")
     lumiseek.press("13 Disable Speech - F9  - OFF", *["Down"] * 12)
-    lumiseek.screenshot("settings-list")
 
     # Enter on the row toggles the setting; the row and the caption show the new value, and with
     # speech back on the new row is read after the confirmation, the selection where it was.
@@ -70,8 +74,7 @@ def test_toolbar_layouts_sizes_hiding_and_spoken_tooltips(lumiseek):
     below = (buttons[0], middle + 30, buttons[0] + 100, middle + 80)
     assert harness.colour_share(lumiseek.screenshot("before-tooltip"), "#FFFFFF", below) < 0.3
     lumiseek.act(lambda: lumiseek.mouse(buttons[0], middle), " Exit ")
-    harness.poll(lambda: harness.colour_share(lumiseek.screenshot("tooltip"), "#FFFFFF", below) > 0.45, 10,
-                 what="the large tooltip")
+    lumiseek.screenshot_until("tooltip", lambda png: harness.colour_share(png, "#FFFFFF", below) > 0.45, "the tooltip")
 
     # The wide form with its texts at each icon size: the search box moves down as the icons grow.
     lumiseek.mouse(5, 5)

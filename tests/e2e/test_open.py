@@ -15,9 +15,8 @@ RECORDER = "esrecorder/open_recorder.exe"
 @pytest.fixture
 def viewer(wine_env, tmp_path):
     program = tmp_path / "tools" / "viewer.exe"
-    program.parent.mkdir()
+    restore = wine_env.shell_opens_with(program, [".bas", "Folder", "https"], program.parent)  # makes the folder
     shutil.copy2(harness.built(RECORDER), program)
-    restore = wine_env.shell_opens_with(program, [".bas", "Folder", "https"], tmp_path / "tools")
     yield program
     restore()
 
@@ -65,10 +64,9 @@ def test_open_copy_expand_and_jump(lumiseek, viewer):
     lumiseek.act(lambda: harness.click_name_header(lumiseek, "expanded", below=60, clicks=2), opening)  # row 1
 
 
-def test_everything_magnor_and_the_settings_list(lumiseek, viewer, wine_env):
+def test_everything_magnor_and_help(lumiseek, viewer, wine_env):
     shutil.copy2(harness.built(RECORDER), lumiseek.dir / "magnor.exe")
     lumiseek.start(settings=dict(harness.QUIET, UseMagnor="1", UseHover="2")).wait_started()
-
     assert lumiseek.heard("Everything Not Found", "F3") == ["Everything Not Found"]
     everything = wine_env.prefix / "drive_c" / "Program Files" / "Everything" / "Everything.exe"
     everything.parent.mkdir(parents=True)
@@ -82,9 +80,3 @@ def test_everything_magnor_and_the_settings_list(lumiseek, viewer, wine_env):
     lumiseek.key("ctrl+F1")
     recorded(lumiseek.dir / "magnor.exe", " 96 1 0 1 1 0 0 0 0 0 2 0 0 0 0 0 1 0 0")
     recorded(viewer, '"https://lumiseek.org/help"')
-
-    # F1 shows the settings list: its rows are neither opened nor double-clicked as files.
-    lumiseek.press("Opening Settings List1 Hide Toolbar Text - Ctrl+B  - OFF", "F1")
-    lumiseek.press("Not Available in Help Mode", "ctrl+j")
-    lumiseek.act(lambda: harness.click_name_header(lumiseek, "settings-list", below=60, clicks=2),
-                 "Not available when Shortcuts are displayed")

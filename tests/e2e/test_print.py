@@ -15,10 +15,8 @@ def test_print_to_a_file_and_cancel(lumiseek, wine_env, tmp_path):
 
     def print_and_answer_the_dialog(key):
         mark = lumiseek.press("Printing With Small Font ...", "ctrl+p")
-        dialog = harness.poll(lambda: wine_env.x("xdotool", "search", "--onlyvisible", "--name", "^Print$",
-                                                 check=False).split(), 20, what="the Print dialog")[0]
         # A key sent to the window (key --window) would stay held down in Wine for the next program.
-        wine_env.x("xdotool", "windowfocus", "--sync", dialog)
+        wine_env.x("xdotool", "windowfocus", "--sync", wine_env.wait_window("^Print$"))
         wine_env.x("xdotool", "key", "--clearmodifiers", key)
         return mark
 

@@ -1,13 +1,11 @@
 """The settings file survives the program being killed while it saves: afterwards it is always the
 old file or the new one, whole.
 
-The save runs at exit and takes well under a millisecond, too short to hit from outside. So the
-test preloads a small library into the Wine process (slowsave/slow_save.c) that stretches the save
-without changing what it does: the temporary file is written 16 bytes at a time, 5 ms apart, and
-its flush and its close take 200 ms more each (the whole save about 0.8 s). The test looks at the
-folder every millisecond and kills the Wine process (SIGKILL) a chosen time after a step shows: the
-temporary file there, partly written, whole (its flush and close still to come), or moved onto the
-settings file."""
+The save at exit takes well under a millisecond, too short to hit from outside, so a library preloaded
+into the Wine process (slowsave/slow_save.c) stretches it without changing what it does: the temporary
+file is written 16 bytes at a time, 5 ms apart, then its flush and its close take 200 ms more each.
+The test looks at the folder every millisecond and kills the Wine process (SIGKILL) a chosen time
+after a step shows: the temporary file there, partly written, whole, or moved onto the settings file."""
 import os
 import shutil
 import signal

@@ -57,6 +57,6 @@ def test_update_refuses_what_is_no_signed_program_and_restarts_into_a_new_one(lu
         # The new program speaks its welcome into the same voice log and shows its window.
         lumiseek.wait_started(after=mark)
         assert lumiseek.texts_since(mark)[2:4] == ["Update successful. Restarting Lumiseek.", "Exiting Lumiseek"]
-        assert wine_env.x("xdotool", "search", "--onlyvisible", "--name", harness.TITLE_PATTERN, check=False).strip()
+        wine_env.wait_window(harness.TITLE_PATTERN)
     finally:
         wine_env.end_all_programs()  # the restarted program is not the harness's process
