@@ -1,6 +1,5 @@
 """What a screen reader reads for each control, through the system's accessibility layer
 (AccessibleObjectFromWindow and get_accName from a second program in the prefix)."""
-import harness
 
 
 def test_controls_have_accessible_names(lumiseek):
