@@ -352,7 +352,14 @@ void DeferredInit(App& app) {
     Guarded(app, "DeferredInit", [&] {
         app.SpeechPrefix = std::string("Welcome to Lumiseek, version ") + kVersion + "!";
         app.port.BoxSelect(0, -1);
-        app.port.Focus(ctl::SearchBox);
+        // A box that has the focus already (the last results were shown with the focus on the
+        // search term) gets no new focus notification: it announces itself here, so that the
+        // welcome is spoken at start, not in front of whatever is said next.
+        if (app.port.HasFocus(ctl::SearchBox)) {
+            NewReProc(app, ReMessage::Focus, 0, KeyState{});
+        } else {
+            app.port.Focus(ctl::SearchBox);
+        }
     });
 }
 
