@@ -1,4 +1,5 @@
-// The settings file: what a start reads (hand-edited, odd or broken files included) and what an exit keeps.
+// The settings file: what a start reads (hand-edited, odd or broken files included), what an exit keeps,
+// and the INI reader and writer under it, which follow the rules of the Windows profile functions.
 #include "base/settings.h"
 
 #include <gtest/gtest.h>
@@ -22,6 +23,10 @@ struct SettingsTest : ::testing::Test {
     }
 };
 
+std::string Get(const IniFile& ini, const char* key, const char* section = "All") {
+    return IniLookup(ini, section, key).value_or("<missing>");
+}
+
 TEST_F(SettingsTest, NoFileOrGarbageGivesTheDefaults) {
     app.settings.SearchTerm = "changed";
     SettingsFile(app, "get");
@@ -40,17 +45,31 @@ TEST_F(SettingsTest, NoFileOrGarbageGivesTheDefaults) {
 }
 
 TEST_F(SettingsTest, HandWrittenFileWithOddValues) {
-    Load("; edited by hand\r\n[Other]\r\nFontSize=99\r\n"
-         "[all]\r\nWidth= 1024.5 \r\nHEIGHT=+700\r\nTop=10.5\r\n  fontsize = 11.5\r\n"
-         "FG=x\r\nBG=  7abc\r\nSlowRate=-2.5\r\nFastRate=\r\nvRate=1\r\nvRate=2\r\n"
-         "SearchTerm=  'quoted term'  \r\nFontName=\"Courier New\"\r\nIgnoreList=" + std::string(300, 'i') +
-         "\r\nUnknownKey=123\r\nUseKB\r\n");
-    Settings want;  // numbers read leniently and rounded, the first of two keys, texts unquoted and cut
+    Load("[all]\r\nWidth= 1024.5 \r\nHEIGHT=+700\r\nTop=10.5\r\n  fontsize = 11.5\r\nFG=x\r\nBG=  7abc\r\n"
+         "SlowRate=-2.5\r\nFastRate=\r\nSearchTerm=  'quoted term'  \r\nFontName=\"Courier New\"\r\n"
+         "IgnoreList=" + std::string(300, 'i') + "\r\nUnknownKey=123\r\nUseKB\r\n");
+    Settings want;  // numbers read leniently and rounded half to even, texts unquoted and cut
     want.Width = 1024; want.Height = 700; want.Top = 10; want.FontSize = 12; want.FG = 0; want.BG = 7;
-    want.SlowRate = -2; want.FastRate = 0; want.vRate = 1;
+    want.SlowRate = -2; want.FastRate = 0;
     want.SearchTerm = "quoted term"; want.FontName = "Courier New"; want.IgnoreList = std::string(259, 'i');
     EXPECT_EQ(app.settings, want);
     EXPECT_EQ(port.normal, (Rect{0, 10, 1024, 700}));
+}
+
+TEST(IniParse, ReadingRulesOfTheProfileFunctions) {
+    const IniFile ini = IniParse(
+        "FontSize=1\r\n[Other]\r\nFontSize=2\r\n  [ aLL ]  \r\n"
+        "; FontSize=3\r\nFontSize\r\n  FONTSIZE  =   4   \r\nfontsize=5\r\n"  // comment, no "=", first wins
+        "SearchTerm=  \"  two words \"  \r\nFontName='Arial Black'\r\nMixed=\"half'\r\nInner=a \"b\" c\r\n"
+        "Equals=a=b=c\r\n=nokey\r\n[All\r\nLf=6\rCr=7\n");
+    const std::pair<const char*, const char*> expected[] = {
+        {"fontSIZE", "4"},      {"SearchTerm", "  two words "}, {"FontName", "Arial Black"}, {"Mixed", "\"half'"},
+        {"Inner", "a \"b\" c"}, {"Equals", "a=b=c"},           {"Lf", "6"},                  {"Cr", "7"},
+        {"", "<missing>"},
+    };
+    for (const auto& [key, value] : expected) EXPECT_EQ(Get(ini, key), value) << key;
+    EXPECT_EQ(Get(ini, "FontSize", "other"), "2");
+    EXPECT_EQ(Get(ini, "FontSize", ""), "1");
 }
 
 TEST_F(SettingsTest, EncodingsAndCharacterLimits) {
@@ -59,8 +78,13 @@ TEST_F(SettingsTest, EncodingsAndCharacterLimits) {
     Load(EncodeUtf16Le("[All]\r\nFontName=\xE3\x83\xA1\xE3\x82\xA4\xE3\x83\xAA\xE3\x82\xAA\r\nSearchTerm=" + e));
     EXPECT_EQ(app.settings.FontName, "\xE3\x83\xA1\xE3\x82\xA4\xE3\x83\xAA\xE3\x82\xAA");  // メイリオ
     EXPECT_EQ(app.settings.SearchTerm, e.substr(0, 198));  // 99 characters
-    Load("[All]\r\nSearchTerm=caf\xE9\r\n");                // ANSI, through the port's decoder
+    Load("\xEF\xBB\xBF[All]\r\nSearchTerm=a\xFF" "b\r\n");  // marked UTF-8: a stray byte is replaced
+    EXPECT_EQ(app.settings.SearchTerm, "a\xEF\xBF\xBD" "b");
+    Load("[All]\r\nSearchTerm=caf\xE9\r\n");  // ANSI, through the port's decoder
     EXPECT_EQ(app.settings.SearchTerm, "caf\xC3\xA9");
+    // An odd last byte is dropped; a lone surrogate becomes U+FFFD.
+    EXPECT_EQ(IniDecode(std::string("\xFF\xFE" "A\0B\0C", 7), Windows1252ToUtf8), "AB");
+    EXPECT_EQ(IniDecode(std::string("\xFF\xFE\x00\xD8x\x00", 6), Windows1252ToUtf8), "\xEF\xBF\xBDx");
 }
 
 TEST_F(SettingsTest, SaveKeepsTheRestoredRectangleAndShowState) {
@@ -82,13 +106,7 @@ TEST_F(SettingsTest, SaveThenGetKeepsEveryValue) {
     s.SearchTerm = " \xC3\x9Cnic\xC3\xB6" "de \xF0\x9F\x98\x80 ";  // blanks at the ends
     s.FontName = "'\xE3\x83\xA1\xE3\x82\xA4'";
     s.IgnoreList = ".tmp;.bak;\"x\"";
-    s.FontSize = 48; s.FG = 0; s.BG = 16777215; s.ShowToolbar = 0; s.IconSize = 128; s.SortType = 0;
-    s.HideToolbarText = 1; s.MaxResults = 0; s.ExcludeSystemFolders = 0; s.EnableSpeakLetters = 3;
-    s.SpeakNonLetters = 7; s.ShortPath = 0; s.EnableToolTips = 2; s.EnableTime = 0; s.vRate = -3;
-    s.SlowRate = -5; s.FastRate = 6; s.UseIgnoreList = 1; s.UseMagnor = 0; s.FocusOnRE = 1; s.UseHover = 3;
-    s.UseKB = 0; s.PrintFont = 1; s.MaxPrintLines = 0; s.SearchType = 6; s.ShowPreview = 1; s.LastRow = 42;
-    s.TopRow = 0; s.SpeakShortcuts = 0; s.IncludeShortcutKey = 0; s.SpeakMinimalKey = 0; s.PreviewResize = 0;
-    s.ImageBG = 1; s.WideToolbar = 1; s.DisableSpeech = 1; s.LastSearchType = 4;
+    s.FontSize = 48; s.BG = 16777215; s.SortType = 0; s.vRate = -3; s.LastRow = 42; s.LastSearchType = 4;
     s.Left = -7; s.Top = 12; s.Width = 1280; s.Height = 720;
     port.placement = {-7, 12, 1273, 732, true, false};
     SettingsFile(app, "save");
@@ -101,17 +119,31 @@ TEST_F(SettingsTest, SaveThenGetKeepsEveryValue) {
     EXPECT_EQ(port.normal, (Rect{-7, 12, 1280, 720}));  // the restored rectangle, in the same coordinates
 }
 
+TEST(IniText, EveryTextReadsBackTheSame) {
+    const std::string values[] = {
+        "plain", " leading", "trailing ", "  ", "'single'", "\"double\"", "\"", "\"mixed'",
+        "a \"b\" c", "a=b", "; not a comment", "[not a section]", "\"x\" ", "",
+    };
+    std::vector<std::pair<std::string, std::string>> keys;
+    for (size_t i = 0; i < std::size(values); ++i) keys.emplace_back("K" + std::to_string(i), IniQuoted(values[i]));
+    keys.emplace_back("SearchTerm", "x\r\nFontSize=5\n[Other]");  // a line break cannot add a key
+    keys.emplace_back("FontSize", "9");
+    const IniFile ini = IniParse(IniText("All", keys));
+    for (size_t i = 0; i < std::size(values); ++i) EXPECT_EQ(Get(ini, keys[i].first.c_str()), values[i]) << i;
+    EXPECT_EQ(Get(ini, "SearchTerm"), "x  FontSize=5 [Other]");
+    EXPECT_EQ(Get(ini, "FontSize"), "9");
+}
+
 TEST(SettingsCycles, ResultAndPrintLimitsStepThroughTheirValues) {
     Settings s;
-    std::vector<int> results, lines;
+    std::vector<std::pair<int, int>> steps;  // result limit, print limit
     for (int i = 0; i < 7; ++i) {
         ManageMaxResults(s);
         ManageMaxPrintLines(s);
-        results.push_back(s.MaxResults);
-        lines.push_back(s.MaxPrintLines);
+        steps.emplace_back(s.MaxResults, s.MaxPrintLines);
     }
-    EXPECT_EQ(results, (std::vector<int>{250, 1000, 10000, 100000, 0, 50, 100}));
-    EXPECT_EQ(lines, (std::vector<int>{100, 0, 10, 50, 100, 0, 10}));
+    EXPECT_EQ(steps, (std::vector<std::pair<int, int>>{
+                         {250, 100}, {1000, 0}, {10000, 10}, {100000, 50}, {0, 100}, {50, 0}, {100, 10}}));
     s.MaxResults = s.MaxPrintLines = 75;  // a hand-edited value starts the cycle again; a print limit stays
     ManageMaxResults(s);
     ManageMaxPrintLines(s);

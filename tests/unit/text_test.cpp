@@ -1,11 +1,16 @@
+// The text helpers: number forms, UTF-8 and UTF-16, decoding outside text, case, and a row's field text
+// (kept in place up to 23 bytes, on the heap beyond, used like a std::string).
 #include "base/text.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <tuple>
 
 #include "base/app.h"
+#include "base/result_row.h"
 #include "fake_port.h"
 #include "search/results.h"
 
@@ -92,6 +97,24 @@ TEST(TextHelpers, TrimReplaceAndCharacters) {
     EXPECT_EQ(CharCount("a\xFF" "b"), 3u);
     EXPECT_EQ(FirstChars(text, 0) + "|" + FirstChars(text, 2) + "|" + FirstChars(text, 10), "|\xC3\xA9\xF0\x9F\x98\x80|" + text);
     EXPECT_EQ(FirstChars("a\xE2\x82" "bc", 2), "a\xE2\x82");  // a broken piece counts as one
+}
+
+TEST(RowText, HoldsCopiesMovesAndOrdersAnyText) {
+    for (size_t n : {0, 23, 24, 300}) {
+        std::string text(n, 'x');
+        if (n > 0) text[n - 1] = '\0';  // a NUL byte is text like any other
+        RowText t = text, copy = t;
+        RowText moved = std::move(copy);
+        EXPECT_TRUE(copy.empty());  // a moved-from text is empty, never sharing its block
+        copy = moved;
+        moved = std::string(40, 'y');
+        EXPECT_EQ(std::make_tuple(std::string(t), std::string(copy), t.size()), std::make_tuple(text, text, n));
+    }
+    std::vector<RowText> texts = {"\xC3\xA9t\xC3\xA9", "zebra", "", "ab", std::string(30, 'a')};
+    std::sort(texts.begin(), texts.end());  // bytes as unsigned: é after z
+    EXPECT_EQ(std::vector<std::string>(texts.begin(), texts.end()),
+              (std::vector<std::string>{"", std::string(30, 'a'), "ab", "zebra", "\xC3\xA9t\xC3\xA9"}));
+    EXPECT_EQ(RowText("c:\\docs\\") + RowText("a.txt"), "c:\\docs\\a.txt");
 }
 
 }  // namespace
