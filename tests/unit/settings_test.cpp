@@ -44,32 +44,20 @@ TEST_F(SettingsTest, NoFileOrGarbageGivesTheDefaults) {
     EXPECT_EQ(app.settings.FontSize, 8);
 }
 
-TEST_F(SettingsTest, HandWrittenFileWithOddValues) {
-    Load("[all]\r\nWidth= 1024.5 \r\nHEIGHT=+700\r\nTop=10.5\r\n  fontsize = 11.5\r\nFG=x\r\nBG=  7abc\r\n"
-         "SlowRate=-2.5\r\nFastRate=\r\nSearchTerm=  'quoted term'  \r\nFontName=\"Courier New\"\r\n"
-         "IgnoreList=" + std::string(300, 'i') + "\r\nUnknownKey=123\r\nUseKB\r\n");
-    Settings want;  // numbers read leniently and rounded half to even, texts unquoted and cut
+TEST_F(SettingsTest, HandWrittenFileIsReadByTheRulesOfTheProfileFunctions) {
+    // Keys outside our section are not ours; section and key names in any case and with blanks; comments,
+    // lines without "=" or without a key are skipped; the first of two keys wins; CR or LF alone ends a line.
+    Load("FontSize=1\r\n[Other]\r\nFontSize=2\r\n  [ aLL ]  \r\n; FontSize=3\r\nFontSize\r\n=9\r\n"
+         "  FONTSIZE  =   11.5   \r\nfontsize=5\r\nWidth= 1024.5 \r\nHEIGHT=+700\rTop=10.5\nFG=x\r\nBG=  7abc\r\n"
+         "SlowRate=-2.5\r\nFastRate=\r\nSearchTerm=  \"  a=b \"c\" \"  \r\nFontName='Courier New'\r\n"
+         "IgnoreList=\"half'" + std::string(300, 'i') + "\r\n[All\r\nUseKB=0\r\nUnknownKey=123\r\n");
+    Settings want;  // numbers read leniently and rounded half to even; texts lose a pair of quotes, are cut
     want.Width = 1024; want.Height = 700; want.Top = 10; want.FontSize = 12; want.FG = 0; want.BG = 7;
-    want.SlowRate = -2; want.FastRate = 0;
-    want.SearchTerm = "quoted term"; want.FontName = "Courier New"; want.IgnoreList = std::string(259, 'i');
+    want.SlowRate = -2; want.FastRate = 0; want.UseKB = 0;
+    want.SearchTerm = "  a=b \"c\" "; want.FontName = "Courier New";
+    want.IgnoreList = ("\"half'" + std::string(300, 'i')).substr(0, 259);
     EXPECT_EQ(app.settings, want);
     EXPECT_EQ(port.normal, (Rect{0, 10, 1024, 700}));
-}
-
-TEST(IniParse, ReadingRulesOfTheProfileFunctions) {
-    const IniFile ini = IniParse(
-        "FontSize=1\r\n[Other]\r\nFontSize=2\r\n  [ aLL ]  \r\n"
-        "; FontSize=3\r\nFontSize\r\n  FONTSIZE  =   4   \r\nfontsize=5\r\n"  // comment, no "=", first wins
-        "SearchTerm=  \"  two words \"  \r\nFontName='Arial Black'\r\nMixed=\"half'\r\nInner=a \"b\" c\r\n"
-        "Equals=a=b=c\r\n=nokey\r\n[All\r\nLf=6\rCr=7\n");
-    const std::pair<const char*, const char*> expected[] = {
-        {"fontSIZE", "4"},      {"SearchTerm", "  two words "}, {"FontName", "Arial Black"}, {"Mixed", "\"half'"},
-        {"Inner", "a \"b\" c"}, {"Equals", "a=b=c"},           {"Lf", "6"},                  {"Cr", "7"},
-        {"", "<missing>"},
-    };
-    for (const auto& [key, value] : expected) EXPECT_EQ(Get(ini, key), value) << key;
-    EXPECT_EQ(Get(ini, "FontSize", "other"), "2");
-    EXPECT_EQ(Get(ini, "FontSize", ""), "1");
 }
 
 TEST_F(SettingsTest, EncodingsAndCharacterLimits) {
@@ -87,36 +75,30 @@ TEST_F(SettingsTest, EncodingsAndCharacterLimits) {
     EXPECT_EQ(IniDecode(std::string("\xFF\xFE\x00\xD8x\x00", 6), Windows1252ToUtf8), "\xEF\xBF\xBDx");
 }
 
-TEST_F(SettingsTest, SaveKeepsTheRestoredRectangleAndShowState) {
-    port.placement = {-4, 3, 796, 603, false, true};
-    EXPECT_TRUE(SettingsFile(app, "save"));
-    const std::string& bytes = port.files.at("lumiseek.ini");
-    EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFE");
-    const std::string head = "[All]\r\nLeft=-4\r\nTop= 3\r\nWidth= 800\r\nHeight= 600\r\n";
-    EXPECT_EQ(IniDecode(bytes, Windows1252ToUtf8).substr(0, head.size()), head);
-    EXPECT_EQ(std::make_pair(app.settings.Minimized, app.settings.Maximized), std::make_pair(0, 1));
-
-    port.writesFail = true;  // a failed save says so and leaves the file as it was
-    EXPECT_FALSE(SettingsFile(app, "save"));
-    EXPECT_EQ(port.files.at("lumiseek.ini"), bytes);
-}
-
-TEST_F(SettingsTest, SaveThenGetKeepsEveryValue) {
+TEST_F(SettingsTest, SaveKeepsTheRestoredRectangleAndEveryValueForTheNextStart) {
     Settings& s = app.settings;
     s.SearchTerm = " \xC3\x9Cnic\xC3\xB6" "de \xF0\x9F\x98\x80 ";  // blanks at the ends
     s.FontName = "'\xE3\x83\xA1\xE3\x82\xA4'";
     s.IgnoreList = ".tmp;.bak;\"x\"";
     s.FontSize = 48; s.BG = 16777215; s.SortType = 0; s.vRate = -3; s.LastRow = 42; s.LastSearchType = 4;
-    s.Left = -7; s.Top = 12; s.Width = 1280; s.Height = 720;
-    port.placement = {-7, 12, 1273, 732, true, false};
-    SettingsFile(app, "save");
+    s.Left = -4; s.Top = 3; s.Width = 800; s.Height = 600;
+    port.placement = {-4, 3, 796, 603, false, true};  // the restored rectangle's edges; maximised
+    EXPECT_TRUE(SettingsFile(app, "save"));
+    const std::string bytes = port.files.at("lumiseek.ini");
+    EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFE");
+    const std::string head = "[All]\r\nLeft=-4\r\nTop= 3\r\nWidth= 800\r\nHeight= 600\r\n";
+    EXPECT_EQ(IniDecode(bytes, Windows1252ToUtf8).substr(0, head.size()), head);
+    EXPECT_EQ(std::make_pair(s.Minimized, s.Maximized), std::make_pair(0, 1));
 
     const Settings saved = s;
     app.settings = {};
     SettingsFile(app, "get");
     EXPECT_EQ(app.settings, saved);
-    EXPECT_EQ(app.settings.Minimized, 1);
-    EXPECT_EQ(port.normal, (Rect{-7, 12, 1280, 720}));  // the restored rectangle, in the same coordinates
+    EXPECT_EQ(port.normal, (Rect{-4, 3, 800, 600}));  // the restored rectangle, in the same coordinates
+
+    port.writesFail = true;  // a failed save says so and leaves the file as it was
+    EXPECT_FALSE(SettingsFile(app, "save"));
+    EXPECT_EQ(port.files.at("lumiseek.ini"), bytes);
 }
 
 TEST(IniText, EveryTextReadsBackTheSame) {
