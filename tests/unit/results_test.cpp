@@ -176,10 +176,7 @@ struct ImportTest : ::testing::Test {
                r.SortDate + "|" + std::to_string(r.IsFolder);
     }
     void ExpectEmptyList(int k) {
-        EXPECT_EQ(k, 0);
-        EXPECT_EQ(RowNames(app), Texts{"<empty>"});
-        EXPECT_EQ(port.itemCount, 1);
-        EXPECT_EQ(port.selectedRow, 1);
+        EXPECT_EQ(std::tuple(k, RowNames(app), port.itemCount, port.selectedRow), std::tuple(0, Texts{"<empty>"}, 1, 1));
     }
 };
 
@@ -235,8 +232,6 @@ TEST_F(ImportTest, IgnoreListHidesWholeExtensions) {
         Import(file);
         EXPECT_EQ(RowNames(app), (Texts{"x.l", "readme", "c.lnkx"})) << list;
     }
-    app.settings.IgnoreList = ".LNK";  // matched against the lower-cased name: never matches
-    EXPECT_EQ(Import(file), 5);
     app.settings.IgnoreList = ".lnk .url .l .lnkx";
     ExpectEmptyList(Import(file.substr(0, file.find("c:\\my")) + "1,05/17/2023 10:22,c:\\B.URL\r\n"));
 }
