@@ -57,7 +57,6 @@ TEST_F(SearchTest, FileSearchEndToEnd) {
     port.filesAfterRun["results.txt"] = kOldHeader + "1234,05/17/2023 10:22,C:\\Docs\\Budget.xlsx\r\n";
     port.counterStep = 1500;
     EXPECT_EQ(Run(1, "  Budget "), kSystem + kFiles + kTail + "budget");
-
     EXPECT_EQ(port.beeps, 1);
     EXPECT_EQ(port.boxText, "  Budget ");  // the box keeps what was typed
     EXPECT_EQ(app.settings.LastSearchType, 1);
@@ -95,7 +94,6 @@ TEST_F(SearchTest, ArgumentsFollowTypeSortAndLimit) {
         app.settings.MaxResults = c.max;
         EXPECT_EQ(Run(c.type, c.box), c.args);
         EXPECT_EQ(port.spoken[port.spoken.size() - 2].text, c.announced);
-        EXPECT_EQ(port.caption.substr(port.caption.find(" ... ") + 5), c.args);
     }
     Run(1, std::string(120, 'a'));
     EXPECT_EQ(app.settings.SearchTerm, std::string(99, 'a'));
@@ -149,12 +147,11 @@ TEST_F(SearchTest, FailuresAreNamedAndKeepTheList) {
         EXPECT_EQ(std::make_tuple(port.itemCount, port.selectedRow, port.setTopRow), std::make_tuple(3, 2, 1));
     };
     fail(4, "no results were written");  // a custom search without -export-csv
-    port.runResult = {true, 8};
-    fail(1, "Everything is not running");
-    port.runResult = {true, 1};
-    fail(1, "error 1");
-    port.runResult = {false, 0};
-    fail(1, "the es program could not be started");
+    for (auto [run, failure] : {std::pair{RunResult{true, 8}, "Everything is not running"}, {{true, 1}, "error 1"},
+                                {{false, 0}, "the es program could not be started"}}) {
+        port.runResult = run;
+        fail(1, failure);
+    }
     port.program.reset();
     fail(1, "the es program was not found");
     EXPECT_TRUE(port.ran.empty());
@@ -305,20 +302,14 @@ TEST_F(ListTest, SelectionShowsTheSummaryAndSpeaksTheBareName) {
     EXPECT_TRUE(port.spoken.empty());
 }
 
-TEST_F(ListTest, ShowingResultsCountsThemAndSelectsRowOne) {
-    app.Results.resize(1234, app.Results[0]);
-    ShowSearchResults(app);
-    EXPECT_EQ(std::tuple(port.columns[1].first, port.itemCount, port.selectedRow, port.focused, port.gridStyle),
-              std::tuple("Name  (1,234)", 1234, 1, ctl::ResultsList, true));
-
-    // A session reloads results.txt without a word; FocusOnRE sends the focus to the search box.
+TEST_F(ListTest, ASessionReloadsTheResultsWithoutAWordAndSelectsRowOne) {
     port.files["results.txt"] = kOldHeader + "5,05/17/2023 10:22,c:\\a.txt\r\n6,05/17/2023 10:22,c:\\b.txt\r\n";
     port.selectedRow = 2;
     OpenSession(app);
-    EXPECT_EQ(std::tuple(port.columns[1].first, port.itemCount, port.selectedRow, port.focused),
-              std::tuple("Name  (2)", 2, 1, ctl::ResultsList));
+    EXPECT_EQ(std::tuple(port.columns[1].first, port.itemCount, port.selectedRow, port.focused, port.gridStyle),
+              std::tuple("Name  (2)", 2, 1, ctl::ResultsList, true));
     EXPECT_TRUE(port.spoken.empty());
-    app.settings.FocusOnRE = 1;
+    app.settings.FocusOnRE = 1;  // the focus goes to the search box instead
     OpenSession(app);
     EXPECT_EQ(port.focused, ctl::SearchBox);
     EXPECT_EQ(std::pair(port.selFrom, port.selTo), std::pair(0, -1));
@@ -343,7 +334,6 @@ TEST_F(ListTest, EachColumnSortsByItsKeyAndTheDirectionAlternates) {
              {4, {kEte, "beta.txt", "gamma.doc", "alp", "alpha"}},  // sizes past 2 and 4 GiB in order
              {2, {"alpha", kEte, "alp", "beta.txt", "gamma.doc"}},
              {3, {"gamma.doc", "alp", "beta.txt", "alpha", kEte}},  // by year first: 12/31/2022 before 01/01/2023
-             {0, {"gamma.doc", "alp", "beta.txt", "alpha", kEte}}, {5, {"gamma.doc", "alp", "beta.txt", "alpha", kEte}},
              {3, {kEte, "alpha", "beta.txt", "alp", "gamma.doc"}}}) {
         SortD(app, column);
         EXPECT_EQ(RowNames(app), names) << column;

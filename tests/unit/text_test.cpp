@@ -1,5 +1,4 @@
-// The text helpers: number forms, UTF-8 and UTF-16, decoding outside text, case, and a row's field text
-// (kept in place up to 23 bytes, on the heap beyond, used like a std::string).
+// The text helpers: number forms, UTF-8 and UTF-16, decoding outside text, case, and a row's field text.
 #include "base/text.h"
 
 #include <gtest/gtest.h>
@@ -19,7 +18,7 @@ namespace {
 constexpr int64_t kMax64 = std::numeric_limits<int64_t>::max(), kMin64 = std::numeric_limits<int64_t>::min();
 constexpr int32_t kMax32 = std::numeric_limits<int32_t>::max(), kMin32 = std::numeric_limits<int32_t>::min();
 
-TEST(Numbers, TextFormRoundingAndLenientReading) {
+TEST(Numbers, TextFormRoundingLenientReadingAndMasks) {
     EXPECT_EQ(NumberText(0) + NumberText(3) + NumberText(-3), " 0 3-3");
     EXPECT_EQ(NumberText(kMin64), "-9223372036854775808");
     for (auto [value, rounded] : std::vector<std::pair<double, int64_t>>{
@@ -30,11 +29,8 @@ TEST(Numbers, TextFormRoundingAndLenientReading) {
              {" 10.5", 10}, {"11.5", 12}, {"\t-3.5", -4}, {"  7abc", 7}, {"x", 0}, {"1e3", 1}, {".51", 1},
              {"2.50000001", 3}, {"- 3", 0}, {"2147483648", kMax32}, {std::string(100000, '9'), kMax32}})
         EXPECT_EQ(LenientNumber(text), number) << text;
-    EXPECT_EQ(LenientNumber64("3221225472"), 3221225472LL);
     EXPECT_EQ(LenientNumber64("99999999999999999999999.5"), kMax64);
-}
-
-TEST(Numbers, DisplayMasks) {
+    // Display masks: grouped thousands, a digit only where the mask has a 0.
     for (auto [value, mask, text] : std::vector<std::tuple<double, std::string, std::string>>{
              {0, "###,##0", "0"}, {1234567, "###,##0", "1,234,567"}, {-1234, "###,##0", "-1,234"}, {0.4, "###,###", ""},
              {100000, "###,###", "100,000"}, {0, "###.0", ".0"}, {5, "###.0", "5.0"}, {-1.25, "###.0", "-1.2"}})
@@ -42,7 +38,7 @@ TEST(Numbers, DisplayMasks) {
     EXPECT_EQ(FormatMask(1e30, "###,##0").substr(0, 10), "9,223,372,");  // saturates
 }
 
-TEST(Utf, ConversionsReplaceEachBrokenPieceOnce) {
+TEST(Utf, ConversionsAndOutsideTextReplaceEachBrokenPieceOnce) {
     const std::string text = "a \xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80";  // a é € 😀
     EXPECT_EQ(Utf8ToUtf16(text), u"a \u00E9 \u20AC \U0001F600");
     EXPECT_EQ(Utf16ToUtf8(u"a \u00E9 \u20AC \U0001F600 \U0010FFFF"), text + " \xF4\x8F\xBF\xBF");
@@ -56,9 +52,7 @@ TEST(Utf, ConversionsReplaceEachBrokenPieceOnce) {
     // Lone surrogates, and a pair in the wrong order.
     EXPECT_EQ(Utf16ToUtf8(u"\xD800x\xDC00\xDE00\xD83D"), "\xEF\xBF\xBDx\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD");
     EXPECT_EQ(Windows1252ToUtf8("caf\xE9 \x80\x9F\x81"), "caf\xC3\xA9 \xE2\x82\xAC\xC5\xB8\xC2\x81");  // é € Ÿ
-}
-
-TEST(Utf, OutsideTextIsDecodedByItsMarkOrByItsBytes) {
+    // Text from outside is decoded by its mark, else as UTF-8 when valid, else as ANSI.
     test::FakePort port;
     App app{port};
     EXPECT_EQ(DecodeOutsideText(app, std::string("\xFF\xFE" "c\0:\0\\\0\xE9\0=\xD8\0\xDE", 14)),
@@ -79,16 +73,6 @@ TEST(LowerCase, CapitalsOfEveryScriptMeetTheirSmallLetters) {
         EXPECT_EQ(LowerCase(lower), lower) << lower;
     }
     EXPECT_TRUE(IsCapitalLetter(U'Ǆ') && IsCapitalLetter(U'Ѣ') && !IsCapitalLetter(U'ǅ') && !IsCapitalLetter(U'ѣ'));
-}
-
-TEST(TextHelpers, TrimReplaceAndCharacters) {
-    EXPECT_EQ(TrimSpaces("  a b  ") + "|" + TrimSpaces("\ta\t") + "|" + TrimSpaces("   "), "a b|\ta\t|");
-    EXPECT_EQ(ReplaceAll("aaa", "aa", "b") + ReplaceAll("ab", "a", "aa") + ReplaceAll("abc", "", "x"), "baaababc");
-    const std::string text = "\xC3\xA9\xF0\x9F\x98\x80x";  // é😀x
-    EXPECT_EQ(CharCount(text), 3u);
-    EXPECT_EQ(CharCount("a\xFF" "b"), 3u);
-    EXPECT_EQ(FirstChars(text, 0) + "|" + FirstChars(text, 2) + "|" + FirstChars(text, 10), "|\xC3\xA9\xF0\x9F\x98\x80|" + text);
-    EXPECT_EQ(FirstChars("a\xE2\x82" "bc", 2), "a\xE2\x82");  // a broken piece counts as one
 }
 
 TEST(RowText, HoldsCopiesAndMovesAnyText) {
