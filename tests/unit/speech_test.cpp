@@ -28,6 +28,14 @@ struct SpeechTest : ::testing::Test {
     App app{port};
 };
 
+TEST_F(SpeechTest, TheWelcomeIsSpokenAtStartWhenTheSearchBoxHasTheFocusAlready) {
+    port.boxText = "tax";
+    port.focused = ctl::SearchBox;  // the last results were shown with the focus on the search term
+    DeferredInit(app);
+    EXPECT_EQ(port.LastSpoken(), "Welcome to Lumiseek, version 4.2!SearchBox has focus. Search term is tax");
+    EXPECT_EQ(app.SpeechPrefix, "");
+}
+
 TEST_F(SpeechTest, ThePendingAnnouncementGoesInFrontOfTheNextUtteranceOnceSpeechIsOn) {
     app.SpeechPrefix = "Shortcut Pressed: Louder : F6 : ";
     SpeakOne(app, "Louder");
