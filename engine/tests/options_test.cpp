@@ -7,15 +7,12 @@
 namespace es {
 namespace {
 
-TEST(CommandLine, SplitsAsEsDoes) {
+TEST(CommandLine, SplitsAsEsDoesAndReadsLumiseeksFileSearch) {
   EXPECT_EQ(SplitCommandLine("  a  \"b c\"\td\"e f\" "), (std::vector<std::string>{"a", "\"b c\"", "d\"e f\""}));
   EXPECT_TRUE(SplitCommandLine("   ").empty());
   // A backslash before a quote escapes nothing; & | < > ^ % are plain characters.
   EXPECT_EQ(SplitCommandLine("!\"c:\\program files\\\" a>x.txt&echo \"cat|dog\" %PATH% x^y"),
             (std::vector<std::string>{"!\"c:\\program files\\\"", "a>x.txt&echo", "\"cat|dog\"", "%PATH%", "x^y"}));
-}
-
-TEST(CommandLine, LumiseekFileSearch) {
   ParseResult r = ParseCommandLine(
       " !c:\\windows\\ !\"c:\\program files\\\" !c:\\r&d\\  -size -size-format 2 -dm /a-d  -sort dm  -n 500 "
       "-export-csv results.txt budget cat|dog",

@@ -7,10 +7,6 @@ namespace {
 
 TEST(Csv, HeaderAndRowsAsLumiseekReadsThem) {
   Options o;
-  EXPECT_EQ(CsvHeader(o), "Filename\r\n");
-  std::string plain;
-  AppendCsvRow(plain, o, "x", true, 1, {});
-  EXPECT_EQ(plain, "\"x\"\r\n");
   o.size = o.date_modified = true;
   std::string out = CsvHeader(o);
   AppendCsvRow(out, o, "C:\\Data\\a, b & c%^.txt", false, 5000000000LL, {2023, 5, 17, 9, 2});
@@ -43,15 +39,6 @@ TEST(Sorting, NameWithoutCaseDateNewestSizeLargestFirst) {
   EXPECT_TRUE(Sorted({M("/a/x", 1), M("/a/y", 2)}, SortKind::DateModified, 0).empty());
   EXPECT_EQ(Sorted({M("/a/small", 0, 1), M("/a/big", 0, 100)}, SortKind::Size, 10), (Paths{"/a/big", "/a/small"}));
   EXPECT_EQ(Sorted({M("/b/x", 0), M("/A/y", 0), M("/a/z", 0)}, SortKind::Path, -1), (Paths{"/A/y", "/a/z", "/b/x"}));
-}
-
-TEST(ArenaTest, StoredTextSurvivesGrowth) {
-  Arena arena;
-  std::string_view first = arena.Store("first");
-  std::string_view second = arena.Store(std::string(3 << 20, 'x'));
-  for (int i = 0; i < 1000; ++i) arena.Store("some more text");
-  EXPECT_EQ(first, "first");
-  EXPECT_EQ(second, std::string(3 << 20, 'x'));
 }
 
 }  // namespace

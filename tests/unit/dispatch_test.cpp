@@ -38,12 +38,11 @@ TEST_F(DispatchTest, ShortcutsAnnounceThemselvesInFrontOfTheirConfirmationAndToo
     EXPECT_EQ(app.settings.ExcludeSystemFolders, 0);
 }
 
-TEST_F(DispatchTest, TogglesSayTheirNewStateAndTheListShowsIt) {
+TEST_F(DispatchTest, TogglesAndCyclesSayTheirNewStateAndTheListShowsIt) {
     const std::tuple<int, const char*, const char*, int> cases[] = {
         {cmd::UseMagnor, "Use Magnor OFF", "Use Magnor ON", 0},
         {cmd::FocusOnSearchTerm, "Search Term Focus ON", "Search Term Focus OFF", 0},
         {cmd::ShowTimeInDate, "Include Time in Date is OFF", "Include Time in Date is ON", 2},
-        {cmd::FormatAsKB, "Format File Size is OFF", "Format File Size is ON", 2},
     };
     for (const auto& [id, first, second, listRedraws] : cases) {
         port.redrawn.clear();
@@ -54,9 +53,7 @@ TEST_F(DispatchTest, TogglesSayTheirNewStateAndTheListShowsIt) {
         EXPECT_EQ(std::count(port.redrawn.begin(), port.redrawn.end(), ctl::ResultsList), listRedraws) << id;
     }
     EXPECT_EQ(port.beeps, 2 * static_cast<int>(std::size(cases)));
-}
-
-TEST_F(DispatchTest, CyclesComeRoundAndLimitsSayTheirNumbers) {
+    // Cycles come round, and limits say their numbers.
     Texts said;
     for (int i = 0; i < 4; ++i) said.push_back((RA(app, cmd::SpeakLetters), port.LastSpoken()));
     EXPECT_EQ(said, (Texts{"Speak Text is Words", "Speak Text is Both", "Speak Text is None",
@@ -89,7 +86,7 @@ TEST_F(DispatchTest, AnAnnouncementIsSpokenByItsOwnCommandOrDropped) {
     EXPECT_EQ(port.spoken.back(), (Spoken{"", 3}));
 }
 
-TEST_F(DispatchTest, UnknownCommandsDoNothingExitEndsAndF1OpensTheSettingsOrTheHelpPage) {
+TEST_F(DispatchTest, UnknownCommandsDoNothingExitEndsF1OpensHelpAndErrorsReachTheErrorBox) {
     OnCommand(app, 9999, 0);
     EXPECT_TRUE(port.spoken.empty());
     RA(app, cmd::Exit);
@@ -101,6 +98,14 @@ TEST_F(DispatchTest, UnknownCommandsDoNothingExitEndsAndF1OpensTheSettingsOrTheH
     EXPECT_TRUE(port.opened.empty());
     OnHelp(app, true);
     EXPECT_EQ(port.opened, (Texts{"https://lumiseek.org/help"}));
+    // Untrapped errors reach the error box, whose Cancel ends the program.
+    Guarded(app, "SpeakColumn", [] { throw std::runtime_error("boom"); });
+    EXPECT_EQ(port.errors, (Texts{"Untrapped Error #5 (boom)\r\nhas occurred following execution of SpeakColumn\r\n\r\n"
+                                  "Press OK to continue, Cancel to terminate"}));
+    EXPECT_EQ(port.exitCode, -1);
+    port.continueAfterError = false;
+    Guarded(app, "X", [] { throw std::bad_alloc(); });
+    EXPECT_EQ(port.exitCode, 255);
 }
 
 TEST_F(DispatchTest, ClosingStoresThePlaceSavesAndSaysGoodbyeOrThatTheSaveFailed) {
@@ -122,16 +127,6 @@ TEST_F(DispatchTest, ClosingStoresThePlaceSavesAndSaysGoodbyeOrThatTheSaveFailed
     app.RestartAfterUpdate = 1;
     AfterWindow(app);
     EXPECT_EQ(port.started, (Texts{"start_lumiseek.exe 4242"}));
-}
-
-TEST_F(DispatchTest, UntrappedErrorsReachTheErrorBoxWhoseCancelEndsTheProgram) {
-    Guarded(app, "SpeakColumn", [] { throw std::runtime_error("boom"); });
-    EXPECT_EQ(port.errors, (Texts{"Untrapped Error #5 (boom)\r\nhas occurred following execution of SpeakColumn\r\n\r\n"
-                                  "Press OK to continue, Cancel to terminate"}));
-    EXPECT_EQ(port.exitCode, -1);
-    port.continueAfterError = false;
-    Guarded(app, "X", [] { throw std::bad_alloc(); });
-    EXPECT_EQ(port.exitCode, 255);
 }
 
 TEST(StartUpTest, SettingsTakeEffectAndABrokenStepIsReportedAndSkippedAlone) {

@@ -21,6 +21,13 @@ struct Spoken {
     bool operator==(const Spoken&) const = default;
 };
 
+// The value a map holds under key, if any.
+template <class K, class V>
+std::optional<V> Lookup(const std::map<K, V>& map, const K& key) {
+    auto it = map.find(key);
+    return it == map.end() ? std::nullopt : std::optional<V>(it->second);
+}
+
 struct FakePort : Port {
     // Recorded effects
     std::vector<Spoken> spoken;
@@ -28,8 +35,7 @@ struct FakePort : Port {
     int beeps = 0;
     std::vector<std::pair<int, int>> keys;   // (vk, flags)
     std::string caption, status;
-    bool ended = false;
-    bool restored = false;
+    bool ended = false, restored = false;
     Rect normal{};               // the restored rectangle last set
     Rect window{327, 100, 1266, 839};  // on the screen: created centred in the work area below
     std::map<int, Rect> placed;
@@ -42,10 +48,7 @@ struct FakePort : Port {
     std::vector<ToolButton> toolbar;          // the buttons of the toolbar shown
     bool hasToolbar = false;
     std::string toolTip;
-    int itemCount = -1;
-    int selectedRow = 0;
-    int topIndex = 0;
-    int setTopRow = -1;
+    int itemCount = -1, selectedRow = 0, topIndex = 0, setTopRow = -1;
     std::map<int, std::pair<std::string, int>> columns;
     bool gridStyle = false;
     std::string boxText;
@@ -66,11 +69,8 @@ struct FakePort : Port {
     std::map<std::string, std::string> associations;  // extension -> friendly program name
     std::vector<std::string> errors;
     bool continueAfterError = true;
-    int exitCode = -1;
-    int focused = 0;
-    bool acceleratorsAttached = false;
-    bool deferredPosted = false;
-    bool writesFail = false;
+    int exitCode = -1, focused = 0;
+    bool acceleratorsAttached = false, deferredPosted = false, writesFail = false;
     std::vector<std::string> drawn;              // the preview's drawing steps, in order
     std::vector<std::vector<std::string>> printed;  // the pages of the last print
     int printPoints = 0;
@@ -82,8 +82,7 @@ struct FakePort : Port {
     Rect workArea{0, 0, 1920, 1040};
     Size2 client{1584, 741};
     std::map<int, int> heights;
-    int64_t counter = 0;
-    int64_t counterStep = 0;
+    int64_t counter = 0, counterStep = 0;
     Size2 pane{400, 300};
     std::map<std::string, Size2> images;         // the files the decoder reads, with their sizes
     PrintStart printStart{PrintStart::Ready, 60};
@@ -111,7 +110,7 @@ struct FakePort : Port {
     Rect WorkAreaNear(Rect) override { return workArea; }
     void SetShowState(bool, bool) override {}
     Size2 ClientSize() override { return client; }
-    int ControlHeight(int id) override { auto it = heights.find(id); return it == heights.end() ? 0 : it->second; }
+    int ControlHeight(int id) override { return Lookup(heights, id).value_or(0); }
     void PlaceControl(int id, Rect r) override { placed[id] = r; }
     void ShowControl(int id, bool s) override { shown[id] = s; }
     void RedrawControl(int id) override { redrawn.push_back(id); }
@@ -196,23 +195,19 @@ struct FakePort : Port {
         return true;
     }
     std::optional<std::string> ClipboardText() override {
-        if (!clipboardHasText) return std::nullopt;
-        return clipboard;
+        return clipboardHasText ? std::optional(clipboard) : std::nullopt;
     }
 
     bool FileExists(const std::string& p) override { return files.count(p) != 0; }
     bool ReadFileBytes(const std::string& p, std::string& b) override {
-        auto it = files.find(p);
-        if (it == files.end()) return false;
-        b = it->second;
-        return true;
+        if (files.count(p)) b = files[p];
+        return files.count(p) != 0;
     }
     // Reads at most readPartLimit bytes at a time, as a file system may.
     size_t readPartLimit = SIZE_MAX;
     bool ReadFilePart(const std::string& p, uint64_t offset, size_t count, std::string& b) override {
-        auto it = files.find(p);
-        if (it == files.end()) return false;
-        b = offset < it->second.size() ? it->second.substr(offset, std::min(count, readPartLimit)) : "";
+        if (!files.count(p)) return false;
+        b = offset < files[p].size() ? files[p].substr(offset, std::min(count, readPartLimit)) : "";
         return true;
     }
     // A file written now: its stamp changes even when its bytes do not.
@@ -243,10 +238,8 @@ struct FakePort : Port {
         return body.has_value();
     }
     std::optional<FileStamp> FileStampOf(const std::string& p) override {
-        auto it = files.find(p);
-        if (it == files.end()) return std::nullopt;
-        auto time = writeTimes.find(p);
-        return FileStamp{time == writeTimes.end() ? 0 : time->second, it->second.size()};
+        if (!files.count(p)) return std::nullopt;
+        return FileStamp{Lookup(writeTimes, p).value_or(0), files[p].size()};
     }
     std::string SettingsPath() override { return "lumiseek.ini"; }
     std::string AnsiToUtf8(const std::string& b) override { return Windows1252ToUtf8(b); }
@@ -258,14 +251,10 @@ struct FakePort : Port {
     }
     bool StartProgram(const std::string& p) override { started.push_back(p); return true; }
     bool ShellOpen(const std::string& t) override { opened.push_back(t); return !shellRefuses; }
-    std::optional<std::string> AssociatedProgram(const std::string& ext) override {
-        auto it = associations.find(ext);
-        if (it == associations.end()) return std::nullopt;
-        return it->second;
-    }
+    std::optional<std::string> AssociatedProgram(const std::string& ext) override { return Lookup(associations, ext); }
     int ProcessId() override { return 4242; }
     std::optional<std::string> EnvironmentVariable(const std::string& name) override {
-        return environment.count(name) ? std::optional(environment[name]) : std::nullopt;
+        return Lookup(environment, name);
     }
     std::string ExpandEnvironment(const std::string& t) override {
         return ReplaceAll(t, "%ProgramFiles%", "C:\\Program Files");
@@ -274,8 +263,7 @@ struct FakePort : Port {
     // The signatures the fake accepts: (public key, data) -> signature.
     std::map<std::pair<std::string, std::string>, std::string> signatures;
     bool VerifySignature(const std::string& key, const std::string& data, const std::string& sig) override {
-        auto it = signatures.find({key, data});
-        return it != signatures.end() && it->second == sig;
+        return Lookup(signatures, std::pair(key, data)) == sig;
     }
 
     int64_t Counter() override { counter += counterStep; return counter; }

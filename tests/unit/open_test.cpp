@@ -1,13 +1,20 @@
-// Acting on the selected result: what the shell is handed, which row is selected, what is spoken.
+// Acting on the selected result and on the results: what the shell, the clipboard and the printer
+// are handed, which row is selected, what is spoken.
 #include <gtest/gtest.h>
 
+#include "actions/clipboard.h"
 #include "actions/open.h"
+#include "actions/print.h"
 #include "actions/short_folder.h"
+#include "app/dispatch.h"
 #include "base/app.h"
+#include "base/ids.h"
 #include "fake_port.h"
 
 namespace lumiseek {
 namespace {
+
+using namespace std::string_literals;
 
 struct OpenTest : ::testing::Test {
     FakePort port;
@@ -63,6 +70,68 @@ TEST_F(OpenTest, JumpGoesDownOnlyAndLocationCountsRows) {
     EXPECT_EQ(Run(5, SpeakLocation), Texts{"Line 5 of  6 : Folder : sub"});
     app.settings.SearchType = 5;
     EXPECT_EQ(Run(1, SpeakLocation), Texts{"Line 1 of  6 : report.DOCX"});
+}
+
+TEST(Clipboard, CopyFileAndCopyResultsSayWhatHappenedAndABusyClipboardKeepsItsText) {
+    // The file-list block: its header, the UTF-16 path (U+1F600 takes two units) and two zeros.
+    EXPECT_EQ(DropFilesBlock("d:\\\xC3\xA9\xF0\x9F\x98\x80"),
+              "\x14\0\0\0"s + std::string(12, '\0') + "\x01\0\0\0d\0:\0\\\0\xE9\0\x3D\xD8\x00\xDE\0\0\0\0"s);
+    FakePort port;
+    App app{port};
+    port.SetClipboardText("kept");
+    app.Results = {ResultRow{"a b.txt ", " c:\\data\\"}, ResultRow{"photos", "c:\\data\\"}};
+    port.files["c:\\data\\a b.txt"] = "x";
+    const auto run = [&](int command, int row, bool locked) {
+        port.selectedRow = row;
+        port.clipboardLocked = locked;
+        OnCommand(app, command, 0);
+    };
+    run(cmd::CopySelectedFile, 0, false);
+    run(cmd::CopySelectedFile, 2, false);
+    run(cmd::CopyResults, 0, false);
+    port.files["results.txt"] = "Size,Date Modified,Filename\r\n3,05/17/2023 10:22,c:\\caf\xC3\xA9\r\n";  // UTF-8
+    run(cmd::CopyResults, 0, true);
+    run(cmd::CopySelectedFile, 1, true);
+    EXPECT_EQ(port.clipboard, "kept");
+    run(cmd::CopyResults, 0, false);
+    EXPECT_EQ(port.clipboard, port.files["results.txt"]);
+    run(cmd::CopySelectedFile, 1, false);
+    EXPECT_EQ(port.clipboardFiles, DropFilesBlock("c:\\data\\a b.txt"));
+    EXPECT_EQ(port.SpokenTexts(), (Texts{"No Selection", "photos is not a file", "Search Results not Found",
+                                         "Clipboard not Available", "Clipboard not Available",
+                                         "Search Results Copied to Clipboard", "Copying File c:\\data\\a b.txt"}));
+    EXPECT_EQ(port.beeps, 0);
+}
+
+TEST(Print, TheLimitCountsTheWholePrintPagesBreakWhenFullAndEveryOutcomeIsHeard) {
+    FakePort port;
+    App app{port};
+    for (int i = 1; i <= 200; ++i) app.Results.push_back({"n" + std::to_string(i), "c:\\", "", "", "", 0, 0});
+    app.settings.FontSize = 36, app.settings.MaxPrintLines = 3;
+    PrintSearch(app);
+    EXPECT_EQ(port.printed, (std::vector<Texts>{{"n1", "n2", "n3"}}));
+    EXPECT_EQ(port.clipboard, "n1\r\nn2\r\nn3");
+    EXPECT_EQ(port.printPoints, 12);
+    app.settings.MaxPrintLines = 100, app.settings.PrintFont = 1;
+    PrintSearch(app);
+    ASSERT_EQ(port.printed.size(), 2u);
+    EXPECT_EQ((Texts{port.printed[0].back(), port.printed[1][0], port.printed[1].back()}),
+              (Texts{"n60", "n61", "n100"}));
+    EXPECT_EQ(port.printPoints, 36);
+    app.settings.MaxPrintLines = 0, app.settings.PrintFont = 0;
+    port.printStart = {PrintStart::Ready, 0};  // a font taller than the page: still a line to a page
+    PrintSearch(app);
+    EXPECT_EQ(port.printed.size(), 200u);
+    port.clipboard.clear();
+    port.printStart.outcome = PrintStart::Cancelled;
+    PrintSearch(app);
+    EXPECT_TRUE(port.clipboard.starts_with("n1\r\nn2\r\n") && port.clipboard.ends_with("\r\nn200"));
+    port.printStart.outcome = PrintStart::Ready;
+    port.printFails = true;
+    PrintSearch(app);
+    EXPECT_EQ(port.SpokenTexts(), (Texts{"Printing With Small Font ...", "Printing With Visual Font ...",
+                                         "Printing With Small Font ...", "Printing With Small Font ...",
+                                         "Printing Cancelled", "Printing With Small Font ...", "Printing Failed"}));
 }
 
 }  // namespace

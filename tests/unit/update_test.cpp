@@ -1,5 +1,5 @@
-// The online update: which downloads are installed, the files left in the program's folder, and
-// what is spoken.
+// The online update: which downloads are installed, the signature check, the files left in the
+// program's folder, and what is spoken.
 #include <gtest/gtest.h>
 
 #include "actions/update.h"
@@ -19,6 +19,10 @@ std::string Program(uint16_t machine = 0x8664, uint16_t flags = 0x0022) {
     return b;
 }
 
+const std::string kRaw = std::string(32, '\x11') + std::string(32, '\x82');  // r then s
+// The same r and s as OpenSSL writes them: DER, s with a leading zero byte.
+const std::string kDer = "\x30\x45\x02\x20" + std::string(32, '\x11') + "\x02\x21" + '\0' + std::string(32, '\x82');
+
 TEST(Update, OnlyA64BitWindowsProgramOfPlausibleSizeIsAccepted) {
     EXPECT_TRUE(IsWindowsProgram(Program(), 100000));
     for (const std::string& refused : {"<html>" + std::string(99994, ' '), Program(0x014C), Program(0x8664, 0x2022),
@@ -26,6 +30,32 @@ TEST(Update, OnlyA64BitWindowsProgramOfPlausibleSizeIsAccepted) {
         EXPECT_FALSE(IsWindowsProgram(refused, 100000));
     }
     EXPECT_FALSE(IsWindowsProgram(Program(), 1000));
+}
+
+TEST(Update, OnlyTheRawSixtyFourBytesSignedWithTheReleaseKeyOrTheVariablesKeyPass) {
+    FakePort port;
+    const std::string program = "MZ new program";
+    EXPECT_EQ(RawSignature(kRaw), kRaw);
+    for (const std::string& notRaw : {kDer, kRaw + "\n", std::string()}) EXPECT_EQ(RawSignature(notRaw), std::nullopt);
+    port.signatures[{*PublicKeyFromHex(kReleaseKey), program}] = kRaw;
+    EXPECT_TRUE(SignedByRelease(port, program, kRaw));
+    EXPECT_FALSE(SignedByRelease(port, program + "!", kRaw));
+    EXPECT_FALSE(SignedByRelease(port, program, kDer));
+
+    // Hex in either case, X then Y, high digit first.
+    std::string other = "00fF7a" + std::string(122, '0');
+    port.environment[kUpdateKeyVariable] = other;
+    EXPECT_EQ(UpdateKey(port), std::string("\x00\xff\x7a", 3) + std::string(61, '\0'));
+    EXPECT_FALSE(SignedByRelease(port, program, kRaw));
+    port.signatures[{*UpdateKey(port), program}] = kRaw;
+    EXPECT_TRUE(SignedByRelease(port, program, kRaw));
+
+    // A variable that is not a key verifies nothing: it never falls back to the release key.
+    for (std::string bad : {"04" + other, other.substr(1), other.substr(0, 127) + "g"}) {
+        port.environment[kUpdateKeyVariable] = bad;
+        EXPECT_EQ(UpdateKey(port), std::nullopt) << bad;
+    }
+    EXPECT_FALSE(SignedByRelease(port, program, kRaw));
 }
 
 TEST(Update, AProgramIsInstalledAndRestartedAnythingElseKeepsTheInstalledOne) {
@@ -39,14 +69,13 @@ TEST(Update, AProgramIsInstalledAndRestartedAnythingElseKeepsTheInstalledOne) {
                !port.FileExists("lumiseek.tmp") && !port.FileExists("lumiseek.sig") && !port.ended &&
                app.RestartAfterUpdate == 0;
     };
-    const std::string release = *PublicKeyFromHex(kReleaseKey), signature(64, 's');
-    port.signatures[{release, Program()}] = signature;
+    port.signatures[{*PublicKeyFromHex(kReleaseKey), Program()}] = kRaw;
     EXPECT_TRUE(refused("<html>Not Found</html>") && refused(std::nullopt));
     // A program not signed, signed over other bytes, or signed with another key.
     EXPECT_TRUE(refused(Program()));
-    port.servedSignature = signature;
+    port.servedSignature = kRaw;
     EXPECT_TRUE(refused(Program() + "!"));
-    port.environment["LUMISEEK_UPDATE_KEY"] = std::string(128, '7');
+    port.environment[kUpdateKeyVariable] = std::string(128, '7');
     EXPECT_TRUE(refused(Program()));
     port.environment.clear();
     EXPECT_EQ(port.files["lumiseek.old"], "older");
