@@ -1,9 +1,65 @@
+// es's command line, its search text and what a search finds.
 #include <gtest/gtest.h>
 
+#include "options.h"
 #include "query.h"
+#include "run.h"
 
 namespace es {
 namespace {
+
+TEST(CommandLine, SplitsAsEsDoesAndReadsLumiseeksFileSearch) {
+  EXPECT_EQ(SplitCommandLine("  a  \"b c\"\td\"e f\" "), (std::vector<std::string>{"a", "\"b c\"", "d\"e f\""}));
+  EXPECT_TRUE(SplitCommandLine("   ").empty());
+  // A backslash before a quote escapes nothing; & | < > ^ % are plain characters.
+  EXPECT_EQ(SplitCommandLine("!\"c:\\program files\\\" a>x.txt&echo \"cat|dog\" %PATH% x^y"),
+            (std::vector<std::string>{"!\"c:\\program files\\\"", "a>x.txt&echo", "\"cat|dog\"", "%PATH%", "x^y"}));
+  ParseResult r = ParseCommandLine(
+      " !c:\\windows\\ !\"c:\\program files\\\" !c:\\r&d\\  -size -size-format 2 -dm /a-d  -sort dm  -n 500 "
+      "-export-csv results.txt budget cat|dog",
+      true);
+  ASSERT_EQ(r.exit_code, kExitOk) << r.error;
+  const Options& o = r.options;
+  EXPECT_TRUE(o.size && o.date_modified && o.export_csv && o.type == TypeFilter::FilesOnly);
+  EXPECT_TRUE(o.sort == SortKind::DateModified && o.max_results == 500 && o.export_file == "results.txt");
+  EXPECT_EQ(o.search, "!c:\\windows\\ !\"c:\\program files\\\" !c:\\r&d\\ budget cat|dog");
+  Query q = ParseQuery(o.search, '\\');
+  EXPECT_EQ(q.excluded_paths, (std::vector<std::string>{"c:\\windows\\", "c:\\program files\\", "c:\\r&d\\"}));
+  ASSERT_EQ(q.groups.size(), 5u);
+  EXPECT_EQ(q.groups[4].size(), 2u);  // cat OR dog
+}
+
+TEST(CommandLine, SwitchVariantsAndErrors) {
+  ParseResult r = ParseCommandLine("/AD -SORT Name -export-csv \"my results.txt\" \"a b\" \"-size\"", true);
+  ASSERT_EQ(r.exit_code, kExitOk) << r.error;
+  EXPECT_TRUE(r.options.type == TypeFilter::FoldersOnly && r.options.sort == SortKind::Name);
+  EXPECT_EQ(r.options.export_file, "my results.txt");
+  EXPECT_EQ(r.options.search, "\"a b\" \"-size\"");  // a quoted switch is search text
+  EXPECT_EQ(r.options.max_results, -1);
+  // A negative count (the count clause prints its minus sign in place of the blank): no limit.
+  EXPECT_EQ(ParseCommandLine("-n-5 x", true).options.max_results, -5);
+  EXPECT_EQ(ParseCommandLine("-N100000", true).options.max_results, 100000);
+  EXPECT_EQ(ParseCommandLine("a - b /", true).options.search, "a - b /");  // a lone - or / is a term
+  // Off Windows only /ad and /a-d are switches; other slash terms are paths.
+  r = ParseCommandLine("/A-D !/home/ann/ /tmp/", false);
+  EXPECT_EQ(r.options.type, TypeFilter::FilesOnly);
+  EXPECT_EQ(r.options.search, "!/home/ann/ /tmp/");
+  // Errors name their cause.
+  r = ParseCommandLine("-bogus x", true);
+  EXPECT_EQ(r.exit_code, kExitUnknownSwitch);
+  EXPECT_NE(r.error.find("-bogus"), std::string::npos);
+  EXPECT_EQ(ParseCommandLine("/tmp/", true).exit_code, kExitUnknownSwitch);
+  for (const char* line : {"x -n", "-n many", "-n 99999999999999999999", "-sort", "-sort colour", "-export-csv",
+                           "-size-format"})
+    EXPECT_EQ(ParseCommandLine(line, true).exit_code, kExitMissingValue) << line;
+}
+
+TEST(RootsFile, LinesBomCommentsAndRelativePaths) {
+  std::vector<std::string> roots =
+      ParseRootsFile("\xEF\xBB\xBF/home/ann/\r\n\r\n  # comment\r\n  /srv/data  \nsub\n", "/opt/lumi");
+  EXPECT_EQ(roots, (std::vector<std::string>{"/home/ann", "/srv/data", "/opt/lumi/sub"}));
+  EXPECT_TRUE(ParseRootsFile("\r\n \n", "/x").empty());
+}
 
 // Whether `search` finds the entry at `path` (a Linux path unless `sep` says otherwise).
 bool Finds(std::string_view search, std::string_view path, bool is_folder = false, char sep = '/') {
@@ -17,7 +73,7 @@ void ExpectFinds(std::initializer_list<std::tuple<const char*, const char*, bool
   for (auto [search, path, found] : cases) EXPECT_EQ(Finds(search, path), found) << search << " on " << path;
 }
 
-TEST(Query, BlanksMeanAndBarsMeanOrNotAndQuotes) {
+TEST(Query, BlanksMeanAndBarsMeanOrNotQuotesAndEmptyTermsAreLeftOut) {
   ExpectFinds({
       {"budget 2023", "/d/budget-2023.xls", true}, {"budget 2024", "/d/budget-2023.xls", false},
       // a|b c is (a or b) and c; blanks around the bar and runs of bars still join
@@ -30,16 +86,11 @@ TEST(Query, BlanksMeanAndBarsMeanOrNotAndQuotes) {
       {"!\"my file\"", "/d/xmy filex", false},
       {"\"a|b\"", "/d/xa|by", true}, {"\"a|b\"", "/d/a", false}, {"\"!x\"", "/d/!x", true},  // plain inside quotes
       {"ÄRGER ZIP", "/d/ärger.zip", true}, {"zip", "/d/ZIP.TXT", true},
+      // Terms that ask for nothing are left out: a lone '!' (an exclusion list ending in a line
+      // break) must not negate the next term.
+      {"!/windows/ ! budget", "/d/budget.txt", true}, {"! \"\" ext: |", "/d/anything", true},
+      {"", "/d/anything", true}, {"a|", "/d/a", true}, {"a|", "/d/b", false},
   });
-}
-
-TEST(Query, TermsThatAskForNothingAreLeftOut) {
-  // A lone '!' (an exclusion list ending in a line break) must not negate the next term.
-  Query q = ParseQuery("!/windows/ ! budget", '/');
-  ASSERT_EQ(q.groups.size(), 2u);
-  EXPECT_FALSE(q.groups[1][0].negated);
-  ExpectFinds({{"!/windows/ ! budget", "/d/budget.txt", true}, {"! \"\" ext: |", "/d/anything", true},
-               {"", "/d/anything", true}, {"a|", "/d/a", true}, {"a|", "/d/b", false}});
 }
 
 TEST(Query, WildcardsCoverTheWholeName) {
@@ -60,9 +111,6 @@ TEST(Query, PathTermsMatchTheFullPath) {
   // Windows separator: a backslash term is a path term, a slash one is not.
   EXPECT_FALSE(Finds("!c:\\windows\\", "c:\\windows\\system32\\cat.dll", false, '\\'));
   EXPECT_TRUE(Finds("!c:\\windows\\ x/y", "c:\\data\\x/y.txt", false, '\\'));
-  // Only lone negated plain path terms prune whole folders.
-  EXPECT_EQ(ParseQuery("!/a/ !/b/|x !/c*/ /d/", '/').excluded_paths, std::vector<std::string>{"/a/"});
-  EXPECT_EQ(ParseQuery("!c:\\windows\\ d:\\a\\", '\\').excluded_paths, std::vector<std::string>{"c:\\windows\\"});
 }
 
 TEST(Query, ExtensionLists) {

@@ -1,4 +1,5 @@
-// Search over a real folder tree on disk: several workers, the limit, the sorted top rows.
+// Search over a real folder tree on disk (several workers, the limit, the sorted top rows) and the
+// CSV rows it writes.
 #include <gtest/gtest.h>
 #include <sys/time.h>
 #include <unistd.h>
@@ -10,6 +11,7 @@
 #include <set>
 
 #include "options.h"
+#include "output.h"
 #include "run.h"
 #include "search.h"
 #include "walk.h"
@@ -116,6 +118,20 @@ TEST_F(SearchTest, WineRootShowsWindowsPathsAndListsEntriesAsWineDoes) {
   // the excluded folder are left out; a faulty byte of a name shows as U+FFFD.
   EXPECT_EQ(text, "Size,Filename\r\n1,\"Z:\\t r\\bad\xEF\xBF\xBD.txt\"\r\n,\"Z:\\t r\\dirlink\"\r\n"
                   "4,\"Z:\\t r\\filelink.txt\"\r\n3,\"Z:\\t r\\Sub Dir\\a.txt\"\r\n4,\"Z:\\t r\\Sub Dir\\b.txt\"\r\n");
+}
+
+TEST(Csv, HeaderAndRowsAsLumiseekReadsThem) {
+  Options o;
+  o.size = o.date_modified = true;
+  std::string out = CsvHeader(o);
+  AppendCsvRow(out, o, "C:\\Data\\a, b & c%^.txt", false, 5000000000LL, {2023, 5, 17, 9, 2});
+  AppendCsvRow(out, o, "C:\\Data\\Ordner \xC3\xA4", true, 4096, {1999, 12, 31, 23, 59});  // a folder: no size
+  AppendCsvRow(out, o, "/d/say \"hi\"", false, 0, {2024, 1, 2, 0, 0});
+  EXPECT_EQ(out,
+            "Size,Date Modified,Filename\r\n"
+            "5000000000,05/17/2023 09:02,\"C:\\Data\\a, b & c%^.txt\"\r\n"
+            ",12/31/1999 23:59,\"C:\\Data\\Ordner \xC3\xA4\"\r\n"
+            "0,01/02/2024 00:00,\"/d/say \"\"hi\"\"\"\r\n");
 }
 
 }  // namespace

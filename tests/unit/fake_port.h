@@ -35,7 +35,7 @@ struct FakePort : Port {
     int beeps = 0;
     std::vector<std::pair<int, int>> keys;   // (vk, flags)
     std::string caption, status;
-    bool ended = false, restored = false;
+    bool ended = false, restored = false, hasToolbar = false, gridStyle = false;
     Rect normal{};               // the restored rectangle last set
     Rect window{327, 100, 1266, 839};  // on the screen: created centred in the work area below
     std::map<int, Rect> placed;
@@ -46,11 +46,9 @@ struct FakePort : Port {
     int fg = -1, bg = -1;
     int toolbarImages = 0, toolbarFont = 0, buttonsRight = 0;  // image size, text points, RBE
     std::vector<ToolButton> toolbar;          // the buttons of the toolbar shown
-    bool hasToolbar = false;
     std::string toolTip;
     int itemCount = -1, selectedRow = 0, topIndex = 0, setTopRow = -1;
     std::map<int, std::pair<std::string, int>> columns;
-    bool gridStyle = false;
     std::string boxText;
     int selFrom = 0, selTo = 0;
     std::string clipboard;
@@ -63,12 +61,10 @@ struct FakePort : Port {
     std::vector<std::string> ran;                // the argument strings, one per run
     std::optional<std::string> program = "c:\\lumiseek\\es.exe";  // what FindProgram finds
     RunResult runResult{true, 0};
-    std::vector<std::string> started;
-    std::vector<std::string> opened;
-    bool shellRefuses = false;
+    std::vector<std::string> started, opened;    // programs started, files and addresses opened
+    bool shellRefuses = false, continueAfterError = true;
     std::map<std::string, std::string> associations;  // extension -> friendly program name
-    std::vector<std::string> errors;
-    bool continueAfterError = true;
+    std::vector<std::string> errors;             // the messages of the error boxes shown
     int exitCode = -1, focused = 0;
     bool acceleratorsAttached = false, deferredPosted = false, writesFail = false;
     std::vector<std::string> drawn;              // the preview's drawing steps, in order
