@@ -3,7 +3,6 @@
 
 #include "options.h"
 #include "query.h"
-#include "run.h"
 
 namespace es {
 namespace {
@@ -52,13 +51,6 @@ TEST(CommandLine, SwitchVariantsAndErrors) {
   for (const char* line : {"x -n", "-n many", "-n 99999999999999999999", "-sort", "-sort colour", "-export-csv",
                            "-size-format"})
     EXPECT_EQ(ParseCommandLine(line, true).exit_code, kExitMissingValue) << line;
-}
-
-TEST(RootsFile, LinesBomCommentsAndRelativePaths) {
-  std::vector<std::string> roots =
-      ParseRootsFile("\xEF\xBB\xBF/home/ann/\r\n\r\n  # comment\r\n  /srv/data  \nsub\n", "/opt/lumi");
-  EXPECT_EQ(roots, (std::vector<std::string>{"/home/ann", "/srv/data", "/opt/lumi/sub"}));
-  EXPECT_TRUE(ParseRootsFile("\r\n \n", "/x").empty());
 }
 
 // Whether `search` finds the entry at `path` (a Linux path unless `sep` says otherwise).
