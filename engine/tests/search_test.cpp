@@ -82,10 +82,6 @@ TEST_F(SearchTest, ExclusionsPruneFoldersWhateverTheirCase) {
   ASSERT_EQ(parsed.exit_code, kExitOk) << parsed.error;
   EXPECT_EQ(Run(parsed.options.search, parsed.options),
             (Lines{root_ + "/Keep/a.txt", root_ + "/Program Files (x86)/a.txt", root_ + "/Skipper/a.txt"}));
-  Options folders;
-  folders.type = TypeFilter::FoldersOnly;
-  folders.sort = SortKind::Path;
-  EXPECT_EQ(Run("skip !" + root_ + "/skip/", folders), (Lines{root_ + "/Skip", root_ + "/Skipper"}));  // not under itself
 }
 
 TEST_F(SearchTest, RunWritesTheExportAndExitsByWhatCouldBeRead) {

@@ -36,22 +36,7 @@ struct DispatchTest : ::testing::Test {
 };
 using MenusTest = DispatchTest;
 
-TEST_F(DispatchTest, ShortcutsAnnounceThemselvesInFrontOfTheirConfirmationAndToolbarButtonsDoNot) {
-    EXPECT_EQ(Press(cmd::SortType), "Shortcut Pressed: Search Sort Type : C-U : Sort Type is File Name");
-    app.settings.SpeakMinimalKey = 0;
-    EXPECT_EQ(Press(cmd::SortType), "Shortcut Pressed: Search Sort Type : Control U : Sort Type is Date");
-    EXPECT_EQ(Press(cmd::Louder), "Shortcut Pressed: Louder : F6 : Louder");
-    EXPECT_EQ(port.beeps, 2);
-    RA(app, cmd::UseIgnoreList);
-    EXPECT_EQ(port.LastSpoken(), "Ignore List is ON");
-    // Switching announcements off is itself announced; after that commands still run, unannounced.
-    EXPECT_EQ(Press(cmd::SpeakShortcuts),
-              "Shortcut Pressed: Speak Shortcuts : Control Shift S : Speak Shortcuts is OFF");
-    EXPECT_EQ(Press(cmd::ExcludeSystemFolders), "Exclude System Folders is OFF");
-    EXPECT_EQ(app.settings.ExcludeSystemFolders, 0);
-}
-
-TEST_F(DispatchTest, TogglesAndCyclesSayTheirNewStateAndTheListShowsIt) {
+TEST_F(DispatchTest, TogglesAndCyclesSayTheirNewStateAnnouncedOrNotAndTheListShowsIt) {
     const std::tuple<int, const char*, const char*, int> cases[] = {
         {cmd::UseMagnor, "Use Magnor OFF", "Use Magnor ON", 0},
         {cmd::FocusOnSearchTerm, "Search Term Focus ON", "Search Term Focus OFF", 0},
@@ -79,6 +64,12 @@ TEST_F(DispatchTest, TogglesAndCyclesSayTheirNewStateAndTheListShowsIt) {
     app.settings.MaxResults = 100000;
     RA(app, cmd::MaxResults);
     EXPECT_EQ(port.LastSpoken(), "Max Search Results is Unlimited");
+    // Switching announcements off is itself announced; after that commands still run, unannounced.
+    app.settings.SpeakMinimalKey = 0;
+    EXPECT_EQ(Press(cmd::SpeakShortcuts),
+              "Shortcut Pressed: Speak Shortcuts : Control Shift S : Speak Shortcuts is OFF");
+    EXPECT_EQ(Press(cmd::ExcludeSystemFolders), "Exclude System Folders is OFF");
+    EXPECT_EQ(app.settings.ExcludeSystemFolders, 0);
 }
 
 TEST_F(DispatchTest, AnAnnouncementIsSpokenByItsOwnCommandOrDropped) {
@@ -157,10 +148,8 @@ TEST(StartUpTest, SettingsTakeEffectAndABrokenStepIsReportedAndSkippedAlone) {
     StartupLoadSettings(app);
     InitDialog(app);
     EXPECT_EQ(port.rates, (std::vector<int>{-3}));
-    EXPECT_EQ(app.settings.SearchType, 2);
-    EXPECT_EQ(port.largeFontSize, 40);
-    EXPECT_EQ(port.boxText, "tax");
-    EXPECT_TRUE(port.acceleratorsAttached);
+    EXPECT_EQ(std::make_tuple(app.settings.SearchType, port.largeFontSize, port.boxText, port.acceleratorsAttached),
+              std::make_tuple(2, 40, std::string("tax"), true));
     EXPECT_EQ(port.window, (Rect{320, 0, 1600, 800}));
     ASSERT_EQ(port.errors.size(), 1u);
     EXPECT_NE(port.errors[0].find("following execution of OpenSession"), std::string::npos);

@@ -4,7 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 
 #include "command_line.h"
 #include "espeak_speech.h"
@@ -16,9 +16,7 @@ namespace fs = std::filesystem;
 
 std::string Slurp(const fs::path& path) {
   std::ifstream in(path);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
+  return {std::istreambuf_iterator<char>(in), {}};
 }
 
 TEST(EspeakVoice, RateZeroIsNormalSlowAndFastDifferClearlyLimitsHold) {
