@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 #include "base/wide_win32.h"
+#include "base/wine_paths_win32.h"
 #include "handoff.h"
 #include "run.h"
 #include "search.h"
@@ -18,43 +19,9 @@ namespace es {
 
 namespace {
 
+using lumiseek::PathExists;
 using lumiseek::W;
-
-using UnixNameFn = char*(CDECL*)(const wchar_t*);
-using DosNameFn = wchar_t*(CDECL*)(const char*);
-
-struct WineNames {
-  UnixNameFn unix_name = nullptr;
-  DosNameFn dos_name = nullptr;
-
-  // The Linux path of a Windows one (the last part need not exist); nothing outside Wine.
-  std::optional<std::string> ToLinux(const std::string& path) const {
-    if (!unix_name) return std::nullopt;
-    char* name = unix_name(W(path).c_str());
-    if (!name) return std::nullopt;
-    std::string out = name;
-    HeapFree(GetProcessHeap(), 0, name);
-    return out;
-  }
-  std::optional<std::wstring> ToWindows(const std::string& path) const {
-    if (!dos_name) return std::nullopt;
-    wchar_t* name = dos_name(path.c_str());
-    if (!name) return std::nullopt;
-    std::wstring out = name;
-    HeapFree(GetProcessHeap(), 0, name);
-    return out;
-  }
-};
-
-WineNames FindWine() {
-  WineNames wine;
-  HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
-  if (kernel) {
-    wine.unix_name = reinterpret_cast<UnixNameFn>(reinterpret_cast<void*>(GetProcAddress(kernel, "wine_get_unix_file_name")));
-    wine.dos_name = reinterpret_cast<DosNameFn>(reinterpret_cast<void*>(GetProcAddress(kernel, "wine_get_dos_file_name")));
-  }
-  return wine;
-}
+using lumiseek::WinePaths;
 
 // A Linux program file: it starts with the ELF signature.
 bool IsLinuxProgram(const std::string& path) {
@@ -66,26 +33,24 @@ bool IsLinuxProgram(const std::string& path) {
   return elf;
 }
 
-bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-std::string FullPath(const std::string& path) {
+std::wstring FullPath(const std::string& path) {
   std::wstring wide = W(path);
   DWORD n = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
-  if (n == 0) return path;
+  if (n == 0) return wide;
   std::wstring full(n, L'\0');
   n = GetFullPathNameW(wide.c_str(), n, full.data(), nullptr);
   full.resize(n);
-  return lumiseek::Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(full.data()), full.size()));
+  return full;
 }
 
 // Waits for the shell's exit code; nothing when the shell is gone without leaving one.
-std::optional<int> WaitForExitCode(const WineNames& wine, const std::string& status) {
+std::optional<int> WaitForExitCode(const WinePaths& wine, const std::string& status) {
   std::optional<std::wstring> code_file = wine.ToWindows(status);
   std::optional<std::wstring> pid_file = wine.ToWindows(status + ".pid");
   if (!code_file || !pid_file) return std::nullopt;
   const auto exit_code = [&]() -> std::optional<int> {
     std::string text;
-    if (!Exists(*code_file) || !ReadWholeFile(lumiseek::N(*code_file), text)) return std::nullopt;
+    if (!PathExists(*code_file) || !ReadWholeFile(lumiseek::N(*code_file), text)) return std::nullopt;
     return ReadExitCode(text);
   };
   std::optional<std::wstring> process;
@@ -97,7 +62,7 @@ std::optional<int> WaitForExitCode(const WineNames& wine, const std::string& sta
       if (!process && ReadWholeFile(lumiseek::N(*pid_file), text) && ReadExitCode(text)) {
         process = wine.ToWindows("/proc/" + std::to_string(*ReadExitCode(text)));
       }
-      if (process && !Exists(*process)) return exit_code();
+      if (process && !PathExists(*process)) return exit_code();
     }
     Sleep(1);
   }
@@ -107,16 +72,16 @@ std::optional<int> WaitForExitCode(const WineNames& wine, const std::string& sta
 
 bool HandOffToNativeEs(const Options& options, const std::vector<std::string>& roots, int& exit_code) {
   if (options.help || options.wine_view) return false;
-  WineNames wine = FindWine();
-  if (!wine.unix_name || !wine.dos_name) return false;
+  WinePaths wine;
+  if (!wine.Present()) return false;
   std::string native = JoinPath(ProgramFolder(), "es");
   if (!IsLinuxProgram(native)) return false;
-  std::optional<std::string> native_linux = wine.ToLinux(native);
+  std::optional<std::string> native_linux = wine.ToLinux(W(native));
   if (!native_linux) return false;
 
   std::vector<std::string> linux_roots;
   for (const std::string& root : roots) {
-    std::optional<std::string> linux_root = wine.ToLinux(root);
+    std::optional<std::string> linux_root = wine.ToLinux(W(root));
     if (!linux_root) return false;
     linux_roots.push_back(*linux_root);
   }
@@ -134,7 +99,7 @@ bool HandOffToNativeEs(const Options& options, const std::vector<std::string>& r
   if (n == 0 || n > MAX_PATH) return false;
   std::string status_windows = lumiseek::N(std::wstring(temp, n)) + "lumiseek-es-" +
                                std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount64()) + ".status";
-  std::optional<std::string> status = wine.ToLinux(status_windows);
+  std::optional<std::string> status = wine.ToLinux(W(status_windows));
   if (!status) return false;
 
   std::wstring line = W(ShellCommandLine(*status, *native_linux, *args));

@@ -26,48 +26,18 @@
 
 #include "base/text.h"
 #include "base/wide_win32.h"
+#include "base/wine_paths_win32.h"
 #include "espeak_speech.h"
 #include "sp_voice_com_win32.h"
 
 namespace {
 using lumiseek::N;
+using lumiseek::PathExists;
 using lumiseek::W;
+using lumiseek::WinePaths;
 
 HMODULE g_module = nullptr;
 std::atomic<long> g_voices{0};
-
-using UnixNameFn = char*(CDECL*)(const wchar_t*);
-using DosNameFn = wchar_t*(CDECL*)(const char*);
-
-// Wine's translation between Windows and Linux paths (exported by its kernel32 only).
-struct WinePaths {
-  UnixNameFn unix_name = nullptr;
-  DosNameFn dos_name = nullptr;
-
-  WinePaths() {
-    HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
-    if (!kernel) return;
-    unix_name = reinterpret_cast<UnixNameFn>(reinterpret_cast<void*>(GetProcAddress(kernel, "wine_get_unix_file_name")));
-    dos_name = reinterpret_cast<DosNameFn>(reinterpret_cast<void*>(GetProcAddress(kernel, "wine_get_dos_file_name")));
-  }
-  bool Present() const { return unix_name && dos_name; }
-  std::optional<std::string> ToLinux(const std::wstring& path) const {
-    char* name = unix_name(path.c_str());
-    if (!name) return std::nullopt;
-    std::string out = name;
-    HeapFree(GetProcessHeap(), 0, name);
-    return out;
-  }
-  std::optional<std::wstring> ToWindows(const std::string& path) const {
-    wchar_t* name = dos_name(path.c_str());
-    if (!name) return std::nullopt;
-    std::wstring out = name;
-    HeapFree(GetProcessHeap(), 0, name);
-    return out;
-  }
-};
-
-bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 std::string ReadSmallFile(const std::wstring& path) {
   HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
@@ -245,7 +215,7 @@ private:
                                                       wav))) {
       bool stopped = false;
       std::optional<std::wstring> process;  // espeak-ng's folder under /proc, once known
-      for (unsigned tick = 1; !Exists(code_file); ++tick) {
+      for (unsigned tick = 1; !PathExists(code_file); ++tick) {
         if (!process || (stopped == false && StopRequested())) {
           std::string pid = lumiseek::TrimSpaces(ReadSmallFile(pid_file));
           while (!pid.empty() && (pid.back() == '\n' || pid.back() == '\r')) pid.pop_back();
@@ -258,7 +228,7 @@ private:
           }
         }
         // A shell ended from outside leaves no exit code: stop waiting once espeak-ng is gone.
-        if (process && tick % 200 == 0 && !Exists(*process) && !Exists(code_file)) break;
+        if (process && tick % 200 == 0 && !PathExists(*process) && !PathExists(code_file)) break;
         if (tick > 5000 && !process) break;  // the shell never started espeak-ng
         Sleep(2);
       }
