@@ -813,10 +813,9 @@ std::optional<std::string> Win32Port::FindProgram(const std::string& name) {
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return N(beside);
 
     // Along PATH only: not the current folder, not the system folders.
-    DWORD length = GetEnvironmentVariableW(L"PATH", nullptr, 0);
-    if (length == 0) return std::nullopt;
-    std::wstring path(length, L'\0');
-    path.resize(GetEnvironmentVariableW(L"PATH", path.data(), length));
+    std::optional<std::string> pathVariable = EnvironmentVariable("PATH");
+    if (!pathVariable) return std::nullopt;
+    std::wstring path = W(*pathVariable);
     std::wstring found(MAX_PATH, L'\0');
     while (true) {
         DWORD n = SearchPathW(path.c_str(), wanted.c_str(), nullptr, static_cast<DWORD>(found.size()), found.data(),
