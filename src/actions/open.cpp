@@ -23,7 +23,7 @@ constexpr const char* kMagnor = "magnor.exe";
 // An extension is listed when it occurs anywhere in one of the lists; so is the empty one.
 bool Listed(const std::string& extension) {
     for (std::string_view list : {kDocumentTypes, kImageTypes, kAudioTypes, kVideoTypes}) {
-        if (list.find(extension) != std::string_view::npos) return true;
+        if (InTypeList(list, extension)) return true;
     }
     return false;
 }

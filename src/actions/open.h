@@ -18,6 +18,12 @@ inline constexpr const char* kImageTypes = ".jpg .bmp .png .ico .gif .jpeg .tiff
 inline constexpr const char* kAudioTypes = ".mp3 .wav .aac .ogg .flac .aiff .m4a .wma";
 inline constexpr const char* kVideoTypes = ".mov .mp4 .avi .wmv .flv";
 
+// True when `extension` occurs anywhere in the type list `types` (one of the texts above); the
+// empty extension occurs in every list.
+inline bool InTypeList(std::string_view types, std::string_view extension) {
+    return types.find(extension) != std::string_view::npos;
+}
+
 // The lower-cased extension of a name or path, dot included: from the last "." on, unless a "\" or
 // ":" follows it. Empty without one.
 std::string Extension(std::string_view name);

@@ -17,12 +17,6 @@ constexpr int kWhite = 0xFFFFFF;
 constexpr int kBlack = 0x000000;
 constexpr int kBlue = 0xFF0000;  // red 0, green 0, blue 255 as a COLORREF
 
-// An extension counts as an image's when it occurs in the image list; so does the empty one,
-// which leaves the decoder to decide.
-bool ImageExtension(const std::string& extension) {
-    return std::string_view(kImageTypes).find(extension) != std::string_view::npos;
-}
-
 // Stretches the decoded image into the pane; an image or pane without area is left undrawn.
 void DisplayScaledImage(App& app, Size2 image) {
     Size2 pane = app.port.PreviewSize();
@@ -64,7 +58,8 @@ void PreviewSelection(App& app) {
     // No file there (a folder, a row of the spoken lists, a file gone since): the pane stays clear.
     if (!app.PreviewPath.empty() && port.FileExists(app.PreviewPath)) {
         Size2 image;
-        if (ImageExtension(Extension(app.PreviewPath)) && port.LoadPreviewImage(app.PreviewPath, bg, image)) {
+        // The empty extension counts as an image's: the decoder decides.
+        if (InTypeList(kImageTypes, Extension(app.PreviewPath)) && port.LoadPreviewImage(app.PreviewPath, bg, image)) {
             DisplayScaledImage(app, image);
         } else {
             port.PreviewWrite(50, 50, "Not An Image", s.FG);
