@@ -4,19 +4,8 @@
 
 namespace es {
 
+using lumiseek::QuoteEsArgument;
 using lumiseek::QuoteWindowsArgument;
-
-namespace {
-
-// An argument for es's own rules: in double quotes when it holds a blank.
-std::string EsArgument(const std::string& text) {
-  if (text.find_first_of(" \t") == std::string::npos) return text;
-  std::string out(1, '"');
-  out.append(text) += '"';
-  return out;
-}
-
-}  // namespace
 
 std::optional<std::vector<std::string>> NativeEsArguments(const Options& options,
                                                           const std::vector<std::string>& linux_roots,
@@ -45,12 +34,12 @@ std::optional<std::vector<std::string>> NativeEsArguments(const Options& options
   }
   if (options.export_csv) {
     args.push_back("-export-csv");
-    args.push_back(EsArgument(linux_export));
+    args.push_back(QuoteEsArgument(linux_export));
   }
   for (size_t i = 0; i < linux_roots.size() && i < shown_roots.size(); ++i) {
     args.push_back("-wine-root");
-    args.push_back(EsArgument(linux_roots[i]));
-    args.push_back(EsArgument(shown_roots[i]));
+    args.push_back(QuoteEsArgument(linux_roots[i]));
+    args.push_back(QuoteEsArgument(shown_roots[i]));
   }
   // The search text goes over as it was read, quotes and all.
   if (!options.search.empty()) args.push_back(options.search);

@@ -377,6 +377,11 @@ size_t CharCount(std::string_view utf8) {
     return count;
 }
 
+std::string QuoteEsArgument(std::string_view arg) {
+    if (arg.find_first_of(" \t") == std::string_view::npos) return std::string(arg);
+    return "\"" + std::string(arg) + "\"";
+}
+
 std::string QuoteWindowsArgument(std::string_view arg) {
     if (!arg.empty() && arg.find_first_of(" \t\"") == std::string_view::npos) return std::string(arg);
     std::string out = "\"";

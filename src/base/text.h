@@ -52,6 +52,10 @@ std::string ReplaceAll(std::string_view text, std::string_view from, std::string
 // which Wine also applies when it starts a Linux program) read it back unchanged.
 std::string QuoteWindowsArgument(std::string_view arg);
 
+// One argument for es's own rules, which split at blanks outside double quotes and take no
+// escapes: in double quotes when it holds a blank or a tab, as it is otherwise.
+std::string QuoteEsArgument(std::string_view arg);
+
 // Number of characters (code points) in UTF-8 text, and the first `count` of them.
 size_t CharCount(std::string_view utf8);
 std::string FirstChars(std::string_view utf8, size_t count);

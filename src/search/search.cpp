@@ -110,7 +110,7 @@ std::string FolderString(App& app) {
         size_t first = line.find_first_not_of(kBlanks);
         if (first == std::string::npos) continue;
         line = line.substr(first, line.find_last_not_of(kBlanks) + 1 - first);
-        folders += line.find_first_of(kBlanks) == std::string::npos ? " !" + line : " !\"" + line + "\"";
+        folders += " !" + QuoteEsArgument(line);
     }
     return folders;
 }
