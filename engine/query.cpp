@@ -75,6 +75,22 @@ bool TermMatches(const Term& term, const Candidate& candidate) {
   return hit != term.negated;
 }
 
+// A group that is a single negated plain path term: a folder whose path holds its text is left out
+// with everything in it.
+bool IsExcludedPath(const std::vector<Term>& group) {
+  return group.size() == 1 && group[0].negated && group[0].kind == TermKind::Path;
+}
+
+void NoteWhatGroupNeeds(const std::vector<Term>& group, Query& query) {
+  for (const Term& term : group) {
+    if (term.kind == TermKind::Path || term.kind == TermKind::PathWildcard) {
+      query.needs_path = true;
+    } else {
+      query.needs_name = true;
+    }
+  }
+}
+
 }  // namespace
 
 void FoldCase(std::string_view text, std::string& out) {
@@ -133,18 +149,20 @@ Query ParseQuery(std::string_view text, char separator) {
     join = false;
   }
   for (const auto& group : query.groups) {
-    for (const Term& term : group) {
-      if (term.kind == TermKind::Path || term.kind == TermKind::PathWildcard) {
-        query.needs_path = true;
-      } else {
-        query.needs_name = true;
-      }
-    }
-    if (group.size() == 1 && group[0].negated && group[0].kind == TermKind::Path) {
-      query.excluded_paths.push_back(group[0].text);
-    }
+    NoteWhatGroupNeeds(group, query);
+    if (IsExcludedPath(group)) query.excluded_paths.push_back(group[0].text);
   }
   return query;
+}
+
+Query EntryQuery(const Query& query, char separator) {
+  Query entry;
+  for (const auto& group : query.groups) {
+    if (IsExcludedPath(group) && group[0].text.back() == separator) continue;
+    NoteWhatGroupNeeds(group, entry);
+    entry.groups.push_back(group);
+  }
+  return entry;
 }
 
 bool Matches(const Query& query, const Candidate& candidate) {

@@ -46,6 +46,12 @@ struct Candidate {
 
 bool Matches(const Query& query, const Candidate& candidate);
 
+// The query left for the entries of a folder that the walk has read: a group of excluded_paths
+// whose text ends with `separator` is dropped, since in the path of an entry whose name holds no
+// separator it could only occur within the folder's path, which the walk checked before reading
+// the folder. needs_name and needs_path are those of the groups left.
+Query EntryQuery(const Query& query, char separator);
+
 // Whole-text match of a pattern with '*' (any run) and '?' (one character; UTF-8 aware).
 bool WildcardMatch(std::string_view pattern, std::string_view text);
 

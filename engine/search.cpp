@@ -27,6 +27,7 @@ struct PendingFolder {
 
 struct Shared {
   const Query& query;
+  Query entry_query;  // for the entries of a folder read whose names hold no separator
   const Options& options;
   std::FILE* out;
   bool details;  // size or time are needed for the output or the order
@@ -50,6 +51,7 @@ struct Shared {
               o.sort == SortKind::DateModified;
     sorting = o.sort != SortKind::None;
     separator = o.wine_view ? '\\' : kSeparator;
+    entry_query = EntryQuery(q, separator);
   }
 
   // Waits for a folder to read; false when the walk is over.
@@ -122,11 +124,11 @@ struct Worker {
   }
 
   void Read(const PendingFolder& folder) {
-    const Query& query = shared.query;
+    const Query& full_query = shared.query;
     const char separator = shared.separator;
     prefix = folder.shown;
     if (prefix.empty() || prefix.back() != separator) prefix += separator;
-    bool fold_dir = query.needs_path || !query.excluded_paths.empty();
+    bool fold_dir = full_query.needs_path || !full_query.excluded_paths.empty();
     if (fold_dir) {
       FoldCase(prefix, lower_dir);
       if (folder.root && Excluded(lower_dir)) return;
@@ -149,7 +151,7 @@ struct Worker {
       bool folded = false;
       if (entry.kind == EntryKind::Folder) {
         bool keep = true;
-        if (!query.excluded_paths.empty()) {
+        if (!full_query.excluded_paths.empty()) {
           FoldCase(entry.name, lower_name);
           folded = true;
           scratch.assign(lower_dir).append(lower_name) += separator;
@@ -167,6 +169,10 @@ struct Worker {
       }
       if (type == TypeFilter::FilesOnly && is_folder) continue;
       if (type == TypeFilter::FoldersOnly && !is_folder) continue;
+      // A name holding the separator (a Linux name shown as Wine shows it) can complete an
+      // excluded path itself: its entry is matched against the whole query.
+      const Query& query =
+          entry.name.find(separator) == std::string_view::npos ? shared.entry_query : full_query;
       Candidate candidate;
       candidate.is_folder = is_folder;
       if (query.needs_name || query.needs_path) {

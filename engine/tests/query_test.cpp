@@ -26,6 +26,14 @@ TEST(CommandLine, SplitsAsEsDoesAndReadsLumiseeksFileSearch) {
   EXPECT_EQ(q.excluded_paths, (std::vector<std::string>{"c:\\windows\\", "c:\\program files\\", "c:\\r&d\\"}));
   ASSERT_EQ(q.groups.size(), 5u);
   EXPECT_EQ(q.groups[4].size(), 2u);  // cat OR dog
+  // Entries of a folder read are not matched against the excluded folders again, but a path term
+  // that does not end with the separator can still end inside a name.
+  Query entry = EntryQuery(q, '\\');
+  ASSERT_EQ(entry.groups.size(), 2u);
+  EXPECT_TRUE(entry.needs_name && !entry.needs_path);
+  entry = EntryQuery(ParseQuery("!c:\\windows !c:\\temp\\|x", '\\'), '\\');
+  EXPECT_EQ(entry.groups.size(), 2u);
+  EXPECT_TRUE(entry.needs_path);
 }
 
 TEST(CommandLine, SwitchVariantsAndErrors) {

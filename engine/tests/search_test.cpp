@@ -101,6 +101,7 @@ TEST_F(SearchTest, WineRootShowsWindowsPathsAndListsEntriesAsWineDoes) {
   MakeFile("Sub Dir/b.txt", 1000, 4);
   MakeFile("skip/a.txt");
   MakeFile("bad\xff.txt");
+  MakeFile("skip\\b.txt");  // a Linux name with a backslash: shown inside the excluded folder
   fs::create_directory_symlink(root_ + "/Sub Dir", root_ + "/dirlink");
   fs::create_symlink(root_ + "/Sub Dir/b.txt", root_ + "/filelink.txt");
   fs::create_symlink(root_ + "/nowhere", root_ + "/broken.txt");
@@ -111,7 +112,8 @@ TEST_F(SearchTest, WineRootShowsWindowsPathsAndListsEntriesAsWineDoes) {
             kExitOk);
   EXPECT_TRUE(ReadWholeFile(out, text));
   // A link shows its target's size and kind; a link to a folder is not entered; a broken link and
-  // the excluded folder are left out; a faulty byte of a name shows as U+FFFD.
+  // the excluded folder (and a name that shows as a path in it) are left out; a faulty byte of a
+  // name shows as U+FFFD.
   EXPECT_EQ(text, "Size,Filename\r\n1,\"Z:\\t r\\bad\xEF\xBF\xBD.txt\"\r\n,\"Z:\\t r\\dirlink\"\r\n"
                   "4,\"Z:\\t r\\filelink.txt\"\r\n3,\"Z:\\t r\\Sub Dir\\a.txt\"\r\n4,\"Z:\\t r\\Sub Dir\\b.txt\"\r\n");
 }

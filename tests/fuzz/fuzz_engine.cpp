@@ -95,6 +95,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FUZZ_CHECK(Match(a + " " + b, c) == (Match(a, c) && Match(b, c)));
         FUZZ_CHECK(Match(a + "|" + b, c) == (Match(a, c) || Match(b, c)));
     }
+    // In a folder the walk reads (its path with the separator holds no excluded text), an entry
+    // whose name holds no separator is matched by the query without the excluded folders alike.
+    const es::Query query = es::ParseQuery(rest, '\\');
+    std::string lowerFolder;
+    es::FoldCase(folder + "\\", lowerFolder);
+    bool folderRead = name.find('\\') == std::string::npos;
+    for (const std::string& excluded : query.excluded_paths)
+        folderRead = folderRead && lowerFolder.find(excluded) == std::string::npos;
+    if (folderRead) {
+        const std::string walkPath = lowerFolder + lowerName;
+        const es::Candidate entry{lowerName, walkPath, isFolder};
+        FUZZ_CHECK(es::Matches(es::EntryQuery(query, '\\'), entry) == es::Matches(query, entry));
+    }
     const std::string pattern = lumiseek::Utf16ToUtf8(lumiseek::Utf8ToUtf16(a));
     const std::string text = lumiseek::Utf16ToUtf8(lumiseek::Utf8ToUtf16(name));
     FUZZ_CHECK(es::WildcardMatch(pattern, text) == Wildcard(CodePoints(pattern), CodePoints(text)));
