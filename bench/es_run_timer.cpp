@@ -1,6 +1,6 @@
 // A Windows program for bench/wine_search_bench.py: runs a program N times the way Lumiseek runs
-// es.exe (CreateProcessW with the path as application name, no window, waited for) and prints the
-// time of each run in milliseconds, from the call to the end of the wait.
+// es.exe (CreateProcessW with the path as application name, without a console, waited for) and
+// prints the time of each run in milliseconds, from the call to the end of the wait.
 //   es_run_timer.exe N PROGRAM ARGUMENTS
 #include <windows.h>
 
@@ -26,7 +26,7 @@ int wmain(int argc, wchar_t** argv) {
         PROCESS_INFORMATION info{};
         LARGE_INTEGER start, end;
         QueryPerformanceCounter(&start);
-        if (!CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
+        if (!CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr, nullptr,
                             &startup, &info)) {
             std::fprintf(stderr, "could not start the program: error %lu\n", GetLastError());
             return 1;

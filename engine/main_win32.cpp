@@ -14,7 +14,8 @@
 #include "run.h"
 
 int wmain(int, wchar_t**) {
-  _setmode(_fileno(stdout), _O_BINARY);
+  HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);  // none when started without a console
+  if (out != nullptr && out != INVALID_HANDLE_VALUE) _setmode(_fileno(stdout), _O_BINARY);
   const wchar_t* line = GetCommandLineW();
   std::string text = lumiseek::Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(line), wcslen(line)));
   return es::RunEs(es::AfterFirstArgument(text), true);
