@@ -233,6 +233,9 @@ class WineSession:
         for var in ("WINEDLLOVERRIDES", "WINEDEBUG", "WINEPREFIX", "WINEARCH", "WINELOADER"):
             self.env.pop(var, None)
         self.env.update(WINEPREFIX=str(self.prefix), WINEARCH="win64", WINEDEBUG="-all")
+        # Windows programs started by run() and popen() get none of this process's other open files;
+        # the benchmarks keep them, as a shell starting `make run` does.
+        self.close_fds = True
         if self.wine.endswith("wine64"):
             self.env["WINELOADER"] = self.wine
 
@@ -337,7 +340,7 @@ class WineSession:
         cmd = [self.wine] + [str(a) for a in args]
         with tempfile.TemporaryFile() as out:
             proc = subprocess.Popen(cmd, cwd=cwd, env=dict(self.env, **(env or {})), stdout=out,
-                                    stderr=subprocess.STDOUT)
+                                    stderr=subprocess.STDOUT, close_fds=self.close_fds)
             try:
                 code = proc.wait(timeout)
             except subprocess.TimeoutExpired:
@@ -351,7 +354,7 @@ class WineSession:
     def popen(self, args, cwd=None, env=None, log=None):
         out = open(log, "wb") if log else subprocess.DEVNULL
         return subprocess.Popen([self.wine] + [str(a) for a in args], cwd=cwd, env=dict(self.env, **(env or {})),
-                                stdout=out, stderr=subprocess.STDOUT)
+                                stdout=out, stderr=subprocess.STDOUT, close_fds=self.close_fds)
 
     def x(self, *args, timeout=20, check=True):
         """Runs an X tool (xdotool, xclip, import) on the session's display; returns its stdout."""
