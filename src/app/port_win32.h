@@ -1,4 +1,7 @@
-// The desktop port implemented with Win32 calls.
+// The desktop port implemented with Win32 calls, one file per concern: port_win32_voice.cpp,
+// _window.cpp (window, fonts, colours), _toolbar.cpp, _preview.cpp, _print.cpp, _list.cpp (results
+// list and search box), _clipboard.cpp, _files.cpp, _net.cpp (download, signature), _process.cpp
+// (processes, shell, time, the error box).
 #pragma once
 
 #include <windows.h>
@@ -12,6 +15,19 @@
 struct ISpVoice;
 
 namespace lumiseek {
+
+// The full path of the running program (port_win32_files.cpp).
+std::wstring ModulePath();
+
+// How a wait that keeps the window answering ended.
+enum class WaitEnd { Signalled, TimedOut, Cancelled };
+
+// Waits for `handle` (null: only for the time or the user) while the window keeps painting and
+// answering: Esc, or a request to close the window (Alt+F4, the close button), cancels the wait;
+// other keys and clicks meant for the window are dropped, so no second command starts inside the
+// first. A close request is posted again once the wait is over, so the window still closes when
+// the interrupted command returns. `timeoutMs` INFINITE waits until the handle or the user.
+WaitEnd WaitAnswering(HWND window, HANDLE handle, DWORD timeoutMs);
 
 // Port::VerifySignature with BCrypt (signature_win32.cpp).
 bool VerifyEcdsaP256(const std::string& publicKey, const std::string& data, const std::string& signature);
@@ -108,10 +124,13 @@ public:
     bool WriteFileReplacing(const std::string& path, const std::string& bytes) override;
     bool RemoveFile(const std::string& path) override;
     bool RenameFile(const std::string& from, const std::string& to) override;
-    bool Download(const std::string& address, const std::string& path) override;
     std::optional<FileStamp> FileStampOf(const std::string& path) override;
     std::string SettingsPath() override;
     std::string AnsiToUtf8(const std::string& bytes) override;
+
+    bool Download(const std::string& address, const std::string& path) override;
+    bool VerifySignature(const std::string& publicKey, const std::string& data,
+                         const std::string& signature) override;
 
     std::optional<std::string> FindProgram(const std::string& name) override;
     RunResult RunHidden(const std::string& program, const std::string& arguments) override;
@@ -121,8 +140,6 @@ public:
     int ProcessId() override;
     std::optional<std::string> EnvironmentVariable(const std::string& name) override;
     std::string ExpandEnvironment(const std::string& text) override;
-    bool VerifySignature(const std::string& publicKey, const std::string& data,
-                         const std::string& signature) override;
 
     int64_t Counter() override;
     int64_t CounterFrequency() override;

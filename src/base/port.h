@@ -169,12 +169,18 @@ struct Port {
     virtual bool RemoveFile(const std::string& path) = 0;
     // Renames a file; false when it could not (no such file, the new name is taken).
     virtual bool RenameFile(const std::string& from, const std::string& to) = 0;
-    // Fetches an address into a file anew (its cached copy removed first); false when the download
-    // failed. What a server answered with an error page is downloaded like any file.
-    virtual bool Download(const std::string& address, const std::string& path) = 0;
     virtual std::optional<FileStamp> FileStampOf(const std::string& path) = 0;  // none when no such file
     virtual std::string SettingsPath() = 0;         // the executable's name with ".ini", beside it
     virtual std::string AnsiToUtf8(const std::string& bytes) = 0;  // the system ANSI code page
+
+    // --- network: the download and its signature ---
+    // Fetches an address into a file anew (its cached copy removed first); false when the download
+    // failed. What a server answered with an error page is downloaded like any file.
+    virtual bool Download(const std::string& address, const std::string& path) = 0;
+    // True when `signature` (r then s, 32 bytes each) is an ECDSA P-256 signature of the SHA-256
+    // of `data` made with the private half of `publicKey` (X then Y, 32 bytes each).
+    virtual bool VerifySignature(const std::string& publicKey, const std::string& data,
+                                 const std::string& signature) = 0;
 
     // --- processes and the shell ---
     // The full path of a program: in the program's own folder first, then along PATH; none when
@@ -195,12 +201,6 @@ struct Port {
     virtual std::optional<std::string> EnvironmentVariable(const std::string& name) = 0;
     // The text with its %NAME% environment references replaced.
     virtual std::string ExpandEnvironment(const std::string& text) = 0;
-
-    // --- signatures ---
-    // True when `signature` (r then s, 32 bytes each) is an ECDSA P-256 signature of the SHA-256
-    // of `data` made with the private half of `publicKey` (X then Y, 32 bytes each).
-    virtual bool VerifySignature(const std::string& publicKey, const std::string& data,
-                                 const std::string& signature) = 0;
 
     // --- time ---
     virtual int64_t Counter() = 0;
