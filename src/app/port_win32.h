@@ -1,7 +1,7 @@
-// The desktop port implemented with Win32 calls, one file per concern: port_win32_voice.cpp,
-// _window.cpp (window, fonts, colours), _toolbar.cpp, _preview.cpp, _print.cpp, _list.cpp (results
-// list and search box), _clipboard.cpp, _files.cpp, _net.cpp (download, signature), _process.cpp
-// (processes, shell, time, the error box).
+// The desktop port implemented with Win32 calls, one file per concern: port_voice_win32.cpp,
+// port_window_win32.cpp (window, fonts, colours), port_toolbar_, port_preview_, port_print_,
+// port_list_ (results list and search box), port_clipboard_, port_files_, port_net_ (download,
+// signature), port_process_ (processes, shell, time, the error box).
 #pragma once
 
 #include <windows.h>
@@ -16,7 +16,7 @@ struct ISpVoice;
 
 namespace lumiseek {
 
-// The full path of the running program (port_win32_files.cpp).
+// The full path of the running program (port_files_win32.cpp).
 std::wstring ModulePath();
 
 // How a wait that keeps the window answering ended.

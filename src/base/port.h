@@ -29,6 +29,7 @@ struct Placement {
 struct RunResult {
     bool started = false;      // false: the process could not be created at all
     uint32_t exitCode = 0;     // the process's exit code when started
+    bool cancelled = false;    // the user cancelled the wait: the program and all it started were ended
 };
 
 // When a file was last written and how large it is: a file written anew gets a new stamp.
@@ -187,7 +188,9 @@ struct Port {
     // neither has it.
     virtual std::optional<std::string> FindProgram(const std::string& name) = 0;
     // Starts the program at `program` with exactly `arguments` after its quoted path, with no
-    // window and no command interpreter, and waits for it without a time limit.
+    // window and no command interpreter, and waits for it while the window keeps answering. Esc
+    // or a request to close the window cancels the wait: the program and every process it
+    // started are ended.
     virtual RunResult RunHidden(const std::string& program, const std::string& arguments) = 0;
     // Starts a command line (a path holding blanks in double quotes): normal window, not waited for.
     virtual bool StartProgram(const std::string& commandLine) = 0;

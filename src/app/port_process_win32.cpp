@@ -47,20 +47,40 @@ std::optional<std::string> Win32Port::FindProgram(const std::string& name) {
     }
 }
 
+// es runs in a job of its own, so that cancelling ends it and every process it started. The
+// job is made to end them also when Lumiseek itself ends while es still runs.
 RunResult Win32Port::RunHidden(const std::string& program, const std::string& arguments) {
     std::wstring application = W(program);
+    HANDLE job = CreateJobObjectW(nullptr, nullptr);
+    if (job != nullptr) {
+        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+        SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof(limits));
+    }
     PROCESS_INFORMATION pi{};
     // Without a console: es writes its rows to a file, and a hidden console would be one more
     // process to start for every search (about 20 ms under Wine).
-    if (!CreateWithShow(application.c_str(), L"\"" + application + L"\" " + W(arguments), SW_HIDE, DETACHED_PROCESS,
-                        pi))
+    if (!CreateWithShow(application.c_str(), L"\"" + application + L"\" " + W(arguments), SW_HIDE,
+                        DETACHED_PROCESS | CREATE_SUSPENDED, pi)) {
+        if (job != nullptr) CloseHandle(job);
         return {false, 0};
-    WaitForSingleObject(pi.hProcess, INFINITE);
-    DWORD code = 0;
-    GetExitCodeProcess(pi.hProcess, &code);
+    }
+    if (job != nullptr) AssignProcessToJobObject(job, pi.hProcess);
+    ResumeThread(pi.hThread);
+    RunResult result{true, 0};
+    if (WaitAnswering(hwnd, pi.hProcess, INFINITE) == WaitEnd::Cancelled) {
+        result.cancelled = true;
+        if (job == nullptr || !TerminateJobObject(job, 1)) TerminateProcess(pi.hProcess, 1);
+        WaitForSingleObject(pi.hProcess, 5000);
+    } else {
+        DWORD code = 0;
+        GetExitCodeProcess(pi.hProcess, &code);
+        result.exitCode = code;
+    }
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
-    return {true, code};
+    if (job != nullptr) CloseHandle(job);
+    return result;
 }
 
 bool Win32Port::StartProgram(const std::string& path) {
