@@ -36,16 +36,12 @@ void ShellOpenAndSay(App& app, const std::string& target, const std::string& ann
     if (!opened) SpeakNext(app, "Cannot Open " + target);
 }
 
-// Searches all files and folders for a path taken from the selected row's folder, leaving the
-// search box as it was.
+// Searches all files and folders for a path taken from the selected row's folder; the search
+// box keeps its text.
 void SearchFromFolder(App& app, std::string (*target)(const std::string&)) {
-    std::string saved = app.port.BoxText();
     int row = SelectedRow(app);
     if (row == 0) return;
-    app.settings.SearchType = 3;
-    app.port.SetBoxText(target(app.Results[row - 1].Folder));
-    Search(app);
-    app.port.SetBoxText(saved);
+    SearchFolder(app, target(app.Results[row - 1].Folder));
 }
 
 // The selected row to open, or nullptr after saying why there is none: no selection, the

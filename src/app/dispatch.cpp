@@ -51,8 +51,7 @@ int32_t NextOfFour(int32_t& setting) {
 
 void RunSearch(App& app, int type) {
     SBeep(app);
-    app.settings.SearchType = type;
-    Search(app);
+    Search(app, type);
 }
 
 // Rebuild the toolbar after a change of its look, and give the window's room to what shows.
@@ -82,8 +81,7 @@ const std::map<int, Command>& CommandTable() {
                  else OpenLvFile(app);
              } else {
                  app.port.Focus(ctl::SearchBox);
-                 app.settings.SearchType = 1;
-                 Search(app);
+                 Search(app, 1);
              }
          }}},
         {cmd::PreviewClick, {"ClickPreview", [](App& app) {

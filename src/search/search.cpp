@@ -19,6 +19,8 @@ namespace lumiseek {
 
 namespace {
 
+// Windows' limit for a whole command line, its closing zero included, in UTF-16 units.
+constexpr size_t kCommandLineMax = 32767;
 constexpr const char* kSystemFolders = " !c:\\windows\\ !c:\\$recycle.bin\\ ";
 constexpr std::string_view kAllowedMarks = "!%*()-_=+\\|:./?\"";
 constexpr std::string_view kBlanks = " \t";
@@ -164,20 +166,36 @@ std::string SpreadSearchTerm(const App& app) {
 
 std::string SearchFailureReason(uint32_t exitCode) {
     if (exitCode == 8) return "Everything is not running";
+    // An exception code (an access violation, a stack overflow, ...): the engine crashed.
+    if (exitCode >= 0xC0000000u) return "the search engine stopped unexpectedly";
     return "error" + NumberText(exitCode);
 }
 
-void Search(App& app) {
+bool CommandLineTooLong(const std::string& program, const std::string& arguments) {
+    // The quoted program path, a blank, the arguments and the closing zero, in UTF-16 units.
+    return Utf8ToUtf16(program).size() + Utf8ToUtf16(arguments).size() + 4 > kCommandLineMax;
+}
+
+namespace {
+
+// One search. `path`, when given, is a folder searched for as it is (Expand): it is neither
+// typed nor validated, and reaches es as one argument.
+void RunSearch(App& app, int searchType, const std::string* path) {
     Port& port = app.port;
     Settings& s = app.settings;
+    // A search started from the settings or actions list that finds nothing new goes back to
+    // that list, rows and mode alike.
+    int shownMode = s.SearchType;
+    s.SearchType = searchType;
 
     // 1 to 3: layout, filelist.txt, the term.
     Resize(app);
     if (port.FileExists("filelist.txt")) port.RemoveFile("filelist.txt");
-    s.SearchTerm = TrimSpaces(LowerCase(FirstChars(port.BoxText(), kSearchTermMax)));
+    s.SearchTerm = path != nullptr ? LowerCase(*path) : TrimSpaces(LowerCase(FirstChars(port.BoxText(), kSearchTermMax)));
 
     // 4 to 7: validity, the type, the sort and count clauses.
-    if (s.SearchType != 4 && ValidSearchTerm(app) == 0) {
+    if (path == nullptr && s.SearchType != 4 && ValidSearchTerm(app) == 0) {
+        if (shownMode == 5 || shownMode == 6) s.SearchType = shownMode;
         SpeakOne(app, "Invalid Search Term");
         return;
     }
@@ -199,26 +217,32 @@ void Search(App& app) {
 
     // 10 to 12: the argument string. It reaches es exactly so: no command interpreter reads it.
     // The prefixes are expanded in the term only: an exclusion line is a folder, taken as written.
-    app.SearchCommand = s.SearchTerm;
-    ExpandEsPrefixes(app);
+    if (path != nullptr) {
+        app.SearchCommand = QuoteEsArgument(*path);
+    } else {
+        app.SearchCommand = s.SearchTerm;
+        ExpandEsPrefixes(app);
+    }
     if (s.SearchType != 4) {
         app.SearchCommand = FolderString(app) + TypeSwitches(s.SearchType) + sortClause + countClause +
                             " -export-csv results.txt " + app.SearchCommand;
     }
 
-    // 13, 14: the engine run, then the arguments on the clipboard.
+    // 13, 14: the engine run, then the arguments on the clipboard. A command line Windows would
+    // refuse (or Wine would cut) is not run at all.
     std::optional<std::string> es = port.FindProgram("es.exe");
+    bool tooLong = es && CommandLineTooLong(*es, app.SearchCommand);
     std::optional<FileStamp> before = port.FileStampOf(kResultsFile);
     int64_t first = port.Counter();
     RunResult run;
-    if (es) run = port.RunHidden(*es, app.SearchCommand);
+    if (es && !tooLong) run = port.RunHidden(*es, app.SearchCommand);
     int64_t second = port.Counter();
     port.SetClipboardText(app.SearchCommand);
 
-    // 15, 16: only results this run wrote are imported; otherwise the list shows again what it
-    // showed before.
+    // 15, 16: only results of a run that ended well are imported; otherwise the list shows again
+    // what it showed before.
     std::optional<FileStamp> after = port.FileStampOf(kResultsFile);
-    bool written = run.started && after && after != before;
+    bool written = run.started && !run.cancelled && run.exitCode == 0 && after && after != before;
     int k = 0;
     int shownRow = 1;
     if (written) {
@@ -227,6 +251,7 @@ void Search(App& app) {
         ShowSearchResults(app);
     } else {
         shownRow = RestoreList(app, std::move(previous));
+        if (shownMode == 5 || shownMode == 6) s.SearchType = shownMode;
     }
     CreateToolbar(app);
     if (s.FocusOnRE != 0) {
@@ -241,8 +266,12 @@ void Search(App& app) {
                     app.SearchCommand);
     if (!es) {
         SpeakOne(app, "Search Failed : the es program was not found");
+    } else if (tooLong) {
+        SpeakOne(app, "Search Failed : the exclusion list is too long");
     } else if (!run.started) {
         SpeakOne(app, "Search Failed : the es program could not be started");
+    } else if (run.cancelled) {
+        SpeakOne(app, "Search Cancelled");
     } else if (run.exitCode != 0) {
         SpeakOne(app, "Search Failed : " + SearchFailureReason(run.exitCode));
     } else if (!written) {
@@ -253,5 +282,11 @@ void Search(App& app) {
     }
     ST(app, RowSummary(app, shownRow));
 }
+
+}  // namespace
+
+void Search(App& app, int searchType) { RunSearch(app, searchType, nullptr); }
+
+void SearchFolder(App& app, const std::string& folder) { RunSearch(app, 3, &folder); }
 
 }  // namespace lumiseek

@@ -9,8 +9,17 @@ namespace lumiseek {
 
 struct App;
 
-// Runs one search of the current SearchType (1 files, 2 folders, 3 both, 4 custom).
-void Search(App& app);
+// Runs one search of the search box's term; searchType becomes SearchType (1 files, 2 folders,
+// 3 both, 4 custom). A search that brings no new results (failed, refused or cancelled) shows the
+// rows as they were; started from the settings or actions list, that list stays in its mode.
+void Search(App& app, int searchType);
+
+// Searches files and folders for a known folder path, given to es as one argument as it is: it
+// is not typed text, so the search box and its checks are left alone.
+void SearchFolder(App& app, const std::string& folder);
+
+// True when the command line of `program` with `arguments` would pass Windows' limit.
+bool CommandLineTooLong(const std::string& program, const std::string& arguments);
 
 // 1 when SearchTerm holds only allowed characters; else gives the search box the focus
 // with its whole text selected and returns 0.

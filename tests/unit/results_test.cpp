@@ -155,6 +155,62 @@ TEST_F(SearchTest, FailuresAreNamedAndKeepTheList) {
     port.program.reset();
     fail(1, "the es program was not found");
     EXPECT_TRUE(port.ran.empty());
+    port.program = "c:\\lumiseek\\es.exe";
+
+    // A crashed engine's torn file and a killed engine's exit code 0 without a file of its own are
+    // not imported; an exclusion list too long for a command line is refused before es runs.
+    port.filesAfterRun["results.txt"] = kOldHeader + "1,01/01/2020 00:00,c:\\tor";
+    port.runResult = RunResult{true, 0xC0000005u};
+    fail(1, "the search engine stopped unexpectedly");
+    port.filesAfterRun.clear();
+    port.runResult = RunResult{true, 0};
+    fail(1, "no results were written");
+    std::string lines;
+    while (lines.size() < 33000) lines += "c:\\excluded\\folder\\number\\" + std::to_string(lines.size()) + "\r\n";
+    port.files["exclusion.txt"] = lines;
+    port.ran.clear();
+    fail(1, "the exclusion list is too long");
+    EXPECT_TRUE(port.ran.empty());
+    port.files["exclusion.txt"] = lines.substr(0, 30000);  // long, still within the limit
+    Run(1, "a");
+    EXPECT_EQ(port.ran.size(), 1u);
+}
+
+// Esc during the run ends es: the list, its selection and the list mode stay as they were.
+TEST_F(SearchTest, CancelledOrFailedSearchKeepsTheListAndItsMode) {
+    port.filesAfterRun["results.txt"] = kOldHeader + "1,01/01/2020 00:00,c:\\a.txt\r\n";
+    port.runResult = RunResult{true, 0, true};
+    port.selectedRow = 1;
+    Run(1, "a");
+    EXPECT_EQ(port.LastSpoken(), "Search Cancelled");
+    EXPECT_EQ(RowNames(app), Texts{"<empty>"});
+
+    for (int list : {5, 6}) {
+        RA(app, list == 5 ? cmd::ShowSettingsList : cmd::DisplayActionsList);
+        Texts rows = RowNames(app);
+        port.runResult = RunResult{true, 8};
+        Run(2, "a");
+        EXPECT_EQ(port.LastSpoken(), "Search Failed : Everything is not running");
+        EXPECT_EQ(std::make_pair(app.settings.SearchType, RowNames(app)), std::make_pair(list, rows));
+        Run(2, "a#");  // refused before the run
+        EXPECT_EQ(app.settings.SearchType, list);
+    }
+}
+
+// Expanding a folder searches for its path as it is: no check of typed text, the box untouched.
+TEST_F(SearchTest, ExpandSearchesForThePathItself) {
+    port.filesAfterRun["results.txt"] = kOldHeader + "1,01/01/2020 00:00,c:\\caf\xC3\xA9 & co, it's #1\\x.txt\r\n";
+    Run(1, "x");
+    port.selectedRow = 1;
+    port.boxText = "typed";
+    port.ran.clear();
+    RA(app, cmd::ExpandFolder);
+    ASSERT_EQ(port.ran.size(), 1u);
+    EXPECT_EQ(port.ran[0], kSystem + " -size -size-format 2 -dm " + kTail + "\"c:\\caf\xC3\xA9 & co, it's #1\\\"");
+    RA(app, cmd::ExpandParentFolder);
+    EXPECT_EQ(port.ran.back(), kSystem + " -size -size-format 2 -dm " + kTail + "c:\\");
+    EXPECT_EQ(port.boxText, "typed");
+    EXPECT_EQ(port.spoken[port.spoken.size() - 2].text, "Search All for c:\\");
 }
 
 // --- reading results.txt ---
