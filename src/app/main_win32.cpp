@@ -15,6 +15,7 @@
 #include "base/ids.h"
 #include "app/port_win32.h"
 #include "app/shell_win32.h"
+#include "app/single_instance_win32.h"
 #include "app/toolbar.h"
 #include "base/wide_win32.h"
 #include "search/results.h"
@@ -264,6 +265,12 @@ ISpVoice* CreateVoice() {
 }
 
 int RunLumiseek() {
+    // A second start in the same folder shows the first program and ends, saying nothing.
+    ProgramFolderClaim claim = ClaimProgramFolder();
+    if (!claim.first) {
+        ShowFirstProgram(claim);
+        return 0;
+    }
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&icc);
     auto shell = std::make_unique<Shell>();
@@ -276,6 +283,7 @@ int RunLumiseek() {
     // 2. The main window, invisible for now.
     port.hwnd = CreateMainWindow(*shell, W(std::string("Lumiseek ") + kVersion + app.BuildStamp));
     SendMessageW(port.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(defaultFont), FALSE);
+    MarkMainWindow(port.hwnd, claim);
     // 3. The icon.
     HICON icon = LoadIconW(GetModuleHandleW(nullptr), L"logo");
     SendMessageW(port.hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));

@@ -5,7 +5,9 @@
 //   - writes the bytes of es-results.txt from the current folder anew to the file named after
 //     -export-csv (or to results.txt when there is no such argument), so that the file is as freshly
 //     written as the engine writes it; without es-results.txt it writes nothing;
-//   - exits with the number in es-exitcode.txt when that file exists, else 0.
+//   - exits with the number in es-exitcode.txt when that file exists, else 0;
+//   - with es-stall.txt present, first starts a copy of itself with the one argument --stalled-child
+//     (which only sleeps) and then sleeps for good itself: a stalled engine with a process of its own.
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 #include <shellapi.h>
@@ -40,7 +42,11 @@ void WriteCopy(const wchar_t* from, const wchar_t* to) {
 
 }  // namespace
 
-int wmain(int, wchar_t**) {
+int wmain(int argc0, wchar_t** argv0) {
+    if (argc0 == 2 && lstrcmpW(argv0[1], L"--stalled-child") == 0) {
+        Sleep(INFINITE);
+        return 0;
+    }
     std::wstring commandLine = GetCommandLineW();
     HANDLE log = CreateFileW(L"es-args.txt", FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -58,6 +64,19 @@ int wmain(int, wchar_t**) {
         if (lstrcmpiW(argv[i], L"-export-csv") == 0) target = argv[i + 1];
     }
     if (argv) LocalFree(argv);
+    if (GetFileAttributesW(L"es-stall.txt") != INVALID_FILE_ATTRIBUTES) {
+        wchar_t self[MAX_PATH] = {};
+        GetModuleFileNameW(nullptr, self, MAX_PATH);
+        std::wstring line = L"\"" + std::wstring(self) + L"\" --stalled-child";
+        STARTUPINFOW si{};
+        si.cb = sizeof(si);
+        PROCESS_INFORMATION pi{};
+        if (CreateProcessW(self, line.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr, nullptr, &si, &pi)) {
+            CloseHandle(pi.hThread);
+            CloseHandle(pi.hProcess);
+        }
+        Sleep(INFINITE);
+    }
     WriteCopy(L"es-results.txt", target.c_str());
 
     int code = 0;
