@@ -468,18 +468,21 @@ void OnListDoubleClick(App& app) {
     });
 }
 
+// In the lists Space runs the selected row, as Enter does; the list never sees that key, so it
+// does not select the row again afterwards (which would speak its name over the row's outcome).
+bool OnListSpace(App& app) {
+    int mode = app.settings.SearchType;
+    if (mode != 5 && mode != 6) return false;
+    Guarded(app, "DlgProc", [&] {
+        if (mode == 5) TakeLvSetting(app);
+        else TakeLvAction(app);
+    });
+    return true;
+}
+
 bool OnListKeyDown(App& app, int vk) {
     bool used = false;
     Guarded(app, "DlgProc", [&] {
-        constexpr int kSpace = 0x20;
-        if (vk == kSpace && app.settings.SearchType == 5) {
-            TakeLvSetting(app);
-            return;
-        }
-        if (vk == kSpace && app.settings.SearchType == 6) {
-            TakeLvAction(app);
-            return;
-        }
         // Only letter and digit keys type ahead: the low byte of an arrow, Home, End or keypad key
         // would otherwise stand for a character such as "(" or "a" and jump the selection.
         int code = vk & 0xFF;

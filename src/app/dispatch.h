@@ -39,6 +39,7 @@ void OnToolTipRequest(App& app, int command);
 // Results list notifications.
 void OnListColumnClick(App& app, int column);          // column from 1
 void OnListDoubleClick(App& app);
+bool OnListSpace(App& app);                           // true when Space ran a list row (the list must not see it)
 bool OnListKeyDown(App& app, int vk);                  // true when the key was used (handler returns 1)
 std::string OnListCellText(App& app, int row, int column);  // row and column from 1
 void OnListSelectionChanged(App& app, int row);        // row from 1

@@ -27,6 +27,7 @@ namespace {
 LRESULT CALLBACK NewLvProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     Shell* shell = ShellOf(GetParent(hwnd));
     if (msg == WM_SETFOCUS && shell->started) OnListFocus(shell->app);
+    if (msg == WM_KEYDOWN && wParam == VK_SPACE && shell->started && OnListSpace(shell->app)) return 0;
     return CallWindowProcW(shell->oldListProc, hwnd, msg, wParam, lParam);
 }
 

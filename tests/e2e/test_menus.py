@@ -2,6 +2,8 @@
 toggled with Enter, the actions list's Copy Results, Esc back to the results; the toolbar in each
 layout, page and icon size, the room it gives up when hidden, and the tooltips spoken as the pointer
 moves over the buttons."""
+import time
+
 import harness
 
 ROWS = [("6", "05/17/2023 10:22", r"C:\Data\report.txt"), ("3", "12/31/2022 09:05", r"C:\Data\Café €.txt")]
@@ -31,6 +33,13 @@ def test_settings_and_actions_lists_run_their_rows_and_esc_returns(lumiseek):
     lumiseek.press("Search Results Copied to Clipboard", "Return")  # "Café €" reaches X whole
     assert lumiseek.clipboard().replace("\r\n", "\n") == harness.results_text(ROWS).replace("\r\n", "\n")
     lumiseek.press("Not available when Shortcuts are displayed", *["Up"] * 6, "space")
+    # Space runs a row as Enter does, and nothing speaks over what it said.
+    lumiseek.press("24 Speak List Location - Ctrl+0 (Zero)", "Up", "Up")
+    mark = lumiseek.mark()
+    lumiseek.key("space")
+    said = harness.poll(lambda: lumiseek.texts_since(mark), 10, what="row 24's outcome")
+    time.sleep(1)
+    assert lumiseek.texts_since(mark) == said and "24 Speak List Location - Ctrl+0 (Zero)" not in said, said
     lumiseek.press("report.txt", "Escape")
     assert lumiseek.spoken()[-2] == (2, "Returning to Last Results")
 

@@ -233,8 +233,10 @@ TEST_F(MenusTest, ActionRowsRunTheirCommandsOrSayWhyNot) {
     Choose(1);
     EXPECT_EQ(std::make_pair(app.settings.SearchType, port.itemCount), std::make_pair(5, 29));
     port.selectedRow = 0;
-    OnListKeyDown(app, ' ');
+    EXPECT_TRUE(OnListSpace(app));
     EXPECT_EQ(port.LastSpoken(), "No selection");
+    RA(app, cmd::Escape);
+    EXPECT_FALSE(OnListSpace(app));  // a result row: the list's own Space
 }
 
 TEST_F(MenusTest, ToolbarPagesStepBothWaysTheWideFormShowsEveryButtonAndTheEmptyPartDrags) {
