@@ -91,8 +91,27 @@ bool Win32Port::StartProgram(const std::string& path) {
     return true;
 }
 
+namespace {
+// A path of MAX_PATH or more is handed over in its short form, which programs that take no long
+// paths (the shell's own folder window among them) can open; empty when it cannot be reached.
+std::wstring OpenablePath(const std::wstring& path) {
+    bool onDrive = path.size() > 2 && path[1] == L':';
+    if (path.size() < MAX_PATH || !onDrive) return path;
+    std::wstring longForm = L"\\\\?\\" + path;
+    DWORD n = GetShortPathNameW(longForm.c_str(), nullptr, 0);
+    if (n == 0) return {};
+    std::wstring shortForm(n, L'\0');
+    n = GetShortPathNameW(longForm.c_str(), shortForm.data(), n);
+    shortForm.resize(n);
+    if (shortForm.rfind(L"\\\\?\\", 0) == 0) shortForm.erase(0, 4);
+    return shortForm;
+}
+}  // namespace
+
 bool Win32Port::ShellOpen(const std::string& target) {
-    HINSTANCE result = ShellExecuteW(nullptr, L"open", W(target).c_str(), L"", L"", SW_SHOWNORMAL);
+    std::wstring path = OpenablePath(W(target));
+    if (path.empty()) return false;
+    HINSTANCE result = ShellExecuteW(nullptr, L"open", path.c_str(), L"", L"", SW_SHOWNORMAL);
     return reinterpret_cast<INT_PTR>(result) > 32;
 }
 

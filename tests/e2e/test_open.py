@@ -32,8 +32,13 @@ def test_open_copy_expand_and_jump(lumiseek, viewer):
     (notes / "sub").mkdir(parents=True)
     for name in ("report.bas", "archive.tar.gz"):
         (notes / name).write_text("x")
+    # A folder path of about 300 characters, and one as long that is gone.
+    deep = notes / ("a long folder name " * 8).strip() / ("and a second one, also long " * 6).strip()
+    deep.mkdir(parents=True)
+    (deep / "inside.bas").write_text("x")
     rows = [(size, "05/17/2023 10:22", harness.winpath(notes / name)) for size, name in
-            [("1", "report.bas"), ("2", "archive.tar.gz"), ("3", "missing.bas"), ("", "sub"), ("4", "zeta.bas")]]
+            [("1", "report.bas"), ("2", "archive.tar.gz"), ("3", "missing.bas"), ("", "sub"), ("4", "zeta.bas"),
+             ("5", deep / "inside.bas"), ("6", deep.parent / "gone" / deep.name / "x.bas")]]
     lumiseek.start(settings=harness.QUIET, es="recorder", results=rows, last_results=rows).wait_started()
     lumiseek.type("budget")
     folder = harness.winpath(notes).lower() + "\\"
@@ -56,12 +61,28 @@ def test_open_copy_expand_and_jump(lumiseek, viewer):
     lumiseek.press("sub is not a file", "ctrl+d")  # asked of the real file system
 
     # Ctrl+S searches the folder holding the row, F5 the one above; the box keeps its text.
-    lumiseek.press("Search is complete : 5 Matches : report.bas", "ctrl+s")
-    lumiseek.press("Search is complete : 5 Matches : report.bas", "F5")
+    lumiseek.press("Search is complete : 7 Matches : report.bas", "ctrl+s")
+    lumiseek.press("Search is complete : 7 Matches : report.bas", "F5")
     terms = [call.rpartition("results.txt ")[2] for call in lumiseek.es_calls()]
     assert terms == [folder, harness.winpath(lumiseek.dir).lower() + "\\"]
     assert lumiseek.control_text(500) == "budget"  # the Tab that left the box added nothing
     lumiseek.act(lambda: harness.click_name_header(lumiseek, "expanded", below=60, clicks=2), opening)  # row 1
+
+    # Ctrl+K on a folder past MAX_PATH opens it (the opener gets a form it can use); one that is gone
+    # is refused aloud rather than left unsaid.
+    long_folder = harness.winpath(deep).lower() + "\\"
+    assert len(long_folder) > 300
+    log = viewer.with_suffix(".log")
+    opened = len(log.read_text(encoding="utf-8").splitlines())
+    lumiseek.press("inside.bas", "End", "Up")
+    lumiseek.press("Opening " + long_folder, "ctrl+k")
+    line = harness.poll(lambda: [l for l in log.read_text(encoding="utf-8").splitlines()[opened:]
+                                 if not l.endswith('report.bas"')], 15, what="the opener")[0]
+    target = line.split('" ', 1)[1].strip('"')
+    unix = lumiseek.session.run(["winepath", "-u", target]).stdout.strip().splitlines()[-1]
+    assert os.path.samefile(unix, deep), (line, unix)
+    gone = harness.winpath(deep.parent / "gone" / deep.name).lower() + "\\"
+    assert lumiseek.heard("Cannot Open " + gone, "Down", "ctrl+k")[-1] == "Cannot Open " + gone
 
 
 def test_everything_magnor_and_help(lumiseek, viewer, wine_env):
