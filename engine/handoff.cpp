@@ -5,7 +5,6 @@
 namespace es {
 
 using lumiseek::QuoteEsArgument;
-using lumiseek::QuoteWindowsArgument;
 
 std::optional<std::vector<std::string>> NativeEsArguments(const Options& options,
                                                           const std::vector<std::string>& linux_roots,
@@ -46,18 +45,17 @@ std::optional<std::vector<std::string>> NativeEsArguments(const Options& options
   return args;
 }
 
-std::string ShellCommandLine(const std::string& status, const std::string& program,
-                             const std::vector<std::string>& arguments) {
-  static const char kScript[] =
-      "s=$1; shift; echo $$ >\"$s.pid\"; \"$@\"; echo $? >\"$s\"";
-  std::string line = "/bin/sh -c";
-  for (std::string_view arg : {std::string_view(kScript), std::string_view("es"), std::string_view(status),
-                               std::string_view(program)}) {
-    line.append(1, ' ').append(QuoteWindowsArgument(arg));
+std::string HandOffRequest(const std::vector<std::string>& arguments) {
+  std::string text;
+  for (const std::string& arg : arguments) {
+    if (!text.empty()) text += ' ';
+    text += arg;
   }
-  for (const std::string& arg : arguments) line.append(1, ' ').append(QuoteWindowsArgument(arg));
-  return line;
+  text += '\0';
+  return text;
 }
+
+std::string HandOffReply(int exit_code) { return std::to_string(exit_code) + "\n"; }
 
 std::optional<int> ReadExitCode(std::string_view text) {
   int code = 0;

@@ -20,22 +20,34 @@ std::optional<std::vector<std::string>> NativeEsArguments(const Options& options
                                                           const std::vector<std::string>& shown_roots,
                                                           const std::string& linux_export);
 
-// The command line that runs `program` with `arguments` through /bin/sh, which writes the
-// program's process id to `status` + ".pid" when it starts and its exit code to `status` when
-// it ends (a Windows program gets no process handle for a Linux one).
-std::string ShellCommandLine(const std::string& status, const std::string& program,
-                             const std::vector<std::string>& arguments);
+// The switch that makes the native es a program handed a search: it reads its command line from
+// standard input, a connected socket (HandOffRequest), ends as soon as that socket reaches its end
+// (the program that handed the search over is gone), and writes its exit code back (HandOffReply).
+// The export file it is given is the caller's temporary file: written in place, removed when the
+// caller is gone.
+constexpr const char* kHandOffSwitch = "-wine-handoff";
+
+// What goes over the socket: the arguments joined with blanks, ended by a NUL byte.
+std::string HandOffRequest(const std::vector<std::string>& arguments);
+
+// The exit code as it goes back: its number and a line end.
+std::string HandOffReply(int exit_code);
+
+// The exit code in a reply received so far; nothing when it holds no number or its line has not
+// ended yet.
+std::optional<int> ReadExitCode(std::string_view text);
 
 // Under Wine, with a native es (a Linux program file named "es") beside this program: runs the
-// search there, with the Windows roots and export file translated to Linux paths and every
-// path shown as this program would show it, sets `exit_code` and returns true. False, having
-// done nothing that counts, when not under Wine, without a native es, or when it cannot be
-// started or ends without an exit code. Defined on Windows only.
-bool HandOffToNativeEs(const Options& options, const std::vector<std::string>& roots, int& exit_code);
+// search there, with the Windows roots and `export_file` translated to Linux paths and every path
+// shown as this program would show it, sets `exit_code` and returns true. False, having done nothing
+// that counts, when not under Wine, without a native es, when it cannot be started, or when it ends
+// without sending its exit code (a partly written `export_file` is then removed). Defined on Windows
+// only.
+bool HandOffToNativeEs(const Options& options, const std::vector<std::string>& roots, const std::string& export_file,
+                       int& exit_code);
 
-// The exit code in the text of a status file; nothing when it holds no number or its line has
-// not ended yet (echo writes the number and the line end at once: an empty or unended file is
-// one still being written).
-std::optional<int> ReadExitCode(std::string_view text);
+// Serves one search handed over on standard input (see kHandOffSwitch) and ends the process with its
+// exit code. Defined off Windows only.
+[[noreturn]] void ServeHandOff();
 
 }  // namespace es

@@ -1,13 +1,19 @@
 // Under Wine, the search goes to the native es beside this program when there is one: Wine's file
 // functions cost about a hundred times what the Linux calls do. Wine's kernel32 exports the
-// translation between Windows and Linux paths; a Windows program gets no handle for a Linux
-// process, so /bin/sh records the process id and the exit code in files that are polled (the
-// exit code counts once its line has ended: no extra program to move the file into place).
+// translation between Windows and Linux paths. A Windows program gets no handle for a Linux
+// process, and a pipe of Wine's reaches a Linux program as nothing at all; a loopback socket does,
+// both ways: the native es reads its command line from it, writes its exit code back, and ends when
+// it reaches its end, which is when this program ends, however it is ended. Winsock is loaded only
+// for a search handed over.
+#include <winsock2.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
-#include <cstdlib>
+#include <optional>
+#include <type_traits>
 
+#include "base/text.h"
 #include "base/wide_win32.h"
 #include "base/wine_paths_win32.h"
 #include "handoff.h"
@@ -19,7 +25,6 @@ namespace es {
 
 namespace {
 
-using lumiseek::PathExists;
 using lumiseek::W;
 using lumiseek::WinePaths;
 
@@ -43,34 +48,85 @@ std::wstring FullPath(const std::string& path) {
   return full;
 }
 
-// Waits for the shell's exit code; nothing when the shell is gone without leaving one.
-std::optional<int> WaitForExitCode(const WinePaths& wine, const std::string& status) {
-  std::optional<std::wstring> code_file = wine.ToWindows(status);
-  std::optional<std::wstring> pid_file = wine.ToWindows(status + ".pid");
-  if (!code_file || !pid_file) return std::nullopt;
-  const auto exit_code = [&]() -> std::optional<int> {
-    std::string text;
-    if (!PathExists(*code_file) || !ReadWholeFile(lumiseek::N(*code_file), text)) return std::nullopt;
-    return ReadExitCode(text);
-  };
-  std::optional<std::wstring> process;
-  for (unsigned ticks = 1;; ++ticks) {
-    if (std::optional<int> code = exit_code()) return code;
-    // Now and then: is the shell still there? (It may have been ended from outside.)
-    if (ticks % 256 == 0) {
-      std::string text;
-      if (!process && ReadWholeFile(lumiseek::N(*pid_file), text) && ReadExitCode(text)) {
-        process = wine.ToWindows("/proc/" + std::to_string(*ReadExitCode(text)));
+// The few Winsock functions the hand-off needs, loaded on first use.
+struct Winsock {
+  decltype(&WSAStartup) startup = nullptr;
+  decltype(&WSASocketW) socket = nullptr;
+  decltype(&bind) bind_to = nullptr;
+  decltype(&listen) listen_on = nullptr;
+  decltype(&getsockname) name_of = nullptr;
+  decltype(&connect) connect_to = nullptr;
+  decltype(&accept) accept_from = nullptr;
+  decltype(&send) send_to = nullptr;
+  decltype(&recv) receive = nullptr;
+  decltype(&closesocket) close = nullptr;
+
+  bool Load() {
+    HMODULE dll = LoadLibraryW(L"ws2_32.dll");
+    if (!dll) return false;
+    auto get = [&](auto& fn, const char* name) {
+      fn = reinterpret_cast<std::remove_reference_t<decltype(fn)>>(reinterpret_cast<void*>(GetProcAddress(dll, name)));
+      return fn != nullptr;
+    };
+    WSADATA data;
+    return get(startup, "WSAStartup") && get(socket, "WSASocketW") && get(bind_to, "bind") &&
+           get(listen_on, "listen") && get(name_of, "getsockname") && get(connect_to, "connect") &&
+           get(accept_from, "accept") && get(send_to, "send") && get(receive, "recv") &&
+           get(close, "closesocket") && startup(MAKEWORD(2, 2), &data) == 0;
+  }
+
+  // Two connected loopback sockets, `ours` not inherited, `theirs` inheritable; false when there
+  // are none (no network stack at all).
+  bool Pair(SOCKET& ours, SOCKET& theirs) {
+    ours = theirs = INVALID_SOCKET;
+    SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP, nullptr, 0, 0);
+    if (listener == INVALID_SOCKET) return false;
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.S_un.S_un_b = {127, 0, 0, 1};
+    int length = sizeof address;
+    auto* at = reinterpret_cast<sockaddr*>(&address);
+    if (bind_to(listener, at, sizeof address) == 0 && listen_on(listener, 1) == 0 &&
+        name_of(listener, at, &length) == 0) {
+      theirs = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP, nullptr, 0, 0);
+      if (theirs != INVALID_SOCKET && connect_to(theirs, at, sizeof address) == 0) {
+        ours = accept_from(listener, nullptr, nullptr);
       }
-      if (process && !PathExists(*process)) return exit_code();
     }
-    Sleep(1);
+    close(listener);
+    if (ours == INVALID_SOCKET ||
+        !SetHandleInformation(reinterpret_cast<HANDLE>(ours), HANDLE_FLAG_INHERIT, 0) ||
+        !SetHandleInformation(reinterpret_cast<HANDLE>(theirs), HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT)) {
+      if (ours != INVALID_SOCKET) close(ours);
+      if (theirs != INVALID_SOCKET) close(theirs);
+      return false;
+    }
+    return true;
+  }
+};
+
+// Sends the request and waits for the exit code; nothing when the native es ends without one
+// (it could not run, crashed or was ended).
+std::optional<int> Exchange(Winsock& ws, SOCKET socket, const std::string& request) {
+  for (size_t sent = 0; sent < request.size();) {
+    int n = ws.send_to(socket, request.data() + sent, static_cast<int>(std::min<size_t>(request.size() - sent, 1 << 16)), 0);
+    if (n <= 0) return std::nullopt;
+    sent += static_cast<size_t>(n);
+  }
+  std::string reply;
+  char buffer[64];
+  for (;;) {
+    if (std::optional<int> code = ReadExitCode(reply)) return code;
+    int n = ws.receive(socket, buffer, sizeof buffer, 0);
+    if (n <= 0 || reply.size() > 64) return std::nullopt;
+    reply.append(buffer, static_cast<size_t>(n));
   }
 }
 
 }  // namespace
 
-bool HandOffToNativeEs(const Options& options, const std::vector<std::string>& roots, int& exit_code) {
+bool HandOffToNativeEs(const Options& options, const std::vector<std::string>& roots, const std::string& export_file,
+                       int& exit_code) {
   if (options.help || options.wine_view) return false;
   WinePaths wine;
   if (!wine.Present()) return false;
@@ -87,37 +143,38 @@ bool HandOffToNativeEs(const Options& options, const std::vector<std::string>& r
   }
   std::string linux_export;
   if (options.export_csv) {
-    std::optional<std::string> path = wine.ToLinux(FullPath(options.export_file));
+    std::optional<std::string> path = wine.ToLinux(FullPath(export_file));
     if (!path) return false;
     linux_export = *path;
   }
   std::optional<std::vector<std::string>> args = NativeEsArguments(options, linux_roots, roots, linux_export);
   if (!args) return false;
 
-  wchar_t temp[MAX_PATH + 1];
-  DWORD n = GetTempPathW(MAX_PATH + 1, temp);
-  if (n == 0 || n > MAX_PATH) return false;
-  std::string status_windows = lumiseek::N(std::wstring(temp, n)) + "lumiseek-es-" +
-                               std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount64()) + ".status";
-  std::optional<std::string> status = wine.ToLinux(W(status_windows));
-  if (!status) return false;
+  static Winsock ws;
+  static const bool loaded = ws.Load();
+  SOCKET ours, theirs;
+  if (!loaded || !ws.Pair(ours, theirs)) return false;
 
-  std::wstring line = W(ShellCommandLine(*status, *native_linux, *args));
+  std::wstring line = W(lumiseek::QuoteWindowsArgument(*native_linux) + " " + kHandOffSwitch);
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  startup.hStdInput = reinterpret_cast<HANDLE>(theirs);
   startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
   startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
   PROCESS_INFORMATION info{};
   std::fflush(stdout);
-  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info)) return false;
+  bool started = CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info);
+  ws.close(theirs);  // the native es holds the only other end: its end is this socket's end
   if (info.hProcess) CloseHandle(info.hProcess);
   if (info.hThread) CloseHandle(info.hThread);
-
-  std::optional<int> code = WaitForExitCode(wine, *status);
-  for (const char* suffix : {"", ".pid"}) DeleteFileW(W(status_windows + suffix).c_str());
-  if (!code) return false;
+  std::optional<int> code;
+  if (started) code = Exchange(ws, ours, HandOffRequest(*args));
+  ws.close(ours);
+  if (!code) {
+    if (options.export_csv) RemoveFile(export_file);
+    return false;
+  }
   exit_code = *code;
   return true;
 }

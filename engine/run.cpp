@@ -65,7 +65,7 @@ std::vector<std::string> ParseRootsFile(std::string_view text, const std::string
   return roots;
 }
 
-int RunEs(std::string_view command_line, bool slash_switches) {
+int RunEs(std::string_view command_line, bool slash_switches, bool export_in_place) {
   ParseResult parsed = ParseCommandLine(command_line, slash_switches);
   if (parsed.exit_code != kExitOk) {
     std::fprintf(stderr, "%s\n", parsed.error.c_str());
@@ -94,17 +94,33 @@ int RunEs(std::string_view command_line, bool slash_switches) {
     }
   }
 
+  // The export is written to a temporary file beside it and moved into place only when the search
+  // ended well: a search that fails, is ended or crashes leaves the previous export as it was.
+  std::string written;
+  if (options.export_csv) {
+    written = export_in_place ? options.export_file
+                              : options.export_file + "." + std::to_string(ProcessId()) + ".tmp";
+  }
+  auto finish = [&](int code) {
+    if (!options.export_csv || export_in_place) return code;
+    if (code == kExitOk && MoveIntoPlace(written, options.export_file)) return code;
+    RemoveFile(written);
+    if (code != kExitOk) return code;
+    std::fprintf(stderr, "es: cannot write the export file '%s'\n", options.export_file.c_str());
+    return kExitExportFailed;
+  };
+
 #ifdef _WIN32
   // Under Wine, a native es beside this one walks the same folders much faster.
   int handed_off_code = 0;
-  if (HandOffToNativeEs(options, roots, handed_off_code)) return handed_off_code;
+  if (HandOffToNativeEs(options, roots, written, handed_off_code)) return finish(handed_off_code);
 #endif
 
   Query query = ParseQuery(options.search, options.wine_view ? '\\' : kSeparator);
 
   std::FILE* out = stdout;
   if (options.export_csv) {
-    out = OpenFile(options.export_file, true);
+    out = OpenFile(written, true);
     if (!out) {
       std::fprintf(stderr, "es: cannot write the export file '%s'\n", options.export_file.c_str());
       return kExitExportFailed;
@@ -127,14 +143,14 @@ int RunEs(std::string_view command_line, bool slash_switches) {
   }
   if (write_failed) {
     std::fprintf(stderr, "es: writing the results failed\n");
-    return kExitExportFailed;
+    return finish(kExitExportFailed);
   }
   for (const std::string& root : report.unreadable_roots) {
     std::fprintf(stderr, "es: cannot read the folder '%s'\n", root.c_str());
   }
   // A root that cannot be read is only reported: the others were searched and their rows
   // written. The search failed when no root could be read.
-  return report.unreadable_roots.size() == roots.size() ? kExitRootUnreadable : kExitOk;
+  return finish(report.unreadable_roots.size() == roots.size() ? kExitRootUnreadable : kExitOk);
 }
 
 }  // namespace es

@@ -11,7 +11,10 @@ namespace es {
 // starting with '#' left out; relative lines are taken from `base`.
 std::vector<std::string> ParseRootsFile(std::string_view text, const std::string& base);
 
-// Runs es: `command_line` holds everything after the program name. Messages go to stderr.
-int RunEs(std::string_view command_line, bool slash_switches);
+// Runs es: `command_line` holds everything after the program name. Messages go to stderr. The
+// export is written beside its file and moved into place when the search ended well; with
+// `export_in_place` (the file named is already a caller's temporary file) it is written directly
+// and left, whole or not, to the caller.
+int RunEs(std::string_view command_line, bool slash_switches, bool export_in_place = false);
 
 }  // namespace es

@@ -160,10 +160,10 @@ struct Worker {
         if (keep) {
           int64_t handle = -1;
           if (shared.open_handles.load(std::memory_order_relaxed) < kMaxOpenHandles) {
-            handle = reader.OpenChild(entry.name);
+            handle = reader.OpenChild(entry.open_name);
             if (handle >= 0) shared.open_handles.fetch_add(1, std::memory_order_relaxed);
           }
-          found.push_back({JoinPath(folder.path, entry.name), JoinPath(folder.shown, entry.name, separator), false,
+          found.push_back({JoinPath(folder.path, entry.open_name), JoinPath(folder.shown, entry.name, separator), false,
                            handle});
         }
       }

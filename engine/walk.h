@@ -25,7 +25,8 @@ enum class EntryKind {
 };
 
 struct FolderEntry {
-  std::string_view name;  // UTF-8; valid until the next call of Next
+  std::string_view name;       // UTF-8, as shown; valid until the next call of Next
+  std::string_view open_name;  // the name the entry is opened by (see ShowAsWine); valid as long as `name`
   EntryKind kind = EntryKind::File;
 };
 
@@ -48,7 +49,10 @@ class FolderReader {
 
   // Lists entries as Wine shows the folder to a Windows program: a link is followed for its kind,
   // size and time (a link to a folder is a FolderLink; a broken link is left out), and a name
-  // that is not valid UTF-8 has each faulty byte replaced by U+FFFD. Nothing changes on Windows.
+  // that is not valid UTF-8 has each faulty byte replaced by U+FFFD (it is still opened by its own
+  // bytes, FolderEntry::open_name). Nothing changes on Windows, where a name Wine shows but cannot
+  // open (one holding " * < > ? | or a control character) is opened by its short name or, without
+  // one, through Wine's \\?\unix\ form of the path.
   void ShowAsWine(bool on);
   // Opens a folder by its full path; false when it cannot be read.
   bool Open(const std::string& path);
@@ -87,5 +91,14 @@ std::FILE* OpenFile(const std::string& path, bool write);
 
 // Reads a whole file; false when it does not exist or cannot be read.
 bool ReadWholeFile(const std::string& path, std::string& contents);
+
+// Moves `from` over `to` in one step (a reader sees the old file or the new one); false on failure.
+bool MoveIntoPlace(const std::string& from, const std::string& to);
+
+// Removes a file; false when there was none or it cannot be removed.
+bool RemoveFile(const std::string& path);
+
+// The running program's process id.
+unsigned long ProcessId();
 
 }  // namespace es

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <ctime>
 
@@ -115,7 +116,7 @@ bool FolderReader::Next(FolderEntry& entry) {
     if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0))) continue;
     r.name = name;
     r.have_stat = false;
-    entry.name = std::string_view(name, std::strlen(name));
+    entry.name = entry.open_name = std::string_view(name, std::strlen(name));
     switch (d->d_type) {
       case DT_DIR:
         entry.kind = EntryKind::Folder;
@@ -150,7 +151,8 @@ bool FolderReader::Details(EntryDetails& details) {
     if (fstatat(r.fd, r.name, &r.st, r.wine_view ? 0 : AT_SYMLINK_NOFOLLOW) != 0) return false;
     r.have_stat = true;
   }
-  details.size = static_cast<int64_t>(r.st.st_size);
+  // A folder has no size, as on Windows (the export leaves it empty; the size order puts it last).
+  details.size = S_ISDIR(r.st.st_mode) ? 0 : static_cast<int64_t>(r.st.st_size);
   // In 100 ns steps, as on Windows: entries changed within the same second still sort alike.
   details.modified = static_cast<int64_t>(r.st.st_mtim.tv_sec) * kStepsPerSecond + r.st.st_mtim.tv_nsec / 100;
   return true;
@@ -189,5 +191,11 @@ std::string AbsolutePath(const std::string& base, const std::string& path) {
 }
 
 std::FILE* OpenFile(const std::string& path, bool write) { return std::fopen(path.c_str(), write ? "wb" : "rb"); }
+
+bool MoveIntoPlace(const std::string& from, const std::string& to) { return rename(from.c_str(), to.c_str()) == 0; }
+
+bool RemoveFile(const std::string& path) { return unlink(path.c_str()) == 0; }
+
+unsigned long ProcessId() { return static_cast<unsigned long>(getpid()); }
 
 }  // namespace es

@@ -1,10 +1,14 @@
 // Folder reading on Windows: FindFirstFileExW with the basic information level and large
-// fetches; paths get the \\?\ prefix so that their length does not matter.
+// fetches; paths get the \\?\ prefix so that their length does not matter. Under Wine, folders are
+// read with the standard level, whose short names open the Linux names Wine shows but refuses.
 #include <windows.h>
 
 #include <cstdio>
+#include <cwchar>
+#include <optional>
 
 #include "base/wide_win32.h"
+#include "base/wine_paths_win32.h"
 #include "walk.h"
 
 namespace es {
@@ -16,6 +20,47 @@ using lumiseek::W;
 // A name straight from the folder reader, converted without a copy of its UTF-16 text.
 std::string Narrow(const wchar_t* text, size_t length) {
   return lumiseek::Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(text), length));
+}
+
+const lumiseek::WinePaths& Wine() {
+  static const lumiseek::WinePaths wine;
+  return wine;
+}
+
+constexpr wchar_t kUnixPrefix[] = L"\\\\?\\unix\\";
+
+// A name Wine lists but refuses in a path: it holds a character Windows names cannot hold.
+bool RefusedName(const wchar_t* name) {
+  for (; *name; ++name) {
+    if (*name < 0x20 || wcschr(L"\"*<>?|", *name)) return true;
+  }
+  return false;
+}
+
+// The path in Wine's \\?\unix\ form, which takes any Linux name: the part before the first refused
+// name translated by Wine, the rest as it is. Empty when the first part has no Linux path.
+std::wstring UnixForm(const std::string& path) {
+  std::wstring wide = W(path);
+  if (wide.rfind(L"\\\\?\\", 0) == 0) wide.erase(0, 4);
+  size_t cut = 0;
+  for (size_t start = 0; start <= wide.size();) {
+    size_t end = wide.find(L'\\', start);
+    if (end == std::wstring::npos) end = wide.size();
+    if (RefusedName(wide.substr(start, end - start).c_str())) {
+      cut = start;
+      break;
+    }
+    start = end + 1;
+  }
+  if (cut == 0) return {};
+  std::optional<std::string> linux_head = Wine().ToLinux(wide.substr(0, cut - 1));
+  if (!linux_head) return {};
+  std::wstring unix_path = W(*linux_head);
+  for (wchar_t& c : unix_path) {
+    if (c == L'/') c = L'\\';
+  }
+  while (!unix_path.empty() && unix_path[0] == L'\\') unix_path.erase(0, 1);
+  return kUnixPrefix + unix_path + L'\\' + wide.substr(cut);
 }
 
 // The extended-length form of a full path; other paths come back as they are.
@@ -33,7 +78,9 @@ struct FolderReader::Impl {
   HANDLE find = INVALID_HANDLE_VALUE;
   WIN32_FIND_DATAW data{};
   bool pending = false;  // data holds an entry that Next has not handed out yet
+  bool unix_form = false;  // the folder was opened by its \\?\unix\ path: names are taken as they are
   std::string name;
+  std::string open_name;
 };
 
 FolderReader::FolderReader() : impl_(std::make_unique<Impl>()) {}
@@ -45,8 +92,17 @@ bool FolderReader::Open(const std::string& path) {
   if (pattern.empty() || pattern.back() != L'\\') pattern += L'\\';
   pattern += L'*';
   Impl& r = *impl_;
-  r.find = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &r.data, FindExSearchNameMatch, nullptr,
-                            FIND_FIRST_EX_LARGE_FETCH);
+  const FINDEX_INFO_LEVELS level = Wine().Present() ? FindExInfoStandard : FindExInfoBasic;
+  r.unix_form = pattern.rfind(kUnixPrefix, 0) == 0;
+  r.find = FindFirstFileExW(pattern.c_str(), level, &r.data, FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+  if (r.find == INVALID_HANDLE_VALUE && GetLastError() == ERROR_INVALID_NAME && Wine().Present() && !r.unix_form) {
+    pattern = UnixForm(path);
+    if (!pattern.empty()) {
+      r.unix_form = true;
+      pattern += L"\\*";
+      r.find = FindFirstFileExW(pattern.c_str(), level, &r.data, FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    }
+  }
   if (r.find == INVALID_HANDLE_VALUE) {
     // The root of an empty drive has no entries at all, not even "." and "..".
     r.pending = false;
@@ -72,7 +128,11 @@ bool FolderReader::Next(FolderEntry& entry) {
     const wchar_t* name = r.data.cFileName;
     if (name[0] == L'.' && (name[1] == 0 || (name[1] == L'.' && name[2] == 0))) continue;
     r.name = Narrow(name, wcslen(name));
-    entry.name = r.name;
+    entry.name = entry.open_name = r.name;
+    if (!r.unix_form && r.data.cAlternateFileName[0] && RefusedName(name)) {
+      r.open_name = Narrow(r.data.cAlternateFileName, wcslen(r.data.cAlternateFileName));
+      entry.open_name = r.open_name;
+    }
     DWORD attributes = r.data.dwFileAttributes;
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
       // Junctions and folder links are listed but never entered: no loops.
@@ -145,5 +205,13 @@ std::string AbsolutePath(const std::string& base, const std::string& path) {
 }
 
 std::FILE* OpenFile(const std::string& path, bool write) { return _wfopen(W(path).c_str(), write ? L"wb" : L"rb"); }
+
+bool MoveIntoPlace(const std::string& from, const std::string& to) {
+  return MoveFileExW(W(from).c_str(), W(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+bool RemoveFile(const std::string& path) { return DeleteFileW(W(path).c_str()) != 0; }
+
+unsigned long ProcessId() { return GetCurrentProcessId(); }
 
 }  // namespace es

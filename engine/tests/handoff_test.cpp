@@ -1,13 +1,20 @@
-// The native es's command line: the same search read back on the other side, and the shell that
-// reports its exit code.
+// The native es's command line: the same search read back on the other side; the native es run as
+// es.exe runs it, over a socket that carries the request and the exit code and whose end ends it.
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
-#include "command_line.h"
 #include "handoff.h"
 #include "run.h"
+#include "search.h"
 #include "walk.h"
 
 namespace es {
@@ -34,7 +41,9 @@ TEST(HandOff, NativeEsReadsTheSameSearchWithLinuxRootsShownAsWindowsOnes) {
     Options windows = ParseCommandLine(line, true).options;
     auto args = NativeEsArguments(windows, {"/home/ann", "/mnt/my disk"}, {"Z:\\home\\ann", "D:\\"}, "/app dir/r.txt");
     ASSERT_TRUE(args) << line;
-    ParseResult native = ParseCommandLine(Join(*args), false);
+    std::string request = HandOffRequest(*args);
+    ASSERT_EQ(request, Join(*args) + '\0');
+    ParseResult native = ParseCommandLine(request.substr(0, request.size() - 1), false);
     ASSERT_EQ(native.exit_code, kExitOk) << native.error;
     if (windows.export_csv) windows.export_file = "/app dir/r.txt";
     EXPECT_EQ(Summary(native.options), Summary(windows));
@@ -46,22 +55,81 @@ TEST(HandOff, NativeEsReadsTheSameSearchWithLinuxRootsShownAsWindowsOnes) {
   EXPECT_FALSE(NativeEsArguments(Options{}, {"/home/a\"b"}, {"Z:\\home\\a\"b"}, ""));
 }
 
-TEST(HandOff, ShellPassesEveryArgumentWholeAndLeavesTheExitCode) {
+// The native es beside this test, started as es.exe starts it: standard input one end of a socket
+// pair, the other end returned.
+pid_t StartHandOff(int& ours) {
+  int pair[2];
+  EXPECT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, pair), 0);
+  std::string program = JoinPath(ProgramFolder(), "es");
+  pid_t pid = fork();
+  if (pid == 0) {
+    dup2(pair[1], 0);
+    close(pair[0]);
+    close(pair[1]);
+    execl(program.c_str(), program.c_str(), kHandOffSwitch, static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  close(pair[1]);
+  ours = pair[0];
+  return pid;
+}
+
+// The exit status of `pid` once it ends within five seconds; -1 otherwise (then it is ended).
+int Reap(pid_t pid) {
+  for (int i = 0; i < 500; ++i) {
+    int status = 0;
+    if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -2;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  kill(pid, SIGKILL);
+  waitpid(pid, nullptr, 0);
+  return -1;
+}
+
+TEST(HandOff, NativeEsReadsAnyLengthRepliesItsCodeAndEndsWithItsCaller) {
   fs::path dir = fs::temp_directory_path() / ("handoff test " + std::to_string(getpid()));
-  fs::create_directories(dir);
-  fs::path program = dir / "native es";
-  std::ofstream(program) << "#!/bin/sh\nprintf '[%s]\\n' \"$@\" > \"$(dirname \"$0\")/args\"\nexit 7\n";
-  fs::permissions(program, fs::perms::owner_all);
-  std::string status = (dir / "status").string();
-  std::vector<std::string> args = {"!\"c:\\program files\\\" a\\\\b", "", "tab\there", "end\\"};
-  EXPECT_EQ(lumiseek::testing::RunWindowsCommandLine(ShellCommandLine(status, program.string(), args), ""), 0);
+  fs::create_directories(dir / "tree" / "sub");
+  std::ofstream(dir / "tree" / "sub" / "needle.txt") << "x";
+  std::ofstream(dir / "tree" / "other.txt") << "x";
+  // A request far beyond a Windows command line (3,000 exclusions, about 110,000 characters): only
+  // when the last of them and the term at its end arrive is the one row found.
+  std::vector<std::string> args = {"-wine-root", "\"" + (dir / "tree").string() + "\"", "Z:\\t", "-export-csv",
+                                   "\"" + (dir / "out.tmp").string() + "\""};
+  for (int i = 0; i < 3000; ++i) args.push_back("!\"z:\\t\\excluded folder number " + std::to_string(i) + "\\\"");
+  args.push_back("!z:\\t\\other.txt");
+  args.push_back(".txt");
+  int socket = -1;
+  pid_t pid = StartHandOff(socket);
+  std::string request = HandOffRequest(args), reply;
+  ASSERT_GT(request.size(), 100000u);
+  ASSERT_EQ(write(socket, request.data(), request.size()), static_cast<ssize_t>(request.size()));
+  char buffer[16];
+  for (ssize_t n; (n = read(socket, buffer, sizeof buffer)) > 0;) reply.append(buffer, static_cast<size_t>(n));
+  close(socket);
+  EXPECT_EQ(reply, HandOffReply(kExitOk));
+  EXPECT_EQ(Reap(pid), kExitOk);
   std::string text;
-  ASSERT_TRUE(ReadWholeFile((dir / "args").string(), text));
-  EXPECT_EQ(text, "[!\"c:\\program files\\\" a\\\\b]\n[]\n[tab\there]\n[end\\]\n");
-  ASSERT_TRUE(ReadWholeFile(status, text));
-  EXPECT_EQ(ReadExitCode(text), 7);
-  EXPECT_TRUE(fs::exists(status + ".pid"));
-  EXPECT_FALSE(ReadExitCode("") || ReadExitCode("x1\n") || ReadExitCode("7"));  // "7": not yet written whole
+  ASSERT_TRUE(ReadWholeFile((dir / "out.tmp").string(), text));  // written in place: the caller moves it
+  EXPECT_EQ(text, "Filename\r\n\"Z:\\t\\sub\\needle.txt\"\r\n");
+
+  // The caller goes away while the native es is held up opening its export (a FIFO nobody reads):
+  // it ends at once and removes what it was writing.
+  fs::path fifo = dir / "held.tmp";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  pid = StartHandOff(socket);
+  request = HandOffRequest({"-path", "\"" + (dir / "tree").string() + "\"", "-export-csv", "\"" + fifo.string() + "\""});
+  ASSERT_EQ(write(socket, request.data(), request.size()), static_cast<ssize_t>(request.size()));
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  close(socket);
+  EXPECT_EQ(Reap(pid), 1);
+  EXPECT_FALSE(fs::exists(fifo));
+  // The caller goes away before its request is whole: nothing is searched.
+  pid = StartHandOff(socket);
+  ASSERT_EQ(write(socket, "-path /", 7), 7);
+  close(socket);
+  EXPECT_EQ(Reap(pid), 1);
+  EXPECT_FALSE(ReadExitCode("") || ReadExitCode("x1\n") || ReadExitCode("7"));  // "7": not yet received whole
+  EXPECT_EQ(ReadExitCode(HandOffReply(10)), 10);
   fs::remove_all(dir);
 }
 

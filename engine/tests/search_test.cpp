@@ -4,6 +4,7 @@
 #include <sys/time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -94,6 +95,15 @@ TEST_F(SearchTest, RunWritesTheExportAndExitsByWhatCouldBeRead) {
   EXPECT_EQ(RunEs("-path /nonexistent/one -path /nonexistent/two -export-csv " + out + " a", false),
             kExitRootUnreadable);
   EXPECT_EQ(RunEs("-path " + root_ + " -export-csv " + root_ + "/missing/out.csv a", false), kExitExportFailed);
+  // The export is moved into place only after a search that ended well: the failed one left the
+  // previous file as it was, and no temporary file stays behind either way.
+  std::string kept;
+  EXPECT_TRUE(ReadWholeFile(out, kept));
+  EXPECT_EQ(kept, text);
+  Lines names;
+  for (const auto& entry : fs::directory_iterator(root_)) names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (Lines{"docs", "out.csv"}));
 }
 
 TEST_F(SearchTest, WineRootShowsWindowsPathsAndListsEntriesAsWineDoes) {
@@ -101,6 +111,7 @@ TEST_F(SearchTest, WineRootShowsWindowsPathsAndListsEntriesAsWineDoes) {
   MakeFile("Sub Dir/b.txt", 1000, 4);
   MakeFile("skip/a.txt");
   MakeFile("bad\xff.txt");
+  MakeFile("bad\xfe dir/in.txt", 1000, 5);  // entered by its own bytes
   MakeFile("skip\\b.txt");  // a Linux name with a backslash: shown inside the excluded folder
   fs::create_directory_symlink(root_ + "/Sub Dir", root_ + "/dirlink");
   fs::create_symlink(root_ + "/Sub Dir/b.txt", root_ + "/filelink.txt");
@@ -114,7 +125,7 @@ TEST_F(SearchTest, WineRootShowsWindowsPathsAndListsEntriesAsWineDoes) {
   // A link shows its target's size and kind; a link to a folder is not entered; a broken link and
   // the excluded folder (and a name that shows as a path in it) are left out; a faulty byte of a
   // name shows as U+FFFD.
-  EXPECT_EQ(text, "Size,Filename\r\n1,\"Z:\\t r\\bad\xEF\xBF\xBD.txt\"\r\n,\"Z:\\t r\\dirlink\"\r\n"
+  EXPECT_EQ(text, "Size,Filename\r\n5,\"Z:\\t r\\bad\xEF\xBF\xBD dir\\in.txt\"\r\n1,\"Z:\\t r\\bad\xEF\xBF\xBD.txt\"\r\n,\"Z:\\t r\\dirlink\"\r\n"
                   "4,\"Z:\\t r\\filelink.txt\"\r\n3,\"Z:\\t r\\Sub Dir\\a.txt\"\r\n4,\"Z:\\t r\\Sub Dir\\b.txt\"\r\n");
 }
 
@@ -125,11 +136,13 @@ TEST(Csv, HeaderAndRowsAsLumiseekReadsThem) {
   AppendCsvRow(out, o, "C:\\Data\\a, b & c%^.txt", false, 5000000000LL, {2023, 5, 17, 9, 2});
   AppendCsvRow(out, o, "C:\\Data\\Ordner \xC3\xA4", true, 4096, {1999, 12, 31, 23, 59});  // a folder: no size
   AppendCsvRow(out, o, "/d/say \"hi\"", false, 0, {2024, 1, 2, 0, 0});
+  AppendCsvRow(out, o, "/d/two\r\nlines", false, 1, {2024, 1, 2, 0, 0});  // a Linux name: quoted whole
   EXPECT_EQ(out,
             "Size,Date Modified,Filename\r\n"
             "5000000000,05/17/2023 09:02,\"C:\\Data\\a, b & c%^.txt\"\r\n"
             ",12/31/1999 23:59,\"C:\\Data\\Ordner \xC3\xA4\"\r\n"
-            "0,01/02/2024 00:00,\"/d/say \"\"hi\"\"\"\r\n");
+            "0,01/02/2024 00:00,\"/d/say \"\"hi\"\"\"\r\n"
+            "1,01/02/2024 00:00,\"/d/two\r\nlines\"\r\n");
 }
 
 }  // namespace

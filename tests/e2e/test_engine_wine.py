@@ -1,14 +1,30 @@
 """es.exe under Wine reading its raw command line, with and without the native es beside it."""
 import os
 import shutil
+import signal
+import subprocess
+import time
 
 import harness
+
+NATIVE = harness.REPO / "build" / "native" / "engine" / "es"  # make build makes it
+
+
+def _app(tmp_path, name, roots, native=None):
+    """A folder with es.exe, es-roots.txt and, when given, a program named es beside it."""
+    app = tmp_path / name
+    app.mkdir()
+    shutil.copy2(harness.engine_exe(), app / "es.exe")
+    if native:
+        shutil.copy2(native, app / "es")
+    (app / "es-roots.txt").write_text("".join(r + "\r\n" for r in roots), encoding="utf-8")
+    return app
 
 
 def test_es_hands_the_search_to_the_native_es_beside_it(run_wine, tmp_path):
     """Under Wine with the native es beside es.exe, every search kind writes the same results.txt,
     byte for byte, as es.exe's own walk (which the release tests check against the files themselves)."""
-    native = harness.REPO / "build" / "native" / "engine" / "es"  # make build makes it
+    native = NATIVE
     tree = tmp_path / "tree"
     deep = tree / "Projekte, neu" / ("lang " * 30).strip() / ("länger " * 30).strip()
     for name in ("Daten, alt/Büdget 100% & co.txt", "Daten, alt/notes draft.md", "ÄÖÜ straße/Grüße.txt",
@@ -25,14 +41,13 @@ def test_es_hands_the_search_to_the_native_es_beside_it(run_wine, tmp_path):
                 "both": common + " -sort dm  -n 100 -export-csv results.txt budget|grüße|daten",
                 "custom": common + " -sort name  -export-csv results.txt ext:txt;md;ini;exe !\"final\""}
     outputs = {}
-    for beside in ("own", "native", "stand-in"):
-        app = tmp_path / beside
-        app.mkdir()
-        shutil.copy2(harness.engine_exe(), app / "es.exe")
-        if beside != "own":
-            shutil.copy2(native if beside == "native" else "/bin/false", app / "es")
-        (app / "es-roots.txt").write_text(win_tree + "\r\n", encoding="utf-8")
+    for beside in ("own", "native", "stand-in", "not executable"):
+        app = _app(tmp_path, beside, [win_tree], {"own": None, "stand-in": "/bin/false"}.get(beside, native))
+        if beside == "not executable":
+            os.chmod(app / "es", 0o644)
         for kind, args in searches.items():
+            if beside in ("stand-in", "not executable") and kind != "both":
+                continue
             # The batch file hands its line to es.exe unchanged; cmd would read a bare | as a pipe.
             (app / "bat.bat").write_text("@es.exe" + args.replace("|", "^|") + "\r\n", encoding="utf-8")
             done = run_wine(["cmd", "/c", "bat.bat"], cwd=app, timeout=120)
@@ -45,5 +60,100 @@ def test_es_hands_the_search_to_the_native_es_beside_it(run_wine, tmp_path):
         # The quoted exclusion holds; a path longer than MAX_PATH is read and written whole.
         assert b"Budget App" not in own and (kind != "files" or b"\\budget final.txt" in own), (kind, own)
         assert outputs["native", kind] == (0, own), kind
-        # The program beside es.exe is the one that searched: a stand-in that fails writes nothing.
-        assert outputs["stand-in", kind] == (1, None), kind
+    # A program beside es.exe that cannot take the search (it ends without answering, or it cannot
+    # be run at all) leaves it to es.exe's own walk.
+    assert outputs["stand-in", "both"] == outputs["not executable", "both"] == outputs["own", "both"]
+    assert not [p for p in tmp_path.glob("*/*.tmp")]
+
+
+def test_both_walks_agree_on_odd_names_at_the_command_line_limit_and_a_killed_search_leaves_the_old_file(
+        wine_env, tmp_path):
+    """Own walk and hand-off over a tree of names Windows cannot hold (quotes, line breaks, tabs, blanks
+    at the ends, faulty UTF-8, wildcards), long paths, link loops and a folder removed during the walk;
+    then a search with about 32,500 characters of command line; then es.exe killed while its native
+    es is held up: the old results.txt stays and the native es ends."""
+    tree = tmp_path / "odd tree"
+    tree.mkdir()
+    t = os.fsencode(tree)
+    odd = [b'dq"name.txt', b'cr\rlf\n.txt', b'tab\t.txt', b' lead.txt', b'trail .txt', b'-dash.txt',
+           b'bad\xff.txt', b'bad\xc3.txt', b'star*q?.txt', b'lt<gt>|.txt', b'back\\slash.txt', b'col:on.txt']
+    folders = [b'dq"dir', b'cr\r\ndir', b'bad\xfedir', b'-dash dir', b'pipe|dir', b' lead dir', b'tab\tdir']
+    for folder in folders + [b'dq"dir/cr\r\nin', b'bad\xfedir/dq"in']:
+        os.mkdir(t + b"/" + folder)
+        for name in odd:
+            open(t + b"/" + folder + b"/" + name, "wb").write(b"x")
+    for name in odd:
+        open(t + b"/" + name, "wb").write(b"xy")
+    long_dir = t + b"/long"
+    for i in range(13):  # past 260 characters, short of Linux's 4,096 bytes
+        long_dir += b"/" + (b"segment %02d " % i) * 2
+    os.makedirs(long_dir)
+    open(long_dir + b"/deep file.txt", "wb").write(b"x")
+    os.symlink(t, t + b"/loop to top")
+    os.symlink(t + b"/dq\"dir", t + b"/dq\"dir/loop back")
+    os.mkdir(t + b"/closed")
+    open(t + b"/closed/inside.txt", "wb").write(b"x")
+    os.chmod(t + b"/closed", 0)
+    win_tree = harness.winpath(tree)
+    own = _app(tmp_path, "own", [win_tree])
+    native = _app(tmp_path, "native", [win_tree], NATIVE)
+    results = {}
+    for app in (own, native):
+        done = wine_env.run(["es.exe", "-size", "-dm", "-sort", "path", "-export-csv", "results.txt"], cwd=app,
+                            timeout=120)
+        results[app.name] = (done.returncode, (app / "results.txt").read_bytes())
+    code, rows = results["own"]
+    assert code == 0 and results["native"] == results["own"]
+    # Every odd name is listed inside every odd folder: each folder was entered by both walks.
+    assert rows.count(b"inner") == 0 and rows.count(b'dq""name.txt"') == len(folders) + 3
+    assert rows.count(b"cr\rlf\n.txt") == len(folders) + 3 and b"deep file.txt" in rows
+    assert rows.count(b"bad\xef\xbf\xbd.txt") == 2 * (len(folders) + 3)
+
+    # The command line at Windows' limit: 2,950 exclusions and the term last. A cut line would lose
+    # the last exclusion (which hides one of the two matches) and the term (every file would match).
+    (tree / "shown").mkdir()
+    (tree / "shown" / "needle here.txt").write_text("x")
+    (tree / "hidden").mkdir()
+    (tree / "hidden" / "needle there.txt").write_text("x")
+    exclusions = ["!\\x%06d\\" % i for i in range(2949)] + ["!\\hidden\\"]
+    args = ["-sort", "name", "-export-csv", "limit.txt"] + exclusions + ["needle"]
+    assert 32000 < len(" ".join(["es.exe"] + args)) < 32767
+    limit = {}
+    for app in (own, native):
+        done = wine_env.run(["es.exe"] + args, cwd=app, timeout=120)
+        limit[app.name] = (done.returncode, (app / "limit.txt").read_bytes() if (app / "limit.txt").exists() else None)
+    assert limit["own"] == limit["native"] == (0, b'Filename\r\n"%s\\shown\\needle here.txt"\r\n' %
+                                                  win_tree.encode())
+
+    # Killed: the native es is stopped in its walk, es.exe is killed from Linux (Wine then reports 0),
+    # the native es continues and must end without writing anything in place.
+    before = (native / "results.txt").read_bytes()
+    (native / "es-roots.txt").write_text("Z:\\usr\r\nZ:\\var\r\n", encoding="utf-8")  # a walk long enough to catch
+    proc = wine_env.popen(["es.exe", "-sort", "path", "-export-csv", "results.txt"], cwd=native)
+    child = None
+    marker = b"%s\0-wine-handoff" % os.fsencode(native / "es")
+    for _ in range(20000):
+        for pid in filter(str.isdigit, os.listdir("/proc")):
+            try:
+                if open("/proc/%s/cmdline" % pid, "rb").read().startswith(marker):
+                    child = int(pid)
+            except OSError:
+                pass
+        if child or proc.poll() is not None:
+            break
+    assert child, "the native es was not seen running"
+    os.kill(child, signal.SIGSTOP)
+    engine = subprocess.run(["pgrep", "-f", "es.exe -sort path"], capture_output=True, text=True).stdout.split()
+    for pid in engine:
+        os.kill(int(pid), signal.SIGKILL)
+    proc.wait(20)
+    os.kill(child, signal.SIGCONT)
+    for _ in range(200):
+        if not os.path.exists("/proc/%d" % child) or open("/proc/%d/stat" % child).read().split()[2] == "Z":
+            break
+        time.sleep(0.01)
+    else:
+        raise AssertionError("the native es outlived es.exe")
+    assert (native / "results.txt").read_bytes() == before
+    assert not list(native.glob("*.tmp")) and not list(own.glob("*.tmp"))
+    os.chmod(t + b"/closed", 0o755)

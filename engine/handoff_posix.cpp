@@ -1,0 +1,79 @@
+// The native es's side of a search handed over by es.exe under Wine (see kHandOffSwitch). Standard
+// input is a socket of es.exe's: Wine gives it to a Linux program as a non-blocking descriptor, and
+// it reaches its end within milliseconds when es.exe ends for any reason (TerminateProcess, a job,
+// a kill from Linux), which a pipe of Wine's does not do.
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <mutex>
+#include <thread>
+
+#include "handoff.h"
+#include "options.h"
+#include "run.h"
+
+namespace es {
+
+namespace {
+
+constexpr int kInput = 0;
+constexpr size_t kMaxRequest = 16 << 20;
+
+std::mutex finishing;     // the end of the search and the end of the caller exclude each other
+std::string export_file;  // the caller's temporary file, removed when the caller is gone
+
+// Reads what has arrived, waiting for it: the byte count, 0 at the end, -1 on an error.
+ssize_t ReadSome(char* buffer, size_t size) {
+  for (;;) {
+    ssize_t n = read(kInput, buffer, size);
+    if (n >= 0) return n;
+    if (errno == EINTR) continue;
+    if (errno != EAGAIN && errno != EWOULDBLOCK) return -1;
+    pollfd wait{kInput, POLLIN, 0};
+    if (poll(&wait, 1, -1) < 0 && errno != EINTR) return -1;
+  }
+}
+
+// Ends the process when the caller is gone: nobody is left to use what this search would write.
+void WatchCaller() {
+  char buffer[256];
+  while (ReadSome(buffer, sizeof buffer) > 0) {
+  }
+  std::lock_guard<std::mutex> lock(finishing);
+  if (!export_file.empty()) unlink(export_file.c_str());
+  _exit(1);
+}
+
+}  // namespace
+
+void ServeHandOff() {
+  std::string request;
+  char buffer[1 << 16];
+  size_t end;
+  while ((end = request.find('\0')) == std::string::npos) {
+    if (request.size() > kMaxRequest) _exit(kExitMissingValue);
+    ssize_t n = ReadSome(buffer, sizeof buffer);
+    if (n <= 0) _exit(1);  // the caller is gone before it said what to search
+    request.append(buffer, static_cast<size_t>(n));
+  }
+  request.resize(end);
+  ParseResult parsed = ParseCommandLine(request, false);
+  if (parsed.exit_code == kExitOk && parsed.options.export_csv) export_file = parsed.options.export_file;
+  std::thread(WatchCaller).detach();
+
+  int code = RunEs(request, false, true);
+  std::fflush(stdout);
+  std::fflush(stderr);
+  std::lock_guard<std::mutex> lock(finishing);
+  std::string reply = HandOffReply(code);
+  if (send(kInput, reply.data(), reply.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(reply.size()) &&
+      !export_file.empty()) {
+    unlink(export_file.c_str());
+  }
+  _exit(code);
+}
+
+}  // namespace es
