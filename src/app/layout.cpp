@@ -52,8 +52,16 @@ std::string NameHeader(const ResultTable& results) { return "Name  (" + ResultCo
 int TBH(App& app) { return app.port.ControlHeight(ctl::Toolbar); }
 
 Rect KeepInside(Rect window, Rect work) {
-    if (work.w <= 0 || work.h <= 0) return window;
     Rect r = window;
+    const bool workKnown = work.w > 0 && work.h > 0;
+    // A size too small to use or larger than the screen is none the user chose (a settings file
+    // edited by hand or broken): the window takes the default size, and is saved with it.
+    if (r.w < kMinWindowWidth || r.h < kMinWindowHeight || (workKnown && (r.w > work.w || r.h > work.h))) {
+        const Settings defaults;
+        r.w = defaults.Width;
+        r.h = defaults.Height;
+    }
+    if (!workKnown) return r;
     r.w = std::min(r.w, work.w);
     r.h = std::min(r.h, work.h);
     r.x = std::clamp(r.x, work.x, work.x + work.w - r.w);

@@ -41,7 +41,8 @@ void Resize(App& app);
 int TBH(App& app);
 
 // The window rectangle moved, and shrunk where it must be, so that it lies wholly inside the
-// work area; unchanged when it already does.
+// work area; unchanged when it already does. A window smaller than kMinWindowWidth x
+// kMinWindowHeight or larger than the work area first takes the default size.
 Rect KeepInside(Rect window, Rect work);
 // Brings the main window wholly onto the work area of the monitor nearest to it: a window
 // partly off every monitor (too wide for the screen, or left on a monitor that is gone) is

@@ -28,11 +28,11 @@ std::string_view Unquote(std::string_view value) {
 std::string IniDecode(const std::string& bytes, const AnsiDecoder& ansi) {
     const auto at = [&](size_t i) { return static_cast<unsigned char>(bytes[i]); };
     if (bytes.size() >= 2 && at(0) == 0xFF && at(1) == 0xFE) {
-        std::u16string units;
-        units.reserve(bytes.size() / 2);
-        for (size_t i = 2; i + 1 < bytes.size(); i += 2)
-            units += static_cast<char16_t>(at(i) | (at(i + 1) << 8));
-        return Utf16ToUtf8(units);
+        std::string text;
+        Utf16LeDecoder decoder;
+        decoder.Decode(std::string_view(bytes).substr(2), text);
+        decoder.Finish(text);
+        return text;
     }
     if (bytes.size() >= 3 && at(0) == 0xEF && at(1) == 0xBB && at(2) == 0xBF) {
         const std::string_view rest = std::string_view(bytes).substr(3);

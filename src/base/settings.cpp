@@ -1,5 +1,6 @@
 #include "base/settings.h"
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -91,8 +92,9 @@ void LoadSettings(App& app) {
 
     // 4. The numbers.
     for (const NumericKey& key : kNumericKeys) s.*key.field = LenientNumber(read(key.name, key.defaultText));
-    // A size of 0 or less, edited by hand, would leave the search box no height.
-    if (s.FontSize < kMinFontSize) s.FontSize = kMinFontSize;
+    // A size of 0 or less, edited by hand, would leave the search box no height; a huge one would
+    // leave the list none.
+    s.FontSize = std::clamp(s.FontSize, kMinFontSize, kMaxFontSize);
 }
 
 bool SaveSettings(App& app) {

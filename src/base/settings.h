@@ -15,6 +15,13 @@ constexpr size_t kFontNameMax = 99;
 constexpr size_t kIgnoreListMax = 259;
 // The smallest FontSize, in points: read from the file and reached by the size commands.
 constexpr int32_t kMinFontSize = 8;
+// The largest FontSize read from the file: the search box is 2.7 times the size high, so a larger
+// one leaves the list no visible row on a screen of 1080 pixels.
+constexpr int32_t kMaxFontSize = 200;
+// The smallest window kept at start; a smaller one, or one larger than the work area, takes the
+// default size.
+constexpr int32_t kMinWindowWidth = 400;
+constexpr int32_t kMinWindowHeight = 300;
 
 struct Settings {
     int32_t Width = 1600;

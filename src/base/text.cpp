@@ -269,6 +269,29 @@ std::string Utf16ToUtf8(std::u16string_view utf16) {
     return out;
 }
 
+void Utf16LeDecoder::Decode(std::string_view bytes, std::string& out) {
+    const auto at = [&](size_t i) { return static_cast<unsigned char>(bytes[i]); };
+    size_t i = 0;
+    if (oddByte_ >= 0 && !bytes.empty()) {
+        units_ += static_cast<char16_t>(oddByte_ | (at(0) << 8));
+        oddByte_ = -1;
+        i = 1;
+    }
+    for (; i + 1 < bytes.size(); i += 2) units_ += static_cast<char16_t>(at(i) | (at(i + 1) << 8));
+    if (i < bytes.size()) oddByte_ = at(i);
+    // A high surrogate at the end may meet its low half in the next part.
+    const bool highLast = !units_.empty() && units_.back() >= 0xD800 && units_.back() <= 0xDBFF;
+    const size_t done = units_.size() - (highLast ? 1 : 0);
+    out += Utf16ToUtf8(std::u16string_view(units_).substr(0, done));
+    units_.erase(0, done);
+}
+
+void Utf16LeDecoder::Finish(std::string& out) {
+    out += Utf16ToUtf8(units_);
+    units_.clear();
+    oddByte_ = -1;
+}
+
 bool IsValidUtf8(std::string_view bytes) {
     for (size_t pos = 0; pos < bytes.size();) {
         pos = AsciiRunEnd(bytes, pos);

@@ -31,6 +31,19 @@ std::u16string Utf8ToUtf16(std::string_view utf8);
 std::string Utf16ToUtf8(std::u16string_view utf16);
 bool IsValidUtf8(std::string_view bytes);
 
+// UTF-16LE bytes to UTF-8, part by part as a file is read: a byte or a high surrogate at the end of
+// one part waits for the next. Finish ends the text: a surrogate still waiting becomes U+FFFD, a
+// single byte left over is dropped. Parts decoded so give exactly what the whole text gives.
+class Utf16LeDecoder {
+public:
+    void Decode(std::string_view bytes, std::string& out);  // appends to out
+    void Finish(std::string& out);
+
+private:
+    std::u16string units_;
+    int oddByte_ = -1;  // the byte of a unit split between two parts
+};
+
 // Windows-1252 bytes to UTF-8 (the ANSI decoder used off Windows and in tests).
 std::string Windows1252ToUtf8(std::string_view bytes);
 

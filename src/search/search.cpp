@@ -54,6 +54,17 @@ std::string Seconds(int64_t from, int64_t to, int64_t frequency) {
     return FormatMask(static_cast<double>(to - from) / static_cast<double>(frequency > 0 ? frequency : 1), "###.0");
 }
 
+// What the import left out, told after the first name: rows too long to be paths, a list cut at
+// its limit, a last row still being written.
+std::string ImportNotes(const ImportOutcome& imported) {
+    std::string notes;
+    if (imported.tooLong == 1) notes += " : 1 Row Too Long Was Left Out";
+    if (imported.tooLong > 1) notes += " : " + FormatMask(imported.tooLong, "##,##0") + " Rows Too Long Were Left Out";
+    if (imported.cut) notes += " : The List Stops at " + FormatMask(imported.rows, "##,##0") + " Rows";
+    if (imported.unfinished) notes += " : The Last Row Was Still Being Written";
+    return notes;
+}
+
 // What the list showed before a search: its rows, the selected row (from 1) and the top index.
 struct ShownList {
     ResultTable rows;
@@ -245,9 +256,10 @@ void RunSearch(App& app, int searchType, const std::string* path) {
     bool written = run.started && !run.cancelled && run.exitCode == 0 && after && after != before;
     int k = 0;
     int shownRow = 1;
+    ImportOutcome imported;
     if (written) {
         ResultTable().swap(previous.rows);  // the old rows go before the new ones come
-        k = ImportResults(app);
+        k = ImportResults(app, &imported);
         ShowSearchResults(app);
     } else {
         shownRow = RestoreList(app, std::move(previous));
@@ -278,7 +290,7 @@ void RunSearch(App& app, int searchType, const std::string* path) {
         SpeakOne(app, "Search Failed : no results were written");
     } else {
         SpeakOne(app, "Search is complete : " + FormatMask(k, "##,##0") + (k == 1 ? " Match : " : " Matches : ") +
-                          app.Results[0].Name);
+                          app.Results[0].Name + ImportNotes(imported));
     }
     ST(app, RowSummary(app, shownRow));
 }

@@ -101,8 +101,23 @@ TEST(KeepInsideTest, WindowsEndWhollyOnTheNearestWorkArea) {
     // First start: 1600 wide, centred for the smaller window it was created as.
     EXPECT_EQ(KeepInside({327, 100, 1600, 800}, screen), (Rect{320, 100, 1600, 800}));
     EXPECT_EQ(KeepInside({100, 0, 800, 600}, {0, 40, 1920, 1040}), (Rect{100, 40, 800, 600}));  // taskbar on top
-    // A smaller second monitor left of the primary: moved and shrunk to fit it.
-    EXPECT_EQ(KeepInside({-1500, -50, 1600, 1200}, {-1280, 0, 1280, 984}), (Rect{-1280, 0, 1280, 984}));
+    // A smaller second monitor left of the primary: moved there; larger than it, so the default size, shrunk.
+    EXPECT_EQ(KeepInside({-1500, -50, 1600, 1200}, {-1280, 0, 1280, 984}), (Rect{-1280, 0, 1280, 800}));
+    // The smallest a window gets on Windows (from a width of 0) and a full-width strip: the default size.
+    EXPECT_EQ(KeepInside({100, 50, 112, 27}, screen), (Rect{100, 50, 1600, 800}));
+    EXPECT_EQ(KeepInside({0, 0, 1920, 27}, screen), (Rect{0, 0, 1600, 800}));
+    EXPECT_EQ(KeepInside({0, 0, 400, 300}, screen), (Rect{0, 0, 400, 300}));
+}
+
+TEST(KeepInsideTest, ASavedSizeNoOneChoseGivesTheDefaultWindowAtStart) {
+    for (std::string size : {"Width=abc", "Width=-800\r\nHeight=-600", "Width=2147483647\r\nHeight=99999",
+                             "Width=1600\r\nHeight=299", "Width=1921"}) {
+        test::FakePort port;
+        App app{port};
+        port.files["lumiseek.ini"] = "[All]\r\nLeft=100\r\nTop=50\r\n" + size + "\r\n";
+        StartupLoadSettings(app);
+        EXPECT_EQ(port.window, (Rect{100, 50, 1600, 800})) << size;
+    }
 }
 
 }  // namespace

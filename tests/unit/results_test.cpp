@@ -3,10 +3,12 @@
 // texts, sorting by a column header, the selection.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <tuple>
 
 #include "app/dispatch.h"
 #include "base/app.h"
+#include "base/ini.h"
 #include "base/ids.h"
 #include "fake_port.h"
 #include "search/columns.h"
@@ -68,6 +70,13 @@ TEST_F(SearchTest, FileSearchEndToEnd) {
     EXPECT_EQ(port.caption, "Lumiseek 4.2    1.5 sec : 3.0 sec   ... " + port.ran[0]);  // counter steps of 1.5 s
     EXPECT_EQ(port.status, "     1  budget.xlsx  05/17/2023 10:22  1234  c:\\docs\\");
     EXPECT_EQ(port.focused, ctl::ResultsList);
+
+    // What the import left out is told after the first name.
+    port.filesAfterRun["results.txt"] = kOldHeader + "1,05/17/2023 10:22,c:\\a.txt\r\n" + "2,05/17/2023 10:22,c:\\" +
+                                        std::string(200000, 'x') + "\r\n3,05/17/2023 10:22,c:\\torn";
+    Run(1, "a");
+    EXPECT_EQ(port.LastSpoken(), "Search is complete : 1 Match : a.txt : 1 Row Too Long Was Left Out"
+                                 " : The Last Row Was Still Being Written");
 
     app.settings.FocusOnRE = 1;
     Run(1, "a");
@@ -236,14 +245,93 @@ struct ImportTest : ::testing::Test {
 TEST_F(ImportTest, OlderLayoutGivesNameFolderSizeAndDateKeys) {
     int k = Import("\r\n" + kOldHeader + "1234,05/17/2023 10:22,C:\\Docs\\Budget.XLSX\r\n\r\n" +
                    ",12/31/2022 09:05,c:\\docs\\Photos\r\n" + "3221225472,05/17/2023 10:22,c:\\big.iso\r\n" +
-                   "\"2.5\",\"1/2/2024\",\"c:\\a,b\\report, final.doc\"\r\n" + "1,\"05/17,c:\\a\r\n2,05/17/2023 10:22,c:\\b\r\n");
-    ASSERT_EQ(k, 6);
+                   "\"2.5\",\"1/2/2024\",\"c:\\a,b\\report, final.doc\"\r\n");
+    ASSERT_EQ(k, 4);
     EXPECT_EQ(Row(0), "budget.xlsx|c:\\docs\\|1234|1234|05/17/2023 10:22|2023/05/17 10:22|0");
     EXPECT_EQ(Row(1), "photos|c:\\docs\\||0|12/31/2022 09:05|2022/12/31 09:05|1");
     EXPECT_EQ(app.Results[2].Size, 3221225472LL);  // sizes past 32 bits
     // Quotes removed, a comma inside the path kept, a fraction rounded half to even, a short date.
     EXPECT_EQ(Row(3), "report, final.doc|c:\\a,b\\|2.5|2|1/2/2024|2024/1/2/2 |0");
-    EXPECT_EQ(app.Results[5].Name, "b");  // a quote left open ends with its line
+}
+
+TEST_F(ImportTest, QuotedFieldsHoldQuotesAndLineBreaksAndRowsEndAtLf) {
+    // Rows end at LF or CR LF; inside double quotes CR, LF and commas are the name's, "" is one quote.
+    // Outside them a quote is text, and so is what follows a closing quote. A quote left open runs to
+    // the end of the file: that row never ends and is not kept.
+    const std::string file = "Filename,Size,Date Modified\n\"c:\\q\\dq\"\"name.txt\",5,05/17/2023 10:22\n"
+                             "\"c:\\q\\two\r\nlines, \r\"\"\n.txt\",6,05/17/2023 10:22\r\n\"c:\\q\\lf\nonly\",,1/2/2024\n"
+                             "c:\\q\\plain\"quote.txt,7,1/2/2024\n\"c:\\q\\a\"b.txt\r,8,1/2/2024\n"
+                             "\"c:\\q\\open,9,1/2/2024\n10,1/2/2024,c:\\x\n";
+    for (size_t limit : {SIZE_MAX, size_t{1}, size_t{2}, size_t{5}}) {
+        port.readPartLimit = limit;
+        port.files["results.txt"] = file;
+        ImportOutcome met;
+        EXPECT_EQ(ImportResults(app, &met), 5);
+        EXPECT_EQ(RowNames(app), (Texts{"dq\"name.txt", "two\r\nlines, \r\"\n.txt", "lf\nonly", "plain\"quote.txt",
+                                        "ab.txt\r"})) << limit;
+        EXPECT_EQ(std::tuple(met.rows, met.unfinished, met.cut, met.tooLong), std::tuple(5, true, false, 0));
+        EXPECT_EQ(Row(2), "lf\nonly|c:\\q\\||0|1/2/2024|2024/1/2/2 |1");
+    }
+}
+
+// A port whose results.txt never ends (a device such as /dev/zero, or a file written faster than it
+// is read): every read returns bytes, and the farthest byte asked for is noted.
+struct EndlessPort : FakePort {
+    std::function<std::string(size_t)> more;  // the bytes a read appends to the file
+    uint64_t farthest = 0;
+    bool ReadFilePart(const std::string& p, uint64_t offset, size_t count, std::string& b) override {
+        if (p == "results.txt") {
+            farthest = std::max(farthest, offset + count);
+            files[p] += more(count);
+        }
+        return FakePort::ReadFilePart(p, offset, count, b);
+    }
+};
+
+TEST(ImportBounds, RowsTooLongAreDroppedAndCountedAndAnEndlessFileStopsAtTheLimit) {
+    // The longest path (32,767 UTF-16 units, three UTF-8 bytes each) is a row; a row over 128 KiB, even
+    // one whose quotes hold line breaks, is dropped whole and counted, and the rows around it are kept.
+    std::string longest;
+    for (int i = 0; i < 32767 - 3; ++i) longest += "\xE6\x97\xA5";
+    const std::string tooLong = std::string(128 << 10, 'x');
+    FakePort port;
+    App app{port};
+    port.files["results.txt"] = kOldHeader + "1,1/2/2024,c:\\a\r\n1,1/2/2024,c:\\" + longest + "\r\n" +
+                                "1,1/2/2024,c:\\" + tooLong + "\r\n" + "1,1/2/2024,\"c:\\" + tooLong.substr(100) +
+                                "\r\n" + tooLong.substr(100) + "\"\n2,1/2/2024,c:\\b\r\n";
+    ImportOutcome met;
+    EXPECT_EQ(ImportResults(app, &met), 3);
+    EXPECT_EQ(app.Results[1].Name, longest);
+    EXPECT_EQ(std::tuple(app.Results[2].Name.str(), met.tooLong, met.unfinished, met.cut), std::tuple("b", 2, false, false));
+
+    // A row a file still being written has not ended is left out; so are rows past the limit.
+    port.files["results.txt"] = kOldHeader + "1,1/2/2024,c:\\a\r\n2,1/2/2024,c:\\b\r\n3,1/2/2024,c:\\to";
+    EXPECT_EQ(ImportResults(app, &met), 2);
+    EXPECT_EQ(std::tuple(met.unfinished, met.cut), std::tuple(true, false));
+    EXPECT_EQ(ImportResults(app, &met, ImportLimits{.rows = 1}), 1);
+    EXPECT_EQ(std::tuple(RowNames(app), met.unfinished, met.cut), std::tuple(Texts{"a"}, false, true));
+
+    // Zeros without end: read up to the limit once each pass, never a row, one row too long, cut.
+    const ImportLimits small{.fileBytes = 4 << 20};
+    EndlessPort zeros;
+    zeros.more = [](size_t count) { return std::string(count, '\0'); };
+    App onZeros{zeros};
+    EXPECT_EQ(ImportResults(onZeros, &met, small), 0);
+    EXPECT_EQ(RowNames(onZeros), Texts{"<empty>"});
+    EXPECT_LE(zeros.farthest, small.fileBytes + 1);
+    EXPECT_EQ(std::tuple(met.tooLong, met.unfinished, met.cut), std::tuple(1, false, true));
+
+    // A file that grows by half a row at every read: the rows whole within the limit, then cut.
+    const std::string row = "7,05/17/2023 10:22,c:\\grow.txt\r\n";
+    EndlessPort growing;
+    growing.files["results.txt"] = kOldHeader;
+    size_t half = 0;
+    growing.more = [&](size_t) { return half++ % 2 == 0 ? row.substr(0, row.size() / 2) : row.substr(row.size() / 2); };
+    growing.readPartLimit = 100;
+    App onGrowing{growing};
+    const ImportLimits limits{.fileBytes = 16 << 10};
+    EXPECT_EQ(ImportResults(onGrowing, &met, limits), static_cast<int>((limits.fileBytes - kOldHeader.size()) / row.size()));
+    EXPECT_EQ(std::tuple(onGrowing.Results.back().Name.str(), met.unfinished, met.cut), std::tuple("grow.txt", false, true));
 }
 
 TEST_F(ImportTest, NewerLayoutIsReadByColumnName) {
@@ -289,18 +377,22 @@ TEST_F(ImportTest, IgnoreListHidesWholeExtensions) {
     ExpectEmptyList(Import(file.substr(0, file.find("c:\\my")) + "1,05/17/2023 10:22,c:\\B.URL\r\n"));
 }
 
-TEST_F(ImportTest, TextIsUtf8WhenValidElseAnsiHoweverTheReadsSplitIt) {
+TEST_F(ImportTest, TextIsUtf8WhenValidElseAnsiOrMarkedUtf16HoweverTheReadsSplitIt) {
     // A read may return fewer bytes than asked, splitting a CR LF, a character or a quoted field. After a
-    // byte-order mark the file is UTF-8 whatever follows; without one, not UTF-8 means the ANSI code page.
+    // byte-order mark the file is UTF-8 or UTF-16 whatever follows; without one, not UTF-8 means the ANSI
+    // code page.
     const std::vector<std::pair<std::string, Texts>> files = {
         {"\xEF\xBB\xBF" + kNewHeader + "\"c:\\M\xC3\xBCsik\\a, b.mp3\",12,05/17/2023 10:22\r\n\r\n" +
-             "c:\\\xD0\x96\\caf\xE9,,01/02/2024 08:00",
+             "c:\\\xD0\x96\\caf\xE9,,01/02/2024 08:00\n",
          {"a, b.mp3|c:\\m\xC3\xBCsik\\|12|12|05/17/2023 10:22|2023/05/17 10:22|0",
           "caf\xEF\xBF\xBD|c:\\\xD0\xB6\\||0|01/02/2024 08:00|2024/01/02 08:00|1"}},
         {"\r\n" + kOldHeader + "1,05/17/2023 10:22,c:\\\xDC" "ber\\caf\xE9.txt\r\n\r\n",
          {"caf\xC3\xA9.txt|c:\\\xC3\xBC" "ber\\|1|1|05/17/2023 10:22|2023/05/17 10:22|0"}},
         {kOldHeader + "1,05/17/2023 10:22,c:\\M\xC3\xBCsik\\Stra\xC3\x9F" "e \xE6\x97\xA5.txt\r\n",
          {"stra\xC3\x9F" "e \xE6\x97\xA5.txt|c:\\m\xC3\xBCsik\\|1|1|05/17/2023 10:22|2023/05/17 10:22|0"}},
+        // UTF-16 with its mark, a read splitting a unit or a surrogate pair.
+        {EncodeUtf16Le(kNewHeader + "\"c:\\\xF0\x9F\x98\x80\\A\"\"b\r\n\xC3\x89.txt\",3,05/17/2023 10:22\n"),
+         {"a\"b\r\n\xC3\xA9.txt|c:\\\xF0\x9F\x98\x80\\|3|3|05/17/2023 10:22|2023/05/17 10:22|0"}},
     };
     for (const auto& [file, rows] : files)
         for (size_t limit : {SIZE_MAX, size_t{1}, size_t{3}, size_t{7}}) {

@@ -34,8 +34,11 @@ TEST_F(SettingsTest, NoFileOrGarbageGivesTheDefaults) {
     Load("\x01\xFE[\x80\r\n\xFF=\x9F\r\n=[All]");
     EXPECT_EQ(app.settings, Settings{});
     EXPECT_TRUE(port.restored);  // a file exists: its (default) place is applied
-    Load("[All]\r\nFontSize=-12\r\n");  // a size edited below the smallest is read as the smallest
+    // A size edited below the smallest or above the largest is read as that limit.
+    Load("[All]\r\nFontSize=-12\r\n");
     EXPECT_EQ(app.settings.FontSize, 8);
+    Load("[All]\r\nFontSize=2147483647\r\n");
+    EXPECT_EQ(app.settings.FontSize, 200);
 }
 
 TEST_F(SettingsTest, HandWrittenFileIsReadByTheRulesOfTheProfileFunctions) {

@@ -28,7 +28,7 @@ TEST(EngineToImport, RowsReadBackUnchanged) {
                    std::to_string(r.IsFolder));
   EXPECT_EQ(rows, (std::vector<std::string>{"z:\\home\\ann\\|budget 2023.xlsx|1200|2023/05/17 10:22|0",
                                             "z:\\home\\ann\\|music|0|2024/01/02 03:04|1",
-                                            "c:\\daten\\|\xC3\xA4rger 100% & co^.txt|5000000000|1999/12/31 23:59|0"}));
+                                            "c:\\daten\\|\xC3\xA4rger \"100%\" & co^.txt|5000000000|1999/12/31 23:59|0"}));
 }
 
 }  // namespace
