@@ -15,9 +15,10 @@ constexpr size_t kFontNameMax = 99;
 constexpr size_t kIgnoreListMax = 259;
 // The smallest FontSize, in points: read from the file and reached by the size commands.
 constexpr int32_t kMinFontSize = 8;
-// The largest FontSize read from the file: the search box is 2.7 times the size high, so a larger
-// one leaves the list no visible row on a screen of 1080 pixels.
-constexpr int32_t kMaxFontSize = 200;
+// The largest FontSize read from the file. The search box is 2.7 times the size high in pixels and
+// the header and each row about 1.6 times: in the default window (800 pixels high) a size of 120
+// still leaves one row of the list in sight, where 200 leaves none.
+constexpr int32_t kMaxFontSize = 120;
 // The smallest window kept at start; a smaller one, or one larger than the work area, takes the
 // default size.
 constexpr int32_t kMinWindowWidth = 400;

@@ -78,3 +78,22 @@ def test_a_second_start_in_the_same_folder_brings_the_first_to_the_front_and_end
     assert lumiseek.voice_lines()[lines:] == []
     assert lumiseek.running()
     assert lumiseek.close() == 0
+
+
+def test_garbage_geometry_a_huge_font_and_a_utf16_results_file(lumiseek):
+    # The last results in UTF-16 with its byte-order mark, LF line ends, a name holding a double quote.
+    rows = ROWS + [("7", "01/02/2024 08:00", r'C:\Data\dq"name.txt')]
+    text = harness.results_text(rows).replace('dq"name', 'dq""name').replace("\r\n", "\n")
+    (lumiseek.dir / "results.txt").write_bytes(b"\xff\xfe" + text.encode("utf-16-le"))
+    lumiseek.start(settings=dict(harness.QUIET, Width="abc", Height="-5", FontSize="2147483647", LastRow="3"),
+                   es="recorder").wait_started()
+    x, y, width, height = lumiseek.geometry()
+    assert 400 <= width <= 1920 and 300 <= height <= 1080, (width, height)
+    assert lumiseek.control_text(503).startswith('     3  dq"name.txt  ')
+    # At the largest font size read, a row of the list is still in sight below its header.
+    left, top, w, h = lumiseek.control_rect(501)
+    white = harness.colour_share(lumiseek.screenshot("utf16-results"), "#FFFFFF", (left, top, left + w, top + h))
+    assert white < 0.6, white
+    assert lumiseek.close() == 0
+    saved = lumiseek.settings_text()
+    assert "Width=abc" not in saved and "FontSize= 2147483647" not in saved

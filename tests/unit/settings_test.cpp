@@ -38,7 +38,7 @@ TEST_F(SettingsTest, NoFileOrGarbageGivesTheDefaults) {
     Load("[All]\r\nFontSize=-12\r\n");
     EXPECT_EQ(app.settings.FontSize, 8);
     Load("[All]\r\nFontSize=2147483647\r\n");
-    EXPECT_EQ(app.settings.FontSize, 200);
+    EXPECT_EQ(app.settings.FontSize, 120);
 }
 
 TEST_F(SettingsTest, HandWrittenFileIsReadByTheRulesOfTheProfileFunctions) {
