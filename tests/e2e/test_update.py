@@ -25,8 +25,9 @@ MIB = 1 << 20
 
 class Site:
     """A web server on 127.0.0.1 answering each path as `routes` says: bytes (sent with their
-    length), ("stream", n) (n bytes without a length, 64 KiB at a time), "silent" (the connection is
-    taken and never answered); any other path is 404. `requests` lists the paths asked for."""
+    length), ("stream", n) (n bytes without a length, 64 KiB at a time), ("trickle", bytes, seconds)
+    (with their length, in 20 pieces spread over that time), "silent" (the connection is taken and
+    never answered); any other path is 404. `requests` lists the paths asked for."""
 
     def __init__(self):
         self.routes, self.requests, self.sent = {}, [], {}
@@ -49,6 +50,15 @@ class Site:
                     self.send_error(404)
                     return
                 self.send_response(200)
+                if route[0] == "trickle":
+                    self.send_header("Content-Length", str(len(route[1])))
+                    self.end_headers()
+                    piece = len(route[1]) // 20 + 1
+                    for at in range(0, len(route[1]), piece):
+                        self.wfile.write(route[1][at:at + piece])
+                        self.wfile.flush()
+                        time.sleep(route[2] / 20)
+                    return
                 if isinstance(route, bytes):
                     self.send_header("Content-Length", str(len(route)))
                     self.end_headers()
@@ -150,9 +160,14 @@ def test_update_refuses_all_but_a_newer_signed_lumiseek_and_never_hangs_or_fills
             assert heard[:len(starts)] == starts and heard[-1] == said, (what, heard)
             assert sorted(p.name for p in lumiseek.dir.glob("lumiseek.*")) == ["lumiseek.exe", "lumiseek.ini"], what
             assert lumiseek.exe.read_bytes() == original, what
+            return heard
 
         refused("page", b"<html><body>Maintenance</body></html>", signed(b"<html></html>", ours, tmp_path))
         refused("404", None)
+        # A slow download of known size says how far it is every 10 s.
+        heard = refused("slow, no signature", ("trickle", newer, 12), timeout=30)
+        progress = [text for text in heard if text.startswith("Downloading, ")]
+        assert len(progress) == 1 and 60 <= int(progress[0].split()[1]) <= 100, heard
         refused("unsigned", newer)
         refused("signed over other bytes", newer, signed(newer + b"another build", ours, tmp_path))
         refused("signed with another key", newer, signed(newer, other, tmp_path))
