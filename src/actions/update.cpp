@@ -22,7 +22,7 @@ constexpr uint64_t kLogKeptBytes = 65536;   // a longer log keeps only its tail 
 
 constexpr size_t kHeadBytes = 4096;
 constexpr uint64_t kMinProgramSize = 64 * 1024;
-constexpr uint64_t kMaxProgramSize = 512ull * 1024 * 1024;
+constexpr uint64_t kMaxProgramSize = kMaxDownloadBytes;
 constexpr uint16_t kMachineX64 = 0x8664;
 constexpr uint16_t kOptionalHeader64 = 0x20B;
 constexpr uint16_t kExecutableImage = 0x0002;

@@ -228,7 +228,8 @@ struct FakePort : Port {
     }
     std::optional<std::string> servedSignature;  // what an address ending in ".sig" gives
     std::vector<DownloadProgress> progress;      // what each download's watcher sees before it ends
-    std::optional<DownloadEnd> downloadEnd;      // how every download ends, whatever is served
+    std::optional<DownloadEnd> downloadEnd;      // how downloads of the program end, whatever is served
+    std::optional<DownloadEnd> signatureEnd;     // how downloads of a signature end
     std::vector<uint64_t> downloadLimits;        // the byte limit of each download
     DownloadEnd Download(const std::string& address, const std::string& p, uint64_t maxBytes,
                          const DownloadWatch& watch) override {
@@ -236,8 +237,9 @@ struct FakePort : Port {
         downloadLimits.push_back(maxBytes);
         for (const auto& step : progress)
             if (!watch(step)) return DownloadEnd::Stalled;
-        if (downloadEnd) return *downloadEnd;
-        const auto& body = address.ends_with(".sig") ? servedSignature : served;
+        const bool signature = address.ends_with(".sig");
+        if (const auto& end = signature ? signatureEnd : downloadEnd) return *end;
+        const auto& body = signature ? servedSignature : served;
         if (!body) return DownloadEnd::Failed;
         if (body->size() > maxBytes) return DownloadEnd::TooLarge;
         Write(p, *body);

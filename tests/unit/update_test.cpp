@@ -133,7 +133,9 @@ TEST_F(UpdateFixture, AnythingButASignedNewerProgramKeepsTheInstalledOne) {
     port.versions[newer] = Version({4, 2, 1, 0});
     port.downloadEnd = DownloadEnd::Cancelled;
     EXPECT_TRUE(kept(newer, "Lumiseek Update Cancelled"));
-    port.downloadEnd.reset();
+    port.downloadEnd.reset(), port.signatureEnd = DownloadEnd::Cancelled;
+    EXPECT_TRUE(kept(newer, "Lumiseek Update Cancelled"));
+    port.signatureEnd.reset();
     // The download cannot take the program's name: the program is put back (lumiseek.old is gone).
     port.renameRefused = "lumiseek.tmp";
     UpdateExe(app);
