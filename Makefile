@@ -4,6 +4,8 @@
 #               and UndefinedBehaviorSanitizer, the fuzz corpora replayed, then the Wine end-to-end tests
 #   make fuzz   fuzz every input reader for FUZZ_TIME seconds each (default 60), keeping new corpus entries
 #   make dist   the Windows release: dist/lumiseek-4.2-win64.zip and the installer dist/lumiseek-4.2-setup.exe
+#   VERSION=4.2.1 builds that version in place of the one in the file VERSION; give it a folder of its
+#               own, e.g. make win VERSION=4.2.1 WIN_DIR=build/win-4.2.1
 # Both install missing Debian packages first (make deps, as root).
 
 JOBS        ?= 2
@@ -13,6 +15,8 @@ WIN_DIR     := build/win
 SAN_DIR     := build/sanitize
 FUZZ_DIR    := build/fuzz
 FUZZ_TIME   ?= 60
+# The version built: the file VERSION unless VERSION=... is given (cmake/version.cmake).
+VERSION_FLAG = $(if $(VERSION),-DLUMISEEK_VERSION=$(VERSION),-ULUMISEEK_VERSION)
 FUZZ_TARGETS := settings results arguments engine text
 # Debian's own Python has python3-pytest; a python3 earlier on PATH (pyenv, venv) may not.
 PYTHON      ?= $(shell test -x /usr/bin/python3 && echo /usr/bin/python3 || echo python3)
@@ -75,11 +79,11 @@ deps:
 build: native win
 
 native:
-	cmake -S . -B $(NATIVE_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE)
+	cmake -S . -B $(NATIVE_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(VERSION_FLAG)
 	cmake --build $(NATIVE_DIR) -j$(JOBS)
 
 win:
-	cmake -S . -B $(WIN_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64.cmake
+	cmake -S . -B $(WIN_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64.cmake $(VERSION_FLAG)
 	cmake --build $(WIN_DIR) -j$(JOBS)
 
 unit:

@@ -8,7 +8,7 @@ set(LUMISEEK_RESOURCE_DIR ${CMAKE_SOURCE_DIR}/resources)
 if(LUMISEEK_SHELL_SOURCES)
   add_executable(lumiseek WIN32 ${LUMISEEK_SHELL_SOURCES} ${LUMISEEK_RESOURCE_DIR}/lumiseek.rc)
   target_link_libraries(lumiseek PRIVATE lumiseek_core
-    comctl32 ole32 oleacc oleaut32 uuid gdi32 gdiplus shell32 shlwapi user32 uxtheme comdlg32 winmm version urlmon wininet bcrypt)
+    comctl32 ole32 oleacc oleaut32 uuid gdi32 gdiplus shell32 shlwapi user32 uxtheme comdlg32 winmm version urlmon wininet winhttp bcrypt)
   target_compile_definitions(lumiseek PRIVATE UNICODE _UNICODE)
   if(MSVC)
     target_compile_options(lumiseek PRIVATE /W4 /utf-8)
@@ -31,6 +31,8 @@ endif()
 # start_lumiseek.exe, the restarter that starts lumiseek.exe again after an update, built beside it.
 add_executable(start_lumiseek WIN32 ${CMAKE_SOURCE_DIR}/launcher/start_lumiseek.cpp)
 target_compile_definitions(start_lumiseek PRIVATE UNICODE _UNICODE)
+# The names it shares with the program (the log, its marks) come from the program's update header.
+target_include_directories(start_lumiseek PRIVATE ${CMAKE_SOURCE_DIR}/src ${LUMISEEK_GENERATED_DIR})
 set_target_properties(start_lumiseek PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 if(MSVC)
   target_compile_options(start_lumiseek PRIVATE /W4 /utf-8)

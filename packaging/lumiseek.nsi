@@ -71,6 +71,10 @@ Section "Uninstall"
   !endif
   Delete "$INSTDIR\README.txt"
   Delete "$INSTDIR\LICENSE.txt"
+  ; What the online update leaves: the program it replaced, and its log.
+  Delete "$INSTDIR\lumiseek.old"
+  Delete "$INSTDIR\lumiseek.tmp"
+  Delete "$INSTDIR\update.log"
   Delete "$INSTDIR\uninstall.exe"
   Delete "$SMPROGRAMS\Lumiseek\Lumiseek.lnk"
   Delete "$SMPROGRAMS\Lumiseek\Uninstall Lumiseek.lnk"

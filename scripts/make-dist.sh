@@ -9,7 +9,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 WIN_DIR=${1:-build/win}
-VERSION=$(sed -n 's/^project(Lumiseek VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+# The version the build was made with (the file VERSION, or make win VERSION=...), as the program says it.
+VERSION=$(sed -n 's/^#define LUMISEEK_VERSION_SHORT "\(.*\)"$/\1/p' "$WIN_DIR/generated/lumiseek_version.h" 2>/dev/null)
+[ -n "$VERSION" ] || { echo "dist: $WIN_DIR/generated/lumiseek_version.h is missing (make win)" >&2; exit 1; }
 STAGE=build/dist/files
 OUT=dist
 

@@ -35,7 +35,7 @@ WORK = ROOT / "build" / "mutate"
 TREE = WORK / "tree"
 BUILD = WORK / "build"
 # What the native unit tests need: the core, the engine, the voice and the unit tests (no benchmarks).
-COPIED = ["CMakeLists.txt", "cmake", "src", "engine", "wine", "tests/unit"]
+COPIED = ["CMakeLists.txt", "VERSION", "cmake", "src", "engine", "wine", "tests/unit"]
 TEST_PROGRAMS = ["tests/unit/core_tests", "engine/es_tests", "engine/es_import_tests", "wine/voice_tests"]
 TEST_TIMEOUT = 120
 

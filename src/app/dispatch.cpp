@@ -28,8 +28,6 @@ namespace lumiseek {
 
 namespace {
 
-constexpr const char* kRestarter = "start_lumiseek.exe";
-
 std::string OnOff(int value) { return value != 0 ? "ON" : "OFF"; }
 
 // Flip a 0/1 setting, run what the change needs (a redraw, a layout), then speak the
@@ -359,6 +357,8 @@ void DeferredInit(App& app) {
             app.port.Focus(ctl::SearchBox);
         }
     });
+    // Behind the welcome: an update whose program could not start was undone.
+    Guarded(app, "ReportRestoredUpdate", [&] { ReportRestoredUpdate(app); });
 }
 
 void OnDestroy(App& app) {
@@ -371,10 +371,7 @@ void OnDestroy(App& app) {
 }
 
 void AfterWindow(App& app) {
-    // The restarter waits for this process, named by its id, to end before it starts the new program.
-    if (app.RestartAfterUpdate == 1) {
-        app.port.StartProgram(std::string(kRestarter) + " " + std::to_string(app.port.ProcessId()));
-    }
+    Guarded(app, "StartRestarter", [&] { StartRestarter(app); });
 }
 
 void OnCommand(App& app, int id, int code) {

@@ -93,6 +93,11 @@ std::wstring ModulePath() {
     return path;
 }
 
+std::string Win32Port::ProgramFolder() {
+    std::wstring path = ModulePath();
+    return N(path.substr(0, path.find_last_of(L"\\/") + 1));
+}
+
 std::string Win32Port::SettingsPath() {
     std::wstring path = ModulePath();
     size_t slash = path.find_last_of(L"\\/");

@@ -128,11 +128,14 @@ public:
     std::string SettingsPath() override;
     std::string AnsiToUtf8(const std::string& bytes) override;
 
-    bool Download(const std::string& address, const std::string& path) override;
+    DownloadEnd Download(const std::string& address, const std::string& path, uint64_t maxBytes,
+                         const DownloadWatch& watch) override;
+    std::optional<ProgramVersion> VersionOf(const std::string& path) override;
     bool VerifySignature(const std::string& publicKey, const std::string& data,
                          const std::string& signature) override;
 
     std::optional<std::string> FindProgram(const std::string& name) override;
+    std::string ProgramFolder() override;
     RunResult RunHidden(const std::string& program, const std::string& arguments) override;
     bool StartProgram(const std::string& path) override;
     bool ShellOpen(const std::string& target) override;

@@ -8,10 +8,12 @@
 #include "base/port.h"
 #include "base/settings.h"
 #include "base/result_row.h"
+#include "lumiseek_version.h"
 
 namespace lumiseek {
 
-constexpr const char* kVersion = "4.2";
+// The version as the caption and the welcome say it ("4.2", "4.2.1"); see cmake/version.cmake.
+constexpr const char* kVersion = LUMISEEK_VERSION_SHORT;
 
 struct App {
     explicit App(Port& p) : port(p) {}

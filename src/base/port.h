@@ -3,7 +3,9 @@
 // All text is UTF-8. Rows are counted from 1, list indexes handed to the list view from 0.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -37,6 +39,29 @@ struct FileStamp {
     uint64_t writeTime = 0;
     uint64_t size = 0;
     bool operator==(const FileStamp&) const = default;
+};
+
+// How a download ended: the whole file arrived, more than the limit would have arrived, the watcher
+// stopped it (nothing arrived for too long), the user cancelled it, or it failed (no connection, an
+// answer other than 200 OK, a broken transfer, a file that cannot be written).
+enum class DownloadEnd { Finished, TooLarge, Stalled, Cancelled, Failed };
+
+// A download under way, as its watcher sees it about once a second.
+struct DownloadProgress {
+    uint64_t received = 0;   // bytes so far
+    uint64_t total = 0;      // the size the server announced; 0 when it announced none
+    int64_t elapsedMs = 0;   // since the download began
+    int64_t quietMs = 0;     // since the last byte arrived, or since the beginning before the first
+};
+
+// Called about once a second on the window's thread while a download runs; false stops it.
+using DownloadWatch = std::function<bool(const DownloadProgress&)>;
+
+// What a program file's version resource says: FILEVERSION (major, minor, build, revision) and
+// the OriginalFilename text of its first language.
+struct ProgramVersion {
+    std::array<uint16_t, 4> number{};
+    std::string originalName;
 };
 
 // One toolbar button: the command it sends, its image (position in the toolbar image list, from
@@ -175,9 +200,16 @@ struct Port {
     virtual std::string AnsiToUtf8(const std::string& bytes) = 0;  // the system ANSI code page
 
     // --- network: the download and its signature ---
-    // Fetches an address into a file anew (its cached copy removed first); false when the download
-    // failed. What a server answered with an error page is downloaded like any file.
-    virtual bool Download(const std::string& address, const std::string& path) = 0;
+    // Fetches an address into a file (redirects followed; only a 200 OK answer is a file) on a thread
+    // of its own, while the window keeps painting and answering. Ends TooLarge as soon as the
+    // announced size or the bytes received pass maxBytes, Cancelled on Esc or a request to close
+    // the window, Stalled when `watch` returns false. Whatever the end, no copy is left in the
+    // Internet cache, and only Finished leaves a file at `path` (a download abandoned inside a read
+    // that does not return deletes its partial file when the read ends).
+    virtual DownloadEnd Download(const std::string& address, const std::string& path, uint64_t maxBytes,
+                                 const DownloadWatch& watch) = 0;
+    // The version resource of a program file; none when it has none or cannot be read.
+    virtual std::optional<ProgramVersion> VersionOf(const std::string& path) = 0;
     // True when `signature` (r then s, 32 bytes each) is an ECDSA P-256 signature of the SHA-256
     // of `data` made with the private half of `publicKey` (X then Y, 32 bytes each).
     virtual bool VerifySignature(const std::string& publicKey, const std::string& data,
@@ -187,6 +219,8 @@ struct Port {
     // The full path of a program: in the program's own folder first, then along PATH; none when
     // neither has it.
     virtual std::optional<std::string> FindProgram(const std::string& name) = 0;
+    // The full path of the running program's folder, ending in a backslash.
+    virtual std::string ProgramFolder() = 0;
     // Starts the program at `program` with exactly `arguments` after its quoted path, with no
     // window and no command interpreter, and waits for it while the window keeps answering. Esc
     // or a request to close the window cancels the wait: the program and every process it

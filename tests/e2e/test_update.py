@@ -1,62 +1,273 @@
-"""The online update under Wine against a local web server: an error page, a missing file and a
-program without a good signature by the key the program trusts (a throwaway key pair, named through
-LUMISEEK_UPDATE_KEY) are refused and leave the program as it was; a signed program is installed, the
-old one kept as lumiseek.old, and the restarter starts the new one once the old one has ended."""
+"""The online update under Wine against a local web server. Refused, with the program left as it was:
+an error page, a missing file, programs without a good signature by the key the program trusts (a
+throwaway key pair, named through LUMISEEK_UPDATE_KEY), an older or equal version, another program, a
+missing restarter, a download over 64 MiB and an endless signature (neither held in memory nor left in
+the folder or the cache), and a server that never answers (Esc cancels at once, else 30 s end it).
+Installed: a newer signed program, restarted by the restarter; one that cannot start is undone by the
+restarter, which starts the previous one, and that start says so once."""
+import http.server
 import shutil
+import struct
 import subprocess
 import sys
+import threading
+import time
 
 import harness
 
-STARTS = ["Updating Lumiseek", "Downloading. Lumiseek does not respond until the download ends."]
+STARTS = ["Updating Lumiseek", "Downloading. Press Escape to cancel."]
+FAILED = "Lumiseek Update Failed"
+RESTARTING = "Update successful. Restarting Lumiseek."
+RESTORED = "The last update could not start; the previous version was restored"
 SIGN = [sys.executable, str(harness.REPO / "scripts" / "sign-release.py")]
+MIB = 1 << 20
 
 
-def serve(exe, body, key=None, signed=None):
-    """Puts `body` at the address, with a signature by `key` of `signed` (else of `body`) beside it."""
-    exe.with_suffix(".exe.sig").unlink(missing_ok=True)
-    if key:
-        exe.write_bytes(signed or body)
-        subprocess.run(SIGN + ["sign", key, exe], check=True, capture_output=True)
-    exe.write_bytes(body)
+class Site:
+    """A web server on 127.0.0.1 answering each path as `routes` says: bytes (sent with their
+    length), ("stream", n) (n bytes without a length, 64 KiB at a time), ("trickle", bytes, seconds)
+    (with their length, in 20 pieces spread over that time), "silent" (the connection is taken and
+    never answered); any other path is 404. `requests` lists the paths asked for."""
+
+    def __init__(self):
+        self.routes, self.requests, self.sent = {}, [], {}
+        self.closing = threading.Event()
+        site = self
+
+        class Handler(http.server.BaseHTTPRequestHandler):
+            protocol_version = "HTTP/1.0"
+
+            def log_message(self, *args):
+                pass
+
+            def do_GET(self):
+                site.requests.append(self.path)
+                route = site.routes.get(self.path)
+                if route == "silent":
+                    site.closing.wait()
+                    return
+                if route is None:
+                    self.send_error(404)
+                    return
+                self.send_response(200)
+                if route[0] == "trickle":
+                    self.send_header("Content-Length", str(len(route[1])))
+                    self.end_headers()
+                    piece = len(route[1]) // 20 + 1
+                    for at in range(0, len(route[1]), piece):
+                        self.wfile.write(route[1][at:at + piece])
+                        self.wfile.flush()
+                        time.sleep(route[2] / 20)
+                    return
+                if isinstance(route, bytes):
+                    self.send_header("Content-Length", str(len(route)))
+                    self.end_headers()
+                    self.wfile.write(route)
+                    return
+                self.end_headers()
+                chunk, sent = b"\0" * 65536, 0
+                try:
+                    while sent < route[1] and not site.closing.is_set():
+                        self.wfile.write(chunk)
+                        sent += len(chunk)
+                except OSError:
+                    pass
+                site.sent[self.path] = sent
+
+        self.server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
+        self.server.daemon_threads = True
+        self.address = "http://127.0.0.1:%d/lumiseek.exe" % self.server.server_address[1]
+
+    def __enter__(self):
+        threading.Thread(target=self.server.serve_forever, daemon=True).start()
+        return self
+
+    def __exit__(self, *exc):
+        self.closing.set()
+        self.server.shutdown()
+        self.server.server_close()
 
 
-def test_update_refuses_what_is_no_signed_program_and_restarts_into_a_new_one(lumiseek, wine_env, tmp_path):
-    shutil.copy2(harness.built("start_lumiseek.exe"), lumiseek.dir)
+def keys(tmp_path):
+    """A trusted and an untrusted throwaway key (PEM files), and the trusted one's public half."""
     ours, other = tmp_path / "ours.pem", tmp_path / "other.pem"
     for key in (ours, other):
         subprocess.run(["openssl", "genpkey", "-algorithm", "EC", "-pkeyopt", "ec_paramgen_curve:P-256", "-out", key],
                        check=True, capture_output=True)
     trusted = subprocess.run(SIGN + ["public-key", ours], check=True, capture_output=True, text=True).stdout.strip()
-    exe = tmp_path / "site" / "lumiseek.exe"
-    exe.parent.mkdir()
-    with harness.web_server(exe.parent) as address:
-        lumiseek.start(settings=harness.QUIET,
-                       env={"LUMISEEK_UPDATE_URL": address + "lumiseek.exe", "LUMISEEK_UPDATE_KEY": trusted})
+    return ours, other, trusted
+
+
+def signed(body, key, tmp_path):
+    """The signature file of `body` by `key`, as scripts/sign-release.py writes it."""
+    path = tmp_path / "to-sign.bin"
+    path.write_bytes(body)
+    subprocess.run(SIGN + ["sign", key, path], check=True, capture_output=True)
+    return path.with_suffix(".bin.sig").read_bytes()
+
+
+def with_version(program, version, exits_at_once=False):
+    """The program with another FILEVERSION in its version resource; with exits_at_once, its entry
+    point returns 1 straight away (mov eax, 1; ret), so that it ends at once with that exit code."""
+    data = bytearray(program)
+    fixed = data.index(struct.pack("<II", 0xFEEF04BD, 0x10000))  # the signature, then the structure's version
+    numbers = struct.pack("<II", version[0] << 16 | version[1], version[2] << 16 | version[3])
+    data[fixed + 8:fixed + 16] = numbers
+    data[fixed + 16:fixed + 24] = numbers
+    if exits_at_once:
+        pe = struct.unpack_from("<I", data, 0x3C)[0]
+        sections, optional_size = struct.unpack_from("<H", data, pe + 6)[0], struct.unpack_from("<H", data, pe + 20)[0]
+        entry = struct.unpack_from("<I", data, pe + 24 + 16)[0]
+        for n in range(sections):
+            size, start, _, raw = struct.unpack_from("<IIII", data, pe + 24 + optional_size + 40 * n + 8)
+            if start <= entry < start + size:
+                at = raw + entry - start
+                data[at:at + 6] = b"\xb8\x01\x00\x00\x00\xc3"
+                break
+        else:
+            raise AssertionError("no section holds the entry point")
+    return bytes(data)
+
+
+def folder_bytes(folder):
+    return sum(p.stat().st_size for p in folder.rglob("*") if p.is_file() and not p.is_symlink())
+
+
+def resident_mib(pid):
+    for line in open("/proc/%d/status" % pid):
+        if line.startswith("VmRSS:"):
+            return int(line.split()[1]) / 1024
+    return 0
+
+
+def test_update_refuses_all_but_a_newer_signed_lumiseek_and_never_hangs_or_fills(lumiseek, wine_env, tmp_path):
+    ours, other, trusted = keys(tmp_path)
+    shutil.copy2(harness.built("start_lumiseek.exe"), lumiseek.dir)
+    original = harness.built("lumiseek.exe").read_bytes()
+    newer = with_version(original, (4, 2, 1, 0))
+    with Site() as site:
+        lumiseek.start(settings=harness.QUIET, env={"LUMISEEK_UPDATE_URL": site.address, "LUMISEEK_UPDATE_KEY": trusted})
         lumiseek.wait_started()
-        original = lumiseek.exe.read_bytes()
-        # A program: this one with bytes after its end, which Windows ignores.
-        newer = original + b"the newer build"
-        attempts = {"page": lambda: serve(exe, b"<html><body>Maintenance</body></html>", ours),
-                    "404": exe.unlink,
-                    "unsigned": lambda: serve(exe, newer),
-                    "signed over other bytes": lambda: serve(exe, newer, ours, signed=original + b"another build"),
-                    "signed with another key": lambda: serve(exe, newer, other)}
-        for attempt, put in attempts.items():
-            put()
-            assert lumiseek.heard("Lumiseek Update Failed", "ctrl+o") == STARTS + ["Lumiseek Update Failed"], attempt
-            assert sorted(p.name for p in lumiseek.dir.glob("lumiseek.*")) == ["lumiseek.exe", "lumiseek.ini"]
-            assert lumiseek.exe.read_bytes() == original
-        serve(exe, newer, ours)
-        mark = lumiseek.press("Update successful. Restarting Lumiseek.", "ctrl+o")
-        assert lumiseek.wait_exit() == 0
-    try:
-        assert lumiseek.exe.read_bytes().endswith(b"the newer build")
-        assert (lumiseek.dir / "lumiseek.old").read_bytes() == original
+        exe, sig = "/lumiseek.exe", "/lumiseek.exe.sig"
+
+        def refused(what, body, signature=None, said=FAILED, timeout=20, starts=STARTS):
+            site.routes.clear()
+            if body is not None:
+                site.routes[exe] = body
+            if signature is not None:
+                site.routes[sig] = signature
+            heard = lumiseek.texts_since(lumiseek.press(said, "ctrl+o", timeout=timeout))
+            assert heard[:len(starts)] == starts and heard[-1] == said, (what, heard)
+            assert sorted(p.name for p in lumiseek.dir.glob("lumiseek.*")) == ["lumiseek.exe", "lumiseek.ini"], what
+            assert lumiseek.exe.read_bytes() == original, what
+            return heard
+
+        refused("page", b"<html><body>Maintenance</body></html>", signed(b"<html></html>", ours, tmp_path))
+        refused("404", None)
+        # A slow download of known size says how far it is every 10 s.
+        heard = refused("slow, no signature", ("trickle", newer, 12), timeout=30)
+        progress = [text for text in heard if text.startswith("Downloading, ")]
+        assert len(progress) == 1 and 60 <= int(progress[0].split()[1]) <= 100, heard
+        refused("unsigned", newer)
+        refused("signed over other bytes", newer, signed(newer + b"another build", ours, tmp_path))
+        refused("signed with another key", newer, signed(newer, other, tmp_path))
+        refused("older", with_version(original, (4, 1, 9, 0)), signed(with_version(original, (4, 1, 9, 0)), ours, tmp_path))
+        refused("equal", original, signed(original, ours, tmp_path), said="Lumiseek is up to date")
+        es = harness.engine_exe().read_bytes()
+        refused("another program", es, signed(es, ours, tmp_path))
+
+        # An endless download stops after 64 MiB; nothing stays in the folder or in the cache.
+        users = wine_env.prefix / "drive_c" / "users"
+        before = folder_bytes(users)
+        refused("200 MiB", ("stream", 200 * MIB), signed(b"x", ours, tmp_path), timeout=120)
+        assert 64 * MIB <= site.sent[exe] < 100 * MIB
+        assert folder_bytes(users) - before < MIB
+
+        # An endless signature after a good program is cut at its 64 bytes, never taken into memory.
+        base, peak = resident_mib(lumiseek.proc.pid), [0]
+        done = threading.Event()
+
+        def sample():
+            while not done.wait(0.1):
+                peak[0] = max(peak[0], resident_mib(lumiseek.proc.pid))
+
+        sampler = threading.Thread(target=sample)
+        sampler.start()
+        try:
+            refused("2 GB signature", newer, ("stream", 2048 * MIB), timeout=60)
+        finally:
+            done.set()
+            sampler.join()
+        assert base > 10 and peak[0] - base < 100, (base, peak[0])
+        assert site.sent[sig] < 64 * MIB
+
+        # A server that never answers: without Esc, 30 s end the attempt; Esc ends it at once.
+        site.routes[exe] = "silent"
+        started = time.monotonic()
+        mark = lumiseek.press(STARTS[1], "ctrl+o")
+        lumiseek.wait_spoken(FAILED, mark, timeout=45)
+        assert 28 < time.monotonic() - started < 34
         assert not (lumiseek.dir / "lumiseek.tmp").exists()
-        # The new program speaks its welcome into the same voice log and shows its window.
-        lumiseek.wait_started(after=mark)
-        assert lumiseek.texts_since(mark)[2:4] == ["Update successful. Restarting Lumiseek.", "Exiting Lumiseek"]
-        wine_env.wait_window(harness.TITLE_PATTERN)
-    finally:
-        wine_env.end_all_programs()  # the restarted program is not the harness's process
+        mark = lumiseek.press(STARTS[1], "ctrl+o")
+        time.sleep(1)
+        pressed = time.monotonic()
+        lumiseek.key("Escape")
+        lumiseek.wait_spoken("Lumiseek Update Cancelled", mark, timeout=5)
+        assert time.monotonic() - pressed < 1.5
+
+        # Without the restarter nothing is fetched and nothing renamed.
+        (lumiseek.dir / "start_lumiseek.exe").unlink()
+        asked = len(site.requests)
+        refused("no restarter", newer, signed(newer, ours, tmp_path), starts=STARTS[:1])
+        assert len(site.requests) == asked
+
+        # Alt+F4 during a download that gets no answer: cancelled, and the program ends at once, with
+        # the abandoned downloads still waiting for their answers.
+        shutil.copy2(harness.built("start_lumiseek.exe"), lumiseek.dir)
+        site.routes[exe] = "silent"
+        mark = lumiseek.press(STARTS[1], "ctrl+o")
+        closed = time.monotonic()
+        lumiseek.key("alt+F4")
+        assert lumiseek.wait_exit(15) == 0
+        assert time.monotonic() - closed < 10
+        assert lumiseek.texts_since(mark)[-2:] == ["Lumiseek Update Cancelled", "Exiting Lumiseek"]
+        assert sorted(p.name for p in lumiseek.dir.glob("lumiseek.*")) == ["lumiseek.exe", "lumiseek.ini"]
+
+
+def test_update_installs_a_newer_build_and_the_restarter_undoes_one_that_cannot_start(lumiseek, wine_env, tmp_path):
+    ours, _, trusted = keys(tmp_path)
+    shutil.copy2(harness.built("start_lumiseek.exe"), lumiseek.dir)
+    original = harness.built("lumiseek.exe").read_bytes()
+    broken = with_version(original, (4, 2, 1, 0), exits_at_once=True)
+    newer = with_version(original, (4, 2, 1, 0))
+    with Site() as site:
+        site.routes = {"/lumiseek.exe": broken, "/lumiseek.exe.sig": signed(broken, ours, tmp_path)}
+        lumiseek.start(settings=harness.QUIET, env={"LUMISEEK_UPDATE_URL": site.address, "LUMISEEK_UPDATE_KEY": trusted})
+        lumiseek.wait_started()
+        try:
+            # The broken build is installed; it ends at once with exit code 1; the previous one is back.
+            mark = lumiseek.press(RESTARTING, "ctrl+o")
+            assert lumiseek.wait_exit() == 0
+            lumiseek.wait_started(after=mark)
+            lumiseek.wait_spoken(RESTORED, mark)
+            heard = lumiseek.texts_since(mark)
+            welcome = [n for n, text in enumerate(heard) if text.startswith("Welcome to Lumiseek")]
+            assert heard.count(RESTORED) == 1 and welcome == [welcome[0]] and heard.index(RESTORED) > welcome[0], heard
+            assert lumiseek.exe.read_bytes() == original
+            log = (lumiseek.dir / "update.log").read_text().splitlines()
+            assert log[0].startswith("Restored ") and "exit code 1 " in log[0], log
+            lumiseek.window = wine_env.wait_window(harness.TITLE_PATTERN)
+
+            # From the restored program, a good newer build: installed and started; said once only.
+            site.routes = {"/lumiseek.exe": newer, "/lumiseek.exe.sig": signed(newer, ours, tmp_path)}
+            mark = lumiseek.press(RESTARTING, "ctrl+o")
+            harness.poll(lambda: lumiseek.exe.read_bytes() == newer, 30, what="the newer build installed")
+            lumiseek.wait_started(after=mark)
+            assert (lumiseek.dir / "lumiseek.old").read_bytes() == original
+            assert not (lumiseek.dir / "lumiseek.tmp").exists()
+            assert RESTORED not in lumiseek.texts_since(mark)
+            assert lumiseek.texts_since(mark)[2:4] == [RESTARTING, "Exiting Lumiseek"]
+            wine_env.wait_window(harness.TITLE_PATTERN)
+            assert (lumiseek.dir / "update.log").read_text().splitlines()[1:] == ["Reported at start."]
+        finally:
+            wine_env.end_all_programs()  # the restarted programs are not the harness's process

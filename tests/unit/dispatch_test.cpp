@@ -130,7 +130,7 @@ TEST_F(DispatchTest, ClosingStoresThePlaceSavesAndSaysGoodbyeOrThatTheSaveFailed
     EXPECT_TRUE(port.started.empty());
     app.RestartAfterUpdate = 1;
     AfterWindow(app);
-    EXPECT_EQ(port.started, (Texts{"start_lumiseek.exe 4242"}));
+    EXPECT_EQ(port.started, (Texts{"\"C:\\Program Files\\Lumiseek\\start_lumiseek.exe\" 4242"}));
 }
 
 TEST(StartUpTest, SettingsTakeEffectAndABrokenStepIsReportedAndSkippedAlone) {

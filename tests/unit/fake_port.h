@@ -227,11 +227,27 @@ struct FakePort : Port {
         return true;
     }
     std::optional<std::string> servedSignature;  // what an address ending in ".sig" gives
-    bool Download(const std::string& address, const std::string& p) override {
+    std::vector<DownloadProgress> progress;      // what each download's watcher sees before it ends
+    std::optional<DownloadEnd> downloadEnd;      // how downloads of the program end, whatever is served
+    std::optional<DownloadEnd> signatureEnd;     // how downloads of a signature end
+    std::vector<uint64_t> downloadLimits;        // the byte limit of each download
+    DownloadEnd Download(const std::string& address, const std::string& p, uint64_t maxBytes,
+                         const DownloadWatch& watch) override {
         downloads.push_back(address);
-        const auto& body = address.ends_with(".sig") ? servedSignature : served;
-        if (body) Write(p, *body);
-        return body.has_value();
+        downloadLimits.push_back(maxBytes);
+        for (const auto& step : progress)
+            if (!watch(step)) return DownloadEnd::Stalled;
+        const bool signature = address.ends_with(".sig");
+        if (const auto& end = signature ? signatureEnd : downloadEnd) return *end;
+        const auto& body = signature ? servedSignature : served;
+        if (!body) return DownloadEnd::Failed;
+        if (body->size() > maxBytes) return DownloadEnd::TooLarge;
+        Write(p, *body);
+        return DownloadEnd::Finished;
+    }
+    std::map<std::string, ProgramVersion> versions;  // file contents -> their version resource
+    std::optional<ProgramVersion> VersionOf(const std::string& p) override {
+        return files.count(p) ? Lookup(versions, files[p]) : std::nullopt;
     }
     std::optional<FileStamp> FileStampOf(const std::string& p) override {
         if (!files.count(p)) return std::nullopt;
@@ -241,6 +257,7 @@ struct FakePort : Port {
     std::string AnsiToUtf8(const std::string& b) override { return Windows1252ToUtf8(b); }
 
     std::optional<std::string> FindProgram(const std::string&) override { return program; }
+    std::string ProgramFolder() override { return "C:\\Program Files\\Lumiseek\\"; }
     RunResult RunHidden(const std::string&, const std::string& a) override {
         ran.push_back(a);
         return runResult;

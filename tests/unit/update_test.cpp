@@ -58,38 +58,157 @@ TEST(Update, OnlyTheRawSixtyFourBytesSignedWithTheReleaseKeyOrTheVariablesKeyPas
     EXPECT_FALSE(SignedByRelease(port, program, kRaw));
 }
 
-TEST(Update, AProgramIsInstalledAndRestartedAnythingElseKeepsTheInstalledOne) {
+ProgramVersion Version(std::array<uint16_t, 4> number, std::string name = "lumiseek.exe") {
+    return ProgramVersion{number, std::move(name)};
+}
+
+TEST(Update, OnlyTheSameProgramInAHigherVersionIsInstalled) {
+    const std::array<uint16_t, 4> running{4, 2, 0, 0};
+    // Each part weighs more than all the parts after it.
+    for (auto higher : {std::array<uint16_t, 4>{4, 2, 0, 1}, {4, 2, 1, 0}, {4, 3, 0, 0}, {5, 0, 0, 0}, {4, 10, 0, 0}})
+        EXPECT_EQ(JudgeUpdate(Version(higher), running), UpdateVerdict::Install) << higher[1] << higher[2] << higher[3];
+    EXPECT_EQ(JudgeUpdate(Version({4, 2, 0, 0}, "LumiSeek.EXE"), running), UpdateVerdict::UpToDate);
+    for (auto older : {std::array<uint16_t, 4>{4, 1, 9, 9}, {3, 65535, 65535, 65535}, {4, 1, 0, 0}})
+        EXPECT_EQ(JudgeUpdate(Version(older), running), UpdateVerdict::Refused);
+    for (const char* other : {"es.exe", "", "lumiseek.exe.old", "start_lumiseek.exe"})
+        EXPECT_EQ(JudgeUpdate(Version({9, 0, 0, 0}, other), running), UpdateVerdict::Refused) << other;
+    EXPECT_EQ(JudgeUpdate(std::nullopt, running), UpdateVerdict::Refused);
+    // The running version is the one the build was given.
+    EXPECT_EQ(kRunningVersion, (std::array<uint16_t, 4>{LUMISEEK_VERSION_MAJOR, LUMISEEK_VERSION_MINOR,
+                                                         LUMISEEK_VERSION_BUILD, LUMISEEK_VERSION_REVISION}));
+    EXPECT_EQ(std::string(kVersion).find(std::to_string(LUMISEEK_VERSION_MAJOR) + "."), 0u);
+}
+
+// A program folder with a running lumiseek.exe, an older lumiseek.old and the restarter, and a newer
+// signed program at the update address.
+struct UpdateFixture : ::testing::Test {
     FakePort port;
     App app{port};
-    port.files = {{"lumiseek.exe", "running"}, {"lumiseek.old", "older"}};
-    auto refused = [&](std::optional<std::string> served, const std::string& renameRefused = "") {
-        port.served = served, port.renameRefused = renameRefused;
+    const std::string newer = Program();
+    void SetUp() override {
+        port.files = {{"lumiseek.exe", "running"}, {"lumiseek.old", "older"},
+                      {"C:\\Program Files\\Lumiseek\\start_lumiseek.exe", "restarter"}};
+        port.signatures[{PublicKeyFromHex(kReleaseKey).value_or(""), newer}] = kRaw;
+        port.versions[newer] = Version({4, 2, 1, 0});
+        port.served = newer, port.servedSignature = kRaw;
+    }
+    // Runs the update; true when it said `said` last and left the program as it was.
+    bool Kept(const std::string& said) {
         UpdateExe(app);
-        return port.LastSpoken() == "Lumiseek Update Failed" && port.files["lumiseek.exe"] == "running" &&
-               !port.FileExists("lumiseek.tmp") && !port.FileExists("lumiseek.sig") && !port.ended &&
-               app.RestartAfterUpdate == 0;
-    };
-    port.signatures[{PublicKeyFromHex(kReleaseKey).value_or(""), Program()}] = kRaw;
-    EXPECT_TRUE(refused("<html>Not Found</html>") && refused(std::nullopt));
-    // A program not signed, or signed over other bytes.
-    EXPECT_TRUE(refused(Program()));
-    port.servedSignature = kRaw;
-    EXPECT_TRUE(refused(Program() + "!"));
-    EXPECT_EQ(port.files["lumiseek.old"], "older");
-    EXPECT_TRUE(refused(Program(), "lumiseek.tmp"));
-    EXPECT_EQ(port.downloads.back(), "https://lumiseek.org/download/lumiseek.exe.sig");
+        return port.LastSpoken() == said && port.files["lumiseek.exe"] == "running" &&
+               port.files["lumiseek.old"] == "older" && !port.FileExists("lumiseek.tmp") &&
+               !port.FileExists("lumiseek.sig") && !port.ended && app.RestartAfterUpdate == 0;
+    }
+};
 
+TEST_F(UpdateFixture, AnythingButASignedNewerProgramKeepsTheInstalledOne) {
+    const std::string failed = "Lumiseek Update Failed";
+    auto kept = [&](std::optional<std::string> served, const std::string& said = "Lumiseek Update Failed") {
+        port.served = served;
+        return Kept(said);
+    };
+    EXPECT_TRUE(kept("<html>Not Found</html>") && kept(std::nullopt));
+    // Not signed, or signed over other bytes.
+    port.versions[Program() + "!"] = Version({4, 2, 1, 0});
+    EXPECT_TRUE(kept(Program() + "!"));
+    port.servedSignature = std::nullopt;
+    EXPECT_TRUE(kept(newer));
+    EXPECT_EQ(port.downloads.back(), "https://lumiseek.org/download/lumiseek.exe.sig");
+    // A signature longer than 64 bytes is never taken in whole; a download over 64 MiB neither.
+    port.servedSignature = kRaw + "x";
+    EXPECT_TRUE(kept(newer));
+    EXPECT_EQ(std::vector<uint64_t>(port.downloadLimits.end() - 2, port.downloadLimits.end()),
+              (std::vector<uint64_t>{64ull << 20, 64}));
+    port.servedSignature = kRaw;
+    // Signed, but the same version, an older one, or another program.
+    port.versions[newer] = Version({4, 2, 0, 0});
+    EXPECT_TRUE(kept(newer, "Lumiseek is up to date"));
+    port.versions[newer] = Version({4, 1, 9, 0});
+    EXPECT_TRUE(kept(newer));
+    port.versions[newer] = Version({9, 0, 0, 0}, "es.exe");
+    EXPECT_TRUE(kept(newer));
+    port.versions.erase(newer);
+    EXPECT_TRUE(kept(newer));
+    // Cancelled with Esc, during the program or its signature.
+    port.versions[newer] = Version({4, 2, 1, 0});
+    port.downloadEnd = DownloadEnd::Cancelled;
+    EXPECT_TRUE(kept(newer, "Lumiseek Update Cancelled"));
+    port.downloadEnd.reset(), port.signatureEnd = DownloadEnd::Cancelled;
+    EXPECT_TRUE(kept(newer, "Lumiseek Update Cancelled"));
+    port.signatureEnd.reset();
+    // The download cannot take the program's name: the program is put back (lumiseek.old is gone).
+    port.renameRefused = "lumiseek.tmp";
+    UpdateExe(app);
+    EXPECT_EQ(port.files["lumiseek.exe"], "running");
+    EXPECT_EQ(port.LastSpoken(), failed);
+    EXPECT_FALSE(port.FileExists("lumiseek.tmp") || port.ended);
+    port.renameRefused.clear();
+    port.files["lumiseek.old"] = "older";
+
+    // Without the restarter nothing is fetched, and nothing renamed.
+    port.files.erase("C:\\Program Files\\Lumiseek\\start_lumiseek.exe");
+    const size_t fetched = port.downloads.size();
+    EXPECT_TRUE(kept(newer));
+    EXPECT_EQ(port.downloads.size(), fetched);
+}
+
+TEST_F(UpdateFixture, ProgressIsSaidEveryTenSecondsAndThirtyQuietSecondsEndTheDownload) {
+    // received, total (0: not announced), elapsed and quiet milliseconds, as each download goes.
+    port.progress = {{0, 0, 1000, 1000},     {10, 0, 10000, 0},         {20, 1000, 11000, 0},
+                     {400, 1000, 19500, 0},  {400, 1000, 20500, 0},     {999, 1000, 29999, 9499},
+                     {999, 1000, 39999, 19499}, {999, 1000, 59999, 29999}};
+    const Texts progress{"Downloading, 2 percent", "Downloading, 40 percent", "Downloading, 99 percent",
+                         "Downloading, 99 percent"};
+    port.progress.push_back({999, 1000, 60000, 30000});
+    EXPECT_TRUE(Kept("Lumiseek Update Failed"));
+    Texts said{"Updating Lumiseek", "Downloading. Press Escape to cancel."};
+    said.insert(said.end(), progress.begin(), progress.end());
+    said.push_back("Lumiseek Update Failed");
+    EXPECT_EQ(port.SpokenTexts(), said);
+    EXPECT_EQ(port.spoken[2].flags, SPF_ASYNC | SPF_PURGEBEFORESPEAK);
+
+    // Both downloads are watched alike: the program, then its signature.
+    port.spoken.clear();
+    port.progress.pop_back();
+    UpdateExe(app);
+    said.pop_back();
+    said.insert(said.end(), progress.begin(), progress.end());
+    said.push_back("Update successful. Restarting Lumiseek.");
+    EXPECT_EQ(port.SpokenTexts(), said);
+    EXPECT_EQ(ProgressText(0, 3), "Downloading, 0 percent");
+    EXPECT_EQ(ProgressText(3, 3), "Downloading, 100 percent");
+}
+
+TEST_F(UpdateFixture, ANewerSignedProgramIsInstalledAndTheRestarterStartedByItsFullPath) {
     port.spoken.clear();
     port.environment["LUMISEEK_UPDATE_URL"] = "http://127.0.0.1:8000/new.exe";
-    EXPECT_FALSE(refused(Program()));
-    EXPECT_EQ(Texts(port.downloads.end() - 2, port.downloads.end()),
-              (Texts{"http://127.0.0.1:8000/new.exe", "http://127.0.0.1:8000/new.exe.sig"}));
-    EXPECT_EQ(port.files["lumiseek.exe"], Program());
+    UpdateExe(app);
+    EXPECT_EQ(port.downloads, (Texts{"http://127.0.0.1:8000/new.exe", "http://127.0.0.1:8000/new.exe.sig"}));
+    EXPECT_EQ(port.files["lumiseek.exe"], newer);
     EXPECT_EQ(port.files["lumiseek.old"], "running");
+    EXPECT_FALSE(port.FileExists("lumiseek.tmp") || port.FileExists("lumiseek.sig"));
     EXPECT_EQ(port.spoken, (std::vector<Spoken>{{"Updating Lumiseek", 2},
-                                                {"Downloading. Lumiseek does not respond until the download ends.", 1},
+                                                {"Downloading. Press Escape to cancel.", 1},
                                                 {"Update successful. Restarting Lumiseek.", 2}}));
     EXPECT_TRUE(port.ended && app.RestartAfterUpdate == 1);
+    StartRestarter(app);
+    EXPECT_EQ(port.started, (Texts{"\"C:\\Program Files\\Lumiseek\\start_lumiseek.exe\" 4242"}));
+}
+
+TEST_F(UpdateFixture, ARestoredUpdateIsReportedOnceAtTheNextStart) {
+    const std::string said = "The last update could not start; the previous version was restored";
+    ReportRestoredUpdate(app);
+    port.files["update.log"] = "Reported at start.\r\n\r\n";
+    ReportRestoredUpdate(app);
+    EXPECT_TRUE(port.spoken.empty());
+    const std::string line = "Restored 2026-01-02 03:04:05: the new lumiseek.exe ended at once with exit code 1";
+    port.files["update.log"] = std::string(70000, '.') + "\r\n" + line + "\r\n";
+    ReportRestoredUpdate(app);
+    ReportRestoredUpdate(app);
+    EXPECT_EQ(port.spoken, (std::vector<Spoken>{{said, SPF_ASYNC}}));
+    // The log keeps the line; a long one keeps only its end.
+    EXPECT_NE(port.files["update.log"].find(line + "\r\nReported at start.\r\n"), std::string::npos);
+    EXPECT_LT(port.files["update.log"].size(), 8000u);
 }
 
 }  // namespace
