@@ -18,8 +18,8 @@ def test_settings_and_actions_lists_run_their_rows_and_esc_returns(lumiseek):
     lumiseek.act(lambda: harness.click_name_header(lumiseek, "settings-list", below=60, clicks=2),
                  "Not available when Shortcuts are displayed")
     # Ctrl+Y names each scheme and the shown row 8 follows it. The selected row is drawn in the
-    # scheme's colours swapped (blue on yellow: a yellow band down the list's left edge) and stays
-    # in sight as the font grows.
+    # scheme's colours swapped (blue text on a yellow band across the list) and stays in sight as the
+    # font grows.
     lumiseek.press("Black on White", "ctrl+y")
     lumiseek.press("8 Change Colors - Ctrl+Y  - Black on White", *["Down"] * 7)
     lumiseek.press("White on Black", "ctrl+y")
@@ -27,14 +27,20 @@ def test_settings_and_actions_lists_run_their_rows_and_esc_returns(lumiseek):
     lumiseek.press("Yellow on Blue", "ctrl+y")
     left, top, width, height = lumiseek.control_rect(501)
 
-    def selected_band(name):
-        column = harness.column_of_pixels(lumiseek.screenshot(name), left + 3)[top:top + height]
-        return column.count("#FFFF00")
+    def selected_band(name):  # the share of blue text on the selected row's yellow, or 0 without one
+        png = lumiseek.screenshot(name)
+        band = [y for y, c in enumerate(harness.column_of_pixels(png, left + width - 60)[top:top + height], top)
+                if c == "#FFFF00"]
+        if len(band) < 20:
+            return 0
+        row = (left + 10, band[0], left + width - 60, band[-1])
+        assert harness.colour_share(png, "#FFFF00", row) > 0.5
+        return harness.colour_share(png, "#0000FF", row)
 
-    assert selected_band("selected-row") >= 20
+    assert selected_band("selected-row") > 0.05
     lumiseek.press("29 Wide Toolbar - Ctrl+Shift+W - OFF", "End")
     lumiseek.press("Font Size is  44", "ctrl+shift+l", "ctrl+shift+l")
-    assert selected_band("zoomed") >= 20
+    assert selected_band("zoomed") > 0.05
     lumiseek.press("Font Size is  36", "ctrl+shift+m", "ctrl+shift+m")
     lumiseek.press("1 Hide Toolbar Text - Ctrl+B  - OFF", "Home")
     lumiseek.press("13 Disable Speech - F9  - OFF", *["Down"] * 12)
