@@ -82,7 +82,10 @@ void Win32Port::PreviewStretch(Rect to) {
     if (Gdiplus::IsAlphaPixelFormat(format) || Gdiplus::IsIndexedPixelFormat(format)) {
         Gdiplus::Graphics graphics(target.dc);
         graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBilinear);
-        graphics.DrawImage(image, to.x, to.y, to.w, to.h);
+        // Edge pixels are sampled against their mirror, not against nothing beyond the image.
+        Gdiplus::ImageAttributes edges;
+        edges.SetWrapMode(Gdiplus::WrapModeTileFlipXY);
+        graphics.DrawImage(image, Gdiplus::Rect(to.x, to.y, to.w, to.h), 0, 0, w, h, Gdiplus::UnitPixel, &edges);
         return;
     }
     // Opaque pixels are read where GDI+ holds them and scaled by the halftone stretch in one pass.
