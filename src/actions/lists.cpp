@@ -217,6 +217,16 @@ void RefreshSetting(App& app, int row) {
     app.port.RedrawControl(ctl::ResultsList);
 }
 
+void RefreshShownSettings(App& app) {
+    if (app.settings.SearchType != 5 || static_cast<int>(app.Results.size()) != kSettingsRows) return;
+    for (int r = 1; r <= kSettingsRows; ++r) {
+        if (app.Results[r - 1].Name.view() != SettingsRowText(app, r)) {
+            RefreshSetting(app, app.port.ListSelectedRow());
+            return;
+        }
+    }
+}
+
 void OpenOnlineHelp(App& app) {
     app.port.ShellOpen(kHelpPage);
     OpenMagnor(app);

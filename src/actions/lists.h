@@ -26,6 +26,9 @@ void TakeLvSetting(App& app);
 // Rewrites the settings list's rows from the current settings after a change made from `row`
 // (only while that list is shown), the caption's summary, and the status line of the row.
 void RefreshSetting(App& app, int row);
+// The same for any change, made by a shortcut or the mouse wheel, while the settings list shows
+// rows that no longer match the settings; nothing otherwise.
+void RefreshShownSettings(App& app);
 // The settings summary in the main window's caption.
 void ShowSettings(App& app);
 // The maker's online help page, and the Magnor viewer when it is used.

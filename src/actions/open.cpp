@@ -28,6 +28,19 @@ bool Listed(const std::string& extension) {
     return false;
 }
 
+// Types that run code when opened. A list row is opened with one key, so these are never handed
+// to the shell by their association, only their folder is opened.
+constexpr std::string_view kProgramTypes[] = {".exe", ".com", ".scr", ".msi", ".msc", ".cpl",
+                                              ".ps1", ".vbs", ".vbe", ".js",  ".jse", ".wsf",
+                                              ".wsh", ".hta", ".lnk", ".reg", ".jar"};
+
+bool RunsCode(const std::string& extension) {
+    for (std::string_view type : kProgramTypes) {
+        if (extension == type) return true;
+    }
+    return false;
+}
+
 // Hands a file or folder to the shell, then speaks the announcement; when the shell refused it,
 // the failure is heard after the announcement.
 void ShellOpenAndSay(App& app, const std::string& target, const std::string& announcement) {
@@ -79,7 +92,10 @@ void OpenLvFile(App& app) {
         return;
     }
     std::string extension = Extension(r.Name);
-    if (Listed(extension)) {
+    // A type in the lists is handed to the shell; so is any other type that has an opener,
+    // unless it is a program or a script.
+    const bool opens = Listed(extension) || (!RunsCode(extension) && app.port.AssociatedProgram(extension));
+    if (opens) {
         SpeakOne(app, "Using " + GetAssociatedProgram(app, extension) + " to Open " + r.Name);
         if (!app.port.ShellOpen(TrimSpaces(r.Folder + r.Name))) SpeakNext(app, "Cannot Open " + r.Name);
     } else {

@@ -44,6 +44,8 @@ std::string ColorName(int bg) {
     }
 }
 
+RowColors SelectedRowColors(const Settings& s) { return {s.BG, s.FG}; }
+
 void ChangeFontSize(App& app, int step) {
     Settings& s = app.settings;
     // There is no upper limit, but a size read from a hand-edited file must not overflow.

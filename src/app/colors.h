@@ -6,10 +6,21 @@
 namespace lumiseek {
 
 struct App;
+struct Settings;
+
+// Text and background colours (COLORREF values) of a list row.
+struct RowColors {
+    int text = 0;
+    int back = 0;
+    bool operator==(const RowColors&) const = default;
+};
 
 void ChangeColors(App& app);
 void ChangeControlColors(App& app);
 std::string ColorName(int bg);
+// The selected row of the results list: the scheme's two colours swapped, so that it stands out
+// with the scheme's own contrast (the system's highlight colours have far less).
+RowColors SelectedRowColors(const Settings& s);
 void ChangeFontSize(App& app, int step);
 
 }  // namespace lumiseek

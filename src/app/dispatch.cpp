@@ -95,6 +95,7 @@ const std::map<int, Command>& CommandTable() {
              SBeep(app);
              ChangeColors(app);
              Resize(app);
+             SpeakOne(app, ColorName(app.settings.BG));
          }}},
         {cmd::CopySelectedFile, {"CopySelection", [](App& app) { CopySelection(app); }}},
         {cmd::OpenFile, {"OpenLvFile", [](App& app) { SBeep(app); OpenLvFile(app); }}},
@@ -389,6 +390,8 @@ void OnCommand(App& app, int id, int code) {
     const auto& table = CommandTable();
     auto it = table.find(id);
     if (it != table.end()) Guarded(app, it->second.name, [&] { it->second.run(app); });
+    // A shortcut may change a setting while the settings list shows it.
+    Guarded(app, "RefreshSetting", [&] { RefreshShownSettings(app); });
     // The announcement belongs to this command: a command that said nothing through SpeakOne
     // (or ran while speech was off) drops it, so it never lands in front of a later utterance.
     if (announced && app.SpeechPrefix == announcement) app.SpeechPrefix.clear();
@@ -401,7 +404,10 @@ void OnSize(App& app) {
 }
 
 void OnMouseWheel(App& app, int delta) {
-    Guarded(app, "ChangeFontSize", [&] { ApplyFontStep(app, delta > 0 ? 4 : delta < 0 ? -4 : 0); });
+    Guarded(app, "ChangeFontSize", [&] {
+        ApplyFontStep(app, delta > 0 ? 4 : delta < 0 ? -4 : 0);
+        RefreshShownSettings(app);
+    });
 }
 
 bool OnSetCursor(App& app, int x, int y, bool pressed) { return pressed && x > RBE(app) && y < TBH(app); }
@@ -503,6 +509,12 @@ std::string OnListCellText(App& app, int row, int column) {
 
 void OnListSelectionChanged(App& app, int row) {
     Guarded(app, "SelectionChanged", [&] { SelectionChanged(app, row); });
+}
+
+RowColors OnListSelectedRowColors(App& app) {
+    RowColors colors{};
+    Guarded(app, "SelectedRowColors", [&] { colors = SelectedRowColors(app.settings); });
+    return colors;
 }
 
 void OnListFocus(App& app) {

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "app/colors.h"
+
 namespace lumiseek {
 
 struct App;
@@ -44,6 +46,8 @@ bool OnListKeyDown(App& app, int vk);                  // true when the key was 
 std::string OnListCellText(App& app, int row, int column);  // row and column from 1
 void OnListSelectionChanged(App& app, int row);        // row from 1
 void OnListFocus(App& app);
+// The colours the list draws its selected row in.
+RowColors OnListSelectedRowColors(App& app);
 
 // RA: run a command exactly as if its toolbar button had been pressed.
 void RA(App& app, int id);

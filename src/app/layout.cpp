@@ -101,6 +101,8 @@ void Resize(App& app) {
         port.RedrawControl(ctl::ResultsList);
     }
     port.RedrawControl(ctl::SearchBox);
+    // A new font or size changes how many rows fit: the selected row stays in sight.
+    if (int row = port.ListSelectedRow(); row > 0) port.ListEnsureVisible(row);
     PreviewSelection(app);
 }
 

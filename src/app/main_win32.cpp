@@ -150,6 +150,26 @@ INT_PTR OnNotify(Shell& shell, HWND dialog, NMHDR* header) {
             }
             return FALSE;
         }
+        case NM_CUSTOMDRAW: {
+            auto* draw = reinterpret_cast<NMLVCUSTOMDRAW*>(header);
+            const DWORD stage = draw->nmcd.dwDrawStage;
+            if (stage == CDDS_PREPAINT) return NotifyResult(dialog, CDRF_NOTIFYITEMDRAW);
+            // The row and then each of its cells: Wine sets the text colour again for every cell.
+            if ((stage & ~static_cast<DWORD>(CDDS_SUBITEM)) != CDDS_ITEMPREPAINT) {
+                return NotifyResult(dialog, CDRF_DODEFAULT);
+            }
+            int index = static_cast<int>(draw->nmcd.dwItemSpec);
+            if ((ListView_GetItemState(header->hwndFrom, index, LVIS_SELECTED) & LVIS_SELECTED) == 0) {
+                return NotifyResult(dialog, CDRF_DODEFAULT);
+            }
+            RowColors colors = OnListSelectedRowColors(app);
+            draw->clrText = static_cast<COLORREF>(colors.text);
+            draw->clrTextBk = static_cast<COLORREF>(colors.back);
+            // Without its selected state the list paints the row in these colours, not in the
+            // system's highlight; the focus rectangle is drawn all the same.
+            draw->nmcd.uItemState &= ~static_cast<UINT>(CDIS_SELECTED);
+            return NotifyResult(dialog, CDRF_NEWFONT | CDRF_NOTIFYSUBITEMDRAW);
+        }
         case LVN_ITEMCHANGED: {
             auto* view = reinterpret_cast<NMLISTVIEW*>(header);
             if ((view->uChanged & LVIF_STATE) && (view->uNewState & LVIS_SELECTED)) {

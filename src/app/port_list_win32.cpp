@@ -24,6 +24,10 @@ void Win32Port::ListSelectRow(int row) {
 
 int Win32Port::ListSelectedRow() { return ListView_GetNextItem(Item(ctl::ResultsList), -1, LVNI_SELECTED) + 1; }
 
+void Win32Port::ListEnsureVisible(int row) {
+    if (row >= 1) ListView_EnsureVisible(Item(ctl::ResultsList), row - 1, FALSE);
+}
+
 int Win32Port::ListTopIndex() { return ListView_GetTopIndex(Item(ctl::ResultsList)); }
 
 void Win32Port::ListSetTopRow(int index) {

@@ -48,23 +48,15 @@ Size2 Win32Port::PreviewSize() {
     return {r.right - r.left, r.bottom - r.top};
 }
 
-// GDI+ decodes the file and draws it once, at its own size, into the off-screen bitmap; every
-// scaling is done afterwards by the halftone stretch.
-bool Win32Port::LoadPreviewImage(const std::string& path, int bg, Size2& size) {
-    if (previewImage != nullptr) DeleteObject(previewImage);
-    previewImage = nullptr;
-    previewImageSize = {};
-    Gdiplus::Image image(W(path).c_str());
-    if (image.GetLastStatus() != Gdiplus::Ok) return false;
-    size = {static_cast<int>(image.GetWidth()), static_cast<int>(image.GetHeight())};
-    if (size.w <= 0 || size.h <= 0) return true;
-    previewImage = ScreenBitmap(size.w, size.h);
-    if (previewImage == nullptr) return false;  // too large to hold
-    previewImageSize = size;
-    BitmapDC target(previewImage);
-    Fill(target.dc, size.w, size.h, bg);
-    Gdiplus::Graphics graphics(target.dc);
-    return graphics.DrawImage(&image, 0, 0, size.w, size.h) == Gdiplus::Ok;
+// GDI+ decodes the file once and keeps its pixels; each drawing scales them straight into the
+// pane's picture, so no copy at the image's own size is ever made.
+std::optional<Size2> Win32Port::LoadPreviewImage(const std::string& path) {
+    previewImage.reset();
+    auto* image = new Gdiplus::Bitmap(W(path).c_str());
+    std::shared_ptr<void> kept(image, [](void* p) { delete static_cast<Gdiplus::Bitmap*>(p); });
+    if (image->GetLastStatus() != Gdiplus::Ok) return std::nullopt;
+    previewImage = kept;
+    return Size2{static_cast<int>(image->GetWidth()), static_cast<int>(image->GetHeight())};
 }
 
 void Win32Port::PreviewClear(int bg) {
@@ -79,12 +71,38 @@ void Win32Port::PreviewClear(int bg) {
 }
 
 void Win32Port::PreviewStretch(Rect to) {
-    if (previewImage == nullptr || previewPicture == nullptr) return;
-    BitmapDC source(previewImage);
+    auto* image = static_cast<Gdiplus::Bitmap*>(previewImage.get());
+    if (image == nullptr || previewPicture == nullptr) return;
+    const int w = static_cast<int>(image->GetWidth()), h = static_cast<int>(image->GetHeight());
+    if (w <= 0 || h <= 0) return;
     BitmapDC target(previewPicture);
+    // Pixels that may be transparent (an alpha channel, a palette) are blended over the picture's
+    // colour by GDI+.
+    const Gdiplus::PixelFormat format = image->GetPixelFormat();
+    if (Gdiplus::IsAlphaPixelFormat(format) || Gdiplus::IsIndexedPixelFormat(format)) {
+        Gdiplus::Graphics graphics(target.dc);
+        graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBilinear);
+        // Edge pixels are sampled against their mirror, not against nothing beyond the image.
+        Gdiplus::ImageAttributes edges;
+        edges.SetWrapMode(Gdiplus::WrapModeTileFlipXY);
+        graphics.DrawImage(image, Gdiplus::Rect(to.x, to.y, to.w, to.h), 0, 0, w, h, Gdiplus::UnitPixel, &edges);
+        return;
+    }
+    // Opaque pixels are read where GDI+ holds them and scaled by the halftone stretch in one pass.
+    Gdiplus::BitmapData data{};
+    Gdiplus::Rect all(0, 0, w, h);
+    if (image->LockBits(&all, Gdiplus::ImageLockModeRead, PixelFormat32bppRGB, &data) != Gdiplus::Ok) return;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = data.Stride / 4;
+    info.bmiHeader.biHeight = -h;  // top row first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
     SetStretchBltMode(target.dc, HALFTONE);
     SetBrushOrgEx(target.dc, 0, 0, nullptr);
-    StretchBlt(target.dc, to.x, to.y, to.w, to.h, source.dc, 0, 0, previewImageSize.w, previewImageSize.h, SRCCOPY);
+    StretchDIBits(target.dc, to.x, to.y, to.w, to.h, 0, 0, w, h, data.Scan0, &info, DIB_RGB_COLORS, SRCCOPY);
+    image->UnlockBits(&data);
 }
 
 void Win32Port::PreviewWrite(int x, int y, const std::string& text, int fg) {

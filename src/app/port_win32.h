@@ -8,6 +8,7 @@
 #include <commctrl.h>
 
 #include <map>
+#include <memory>
 #include <string>
 
 #include "base/port.h"
@@ -87,7 +88,7 @@ public:
     void CreateTooltips();
 
     Size2 PreviewSize() override;
-    bool LoadPreviewImage(const std::string& path, int bg, Size2& size) override;
+    std::optional<Size2> LoadPreviewImage(const std::string& path) override;
     void PreviewClear(int bg) override;
     void PreviewStretch(Rect to) override;
     void PreviewWrite(int x, int y, const std::string& text, int fg) override;
@@ -101,6 +102,7 @@ public:
     void ListDeleteAllItems() override;
     void ListSelectRow(int row) override;
     int ListSelectedRow() override;
+    void ListEnsureVisible(int row) override;
     int ListTopIndex() override;
     void ListSetTopRow(int index) override;
     void ListSetColumn(int column, const std::string& header, int width) override;
@@ -160,8 +162,7 @@ private:
     std::map<int, HFONT> toolbarFonts;  // by size in points, kept for the run
     HWND toolTipTool = nullptr;         // the toolbar the large tooltip is registered for
     std::wstring toolTipText;
-    HBITMAP previewImage = nullptr;   // the last decoded image at its own size
-    Size2 previewImageSize;
+    std::shared_ptr<void> previewImage;  // the last decoded image (a Gdiplus::Bitmap), kept by GDI+
     HBITMAP previewPicture = nullptr; // what the pane shows, of the pane's client size
     Size2 previewPictureSize;
     HDC printer = nullptr;            // the printer of the print run under way

@@ -47,11 +47,16 @@ struct App {
     ResultTable Results;
     std::string SearchCommand;
     int SortDescending = 0;
+    bool AllDrivesChecked = false;  // whether a search has told that it walks every drive, once a run
     // Extension lists of the custom-search prefixes (CreateFileTypeLists)
     std::string AudioTypes, ZipTypes, DocTypes, ExeTypes, PicTypes, VideoTypes;
 
-    // The image preview: the full path of the selected row
+    // The image preview: the full path of the selected row; the image the port keeps decoded
+    // (its path, empty when none, the file's stamp then, and its size)
     std::string PreviewPath;
+    std::string PreviewLoaded;
+    std::optional<FileStamp> PreviewLoadedStamp;
+    Size2 PreviewImageSize;
 
     // Toolbar (its height is 0 until a toolbar exists): the page of the narrow form, 0 to 2
     int ToolbarPage = 0;

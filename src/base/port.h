@@ -142,11 +142,13 @@ struct Port {
     // --- the image preview pane: the pane shows a picture of its own client size, which these
     // calls draw and RedrawControl(ctl::Preview) puts on the screen ---
     virtual Size2 PreviewSize() = 0;                 // the pane's client size
-    // Decodes an image file into the one off-screen bitmap of the image's own size (the previous
-    // one is discarded), its transparent parts in the colour bg; false when it cannot be decoded.
-    virtual bool LoadPreviewImage(const std::string& path, int bg, Size2& size) = 0;
+    // Decodes an image file and keeps it in place of the one kept before; its size in pixels, or
+    // none when it cannot be decoded (nothing is kept then).
+    virtual std::optional<Size2> LoadPreviewImage(const std::string& path) = 0;
     virtual void PreviewClear(int bg) = 0;           // the whole picture in one colour
-    virtual void PreviewStretch(Rect to) = 0;        // the whole off-screen bitmap onto `to`, halftone
+    // The whole kept image onto `to` of the picture, scaled in one pass (halftone); its transparent
+    // parts show the picture's colour there.
+    virtual void PreviewStretch(Rect to) = 0;
     virtual void PreviewWrite(int x, int y, const std::string& text, int fg) = 0;  // in the pane's font
 
     // --- printing ---
@@ -162,6 +164,7 @@ struct Port {
     virtual void ListDeleteAllItems() = 0;
     virtual void ListSelectRow(int row) = 0;        // select, focus and scroll into view (row from 1)
     virtual int ListSelectedRow() = 0;              // from 1; 0 when none
+    virtual void ListEnsureVisible(int row) = 0;    // scroll the least that shows the row whole (from 1)
     virtual int ListTopIndex() = 0;                 // from 0
     virtual void ListSetTopRow(int index) = 0;      // scroll so that index (from 0) is the top row
     virtual void ListSetColumn(int column, const std::string& header, int width) = 0;  // column from 1; width < 0 keeps it

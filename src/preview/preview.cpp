@@ -24,7 +24,22 @@ void DisplayScaledImage(App& app, Size2 image) {
     if (to) app.port.PreviewStretch(*to);
 }
 
+// The selected file decoded by the port: a file decoded before and unchanged since is used again
+// (a relayout, another background, a return to the row), anything else is decoded anew.
+bool KeepDecoded(App& app) {
+    Port& port = app.port;
+    std::optional<FileStamp> stamp = port.FileStampOf(app.PreviewPath);
+    if (app.PreviewLoaded == app.PreviewPath && app.PreviewLoadedStamp == stamp) return true;
+    std::optional<Size2> size = port.LoadPreviewImage(app.PreviewPath);
+    app.PreviewLoaded = size ? app.PreviewPath : std::string();
+    app.PreviewLoadedStamp = stamp;
+    app.PreviewImageSize = size.value_or(Size2{});
+    return size.has_value();
+}
+
 }  // namespace
+
+int ImageTextColor(int ImageBG) { return ImageBG == 0 ? kBlack : kWhite; }
 
 int ImageBGColor(int ImageBG) {
     switch (ImageBG) {
@@ -57,12 +72,11 @@ void PreviewSelection(App& app) {
     port.PreviewClear(bg);
     // No file there (a folder, a row of the spoken lists, a file gone since): the pane stays clear.
     if (!app.PreviewPath.empty() && port.FileExists(app.PreviewPath)) {
-        Size2 image;
         // The empty extension counts as an image's: the decoder decides.
-        if (InTypeList(kImageTypes, Extension(app.PreviewPath)) && port.LoadPreviewImage(app.PreviewPath, bg, image)) {
-            DisplayScaledImage(app, image);
+        if (InTypeList(kImageTypes, Extension(app.PreviewPath)) && KeepDecoded(app)) {
+            DisplayScaledImage(app, app.PreviewImageSize);
         } else {
-            port.PreviewWrite(50, 50, "Not An Image", s.FG);
+            port.PreviewWrite(50, 50, "Not An Image", ImageTextColor(s.ImageBG));
         }
     }
     port.RedrawControl(ctl::Preview);

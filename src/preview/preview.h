@@ -21,6 +21,9 @@ void ManageImageBG(App& app);
 
 // The background colour (a COLORREF) that ImageBG selects.
 int ImageBGColor(int ImageBG);
+// The colour (a COLORREF) of text written on the background that ImageBG selects: black on white,
+// white on black or blue.
+int ImageTextColor(int ImageBG);
 // Where a width x height image is drawn in a cw x ch pane: its own size when it fits and resize
 // is off, else scaled by one ratio to fill the pane in one direction; centred. None when the pane
 // or the image has no area.

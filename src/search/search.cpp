@@ -11,6 +11,7 @@
 #include "base/settings.h"
 #include "base/text.h"
 #include "app/toolbar.h"
+#include "search/all_drives.h"
 #include "search/columns.h"
 #include "search/results.h"
 #include "speech/speech.h"
@@ -225,6 +226,7 @@ void RunSearch(App& app, int searchType, const std::string* path) {
     port.ListSetColumn(1, "Name", -1);
     port.ListUpdateNow();
     SpeakOneWait(app, Announcement(s.SearchType, s.SearchTerm));
+    SayWhenSearchingAllDrives(app);
 
     // 10 to 12: the argument string. It reaches es exactly so: no command interpreter reads it.
     // The prefixes are expanded in the term only: an exclusion line is a folder, taken as written.

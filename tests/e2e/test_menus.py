@@ -1,5 +1,6 @@
-"""The spoken lists and the toolbar from end to end: the settings list's rows refused as files, one
-toggled with Enter, the actions list's Copy Results, Esc back to the results; the toolbar in each
+"""The spoken lists and the toolbar from end to end: the settings list's rows refused as files, the
+colour scheme named and its row following, the selected row in the scheme's colours swapped and kept
+in sight as the font grows, one toggled with Enter, the actions list's Copy Results, Esc back to the results; the toolbar in each
 layout, page and icon size, the room it gives up when hidden, and the tooltips spoken as the pointer
 moves over the buttons."""
 import time
@@ -16,6 +17,32 @@ def test_settings_and_actions_lists_run_their_rows_and_esc_returns(lumiseek):
     lumiseek.press("Not Available in Help Mode", "ctrl+j")
     lumiseek.act(lambda: harness.click_name_header(lumiseek, "settings-list", below=60, clicks=2),
                  "Not available when Shortcuts are displayed")
+    # Ctrl+Y names each scheme and the shown row 8 follows it. The selected row is drawn in the
+    # scheme's colours swapped (blue text on a yellow band across the list) and stays in sight as the
+    # font grows.
+    lumiseek.press("Black on White", "ctrl+y")
+    lumiseek.press("8 Change Colors - Ctrl+Y  - Black on White", *["Down"] * 7)
+    lumiseek.press("White on Black", "ctrl+y")
+    lumiseek.press("8 Change Colors - Ctrl+Y  - White on Black", "Up", "Down")
+    lumiseek.press("Yellow on Blue", "ctrl+y")
+    left, top, width, height = lumiseek.control_rect(501)
+
+    def selected_band(name):  # the share of blue text on the selected row's yellow, or 0 without one
+        png = lumiseek.screenshot(name)
+        band = [y for y, c in enumerate(harness.column_of_pixels(png, left + width - 60)[top:top + height], top)
+                if c == "#FFFF00"]
+        if len(band) < 20:
+            return 0
+        row = (left + 10, band[0], left + width - 60, band[-1])
+        assert harness.colour_share(png, "#FFFF00", row) > 0.5
+        return harness.colour_share(png, "#0000FF", row)
+
+    assert selected_band("selected-row") > 0.05
+    lumiseek.press("29 Wide Toolbar - Ctrl+Shift+W - OFF", "End")
+    lumiseek.press("Font Size is  44", "ctrl+shift+l", "ctrl+shift+l")
+    assert selected_band("zoomed") > 0.05
+    lumiseek.press("Font Size is  36", "ctrl+shift+m", "ctrl+shift+m")
+    lumiseek.press("1 Hide Toolbar Text - Ctrl+B  - OFF", "Home")
     lumiseek.press("13 Disable Speech - F9  - OFF", *["Down"] * 12)
 
     # Enter on the row toggles the setting; the row and the caption show the new value, and with

@@ -1,5 +1,5 @@
-"""Acting on the selected result under Wine: the shell opens .bas files, folders and web addresses
-with a recorder ("Lumiseek Test Viewer"); es receives the expanded folders; Copy File offers X a file
+"""Acting on the selected result under Wine: the shell opens .bas and .md files (never a .vbs script),
+folders and web addresses with a recorder ("Lumiseek Test Viewer"); es receives the expanded folders; Copy File offers X a file
 list; Everything and Magnor are recorders too."""
 import os
 import shutil
@@ -15,7 +15,7 @@ RECORDER = "esrecorder/open_recorder.exe"
 @pytest.fixture
 def viewer(wine_env, tmp_path):
     program = tmp_path / "tools" / "viewer.exe"
-    restore = wine_env.shell_opens_with(program, [".bas", "Folder", "https"], program.parent)  # makes the folder
+    restore = wine_env.shell_opens_with(program, [".bas", ".md", ".vbs", "Folder", "https"], program.parent)  # makes the folder
     shutil.copy2(harness.built(RECORDER), program)
     yield program
     restore()
@@ -30,7 +30,7 @@ def recorded(program, arguments, path=None):
 def test_open_copy_expand_and_jump(lumiseek, viewer):
     notes = lumiseek.dir / "notes"
     (notes / "sub").mkdir(parents=True)
-    for name in ("report.bas", "archive.tar.gz"):
+    for name in ("report.bas", "archive.tar.gz", "notes.md", "run.vbs"):
         (notes / name).write_text("x")
     # A folder path of about 300 characters, and one as long that is gone.
     deep = notes / ("a long folder name " * 8).strip() / ("and a second one, also long " * 6).strip()
@@ -38,7 +38,7 @@ def test_open_copy_expand_and_jump(lumiseek, viewer):
     (deep / "inside.bas").write_text("x")
     rows = [(size, "05/17/2023 10:22", harness.winpath(notes / name)) for size, name in
             [("1", "report.bas"), ("2", "archive.tar.gz"), ("3", "missing.bas"), ("", "sub"), ("4", "zeta.bas"),
-             ("5", deep / "inside.bas"), ("6", deep.parent / "gone" / deep.name / "x.bas")]]
+             ("7", "notes.md"), ("8", "run.vbs"), ("5", deep / "inside.bas"), ("6", deep.parent / "gone" / deep.name / "x.bas")]]
     lumiseek.start(settings=harness.QUIET, es="recorder", results=rows, last_results=rows).wait_started()
     lumiseek.type("budget")
     folder = harness.winpath(notes).lower() + "\\"
@@ -61,8 +61,8 @@ def test_open_copy_expand_and_jump(lumiseek, viewer):
     lumiseek.press("sub is not a file", "ctrl+d")  # asked of the real file system
 
     # Ctrl+S searches the folder holding the row, F5 the one above; the box keeps its text.
-    lumiseek.press("Search is complete : 7 Matches : report.bas", "ctrl+s")
-    lumiseek.press("Search is complete : 7 Matches : report.bas", "F5")
+    lumiseek.press("Search is complete : 9 Matches : report.bas", "ctrl+s")
+    lumiseek.press("Search is complete : 9 Matches : report.bas", "F5")
     terms = [call.rpartition("results.txt ")[2] for call in lumiseek.es_calls()]
     assert terms == [folder, harness.winpath(lumiseek.dir).lower() + "\\"]
     assert lumiseek.control_text(500) == "budget"  # the Tab that left the box added nothing
@@ -83,6 +83,12 @@ def test_open_copy_expand_and_jump(lumiseek, viewer):
     assert os.path.samefile(unix, deep), (line, unix)
     gone = harness.winpath(deep.parent / "gone" / deep.name).lower() + "\\"
     assert lumiseek.heard("Cannot Open " + gone, "Down", "ctrl+k")[-1] == "Cannot Open " + gone
+
+    # Outside the document lists: a type with an opener opens with it, a script only shows its folder.
+    lumiseek.press("Cannot Open File. Opening Parent Folder.", "Up", "Up", "Return")
+    lumiseek.press("Using Lumiseek Test Viewer to Open notes.md", "Up", "Return")
+    recorded(viewer, '"%snotes.md"' % folder)
+    assert "run.vbs" not in log.read_text(encoding="utf-8")
 
 
 def test_everything_magnor_and_help(lumiseek, viewer, wine_env):

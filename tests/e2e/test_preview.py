@@ -1,5 +1,6 @@
 """The image preview under Wine: PNG, JPEG, BMP and GIF files drawn centred at their own size, then
-filling the pane on each background; a text file marked "Not An Image"; a folder row clears it."""
+filling the pane on each background; a text file marked "Not An Image" in a colour that stands out
+from the background; a folder row clears it; an 8000 x 6000 picture is scaled into the pane."""
 import subprocess
 
 import harness
@@ -16,7 +17,9 @@ def test_images_are_drawn_centred_on_the_chosen_background(lumiseek):
         subprocess.run(["convert", "-size", "120x60", "xc:rgb%s" % (colour,)] + border + [str(lumiseek.dir / name)],
                        check=True)
     (lumiseek.dir / "notes.txt").write_text("not a picture")
-    names = [n for n, _ in IMAGES] + ["notes.txt", "sub"]
+    subprocess.run(["convert", "-size", "8000x6000", "xc:rgb(0,128,255)", "PNG24:" + str(lumiseek.dir / "big.png")],
+                   check=True)
+    names = [n for n, _ in IMAGES] + ["notes.txt", "sub", "big.png"]
     rows = [("" if n == "sub" else "1", "05/17/2023 10:22", harness.winpath(lumiseek.dir / n)) for n in names]
     lumiseek.start(settings=dict(harness.QUIET, ShowPreview="1", PreviewResize="0", ImageBG="0"), last_results=rows)
     lumiseek.wait_started()
@@ -38,9 +41,15 @@ def test_images_are_drawn_centred_on_the_chosen_background(lumiseek):
         lumiseek.press("Image Background is " + word, "ctrl+shift+i") if word != "White" else None
         assert seen("filled-" + word, [(left + 2, cy), (left + width - 3, cy), (cx, top + 2), (cx, top + height - 3)],
                     IMAGES[-1][1], IMAGES[-1][1], background, background), word
-    # A text file: "Not An Image" in the scheme's text colour (yellow); a folder: the background only.
+    # A text file: "Not An Image" in white on the blue background, in black on white; a folder: the
+    # background only.
     lumiseek.press("notes.txt", "Down")
     text_area = (left + 50, top + 50, left + 250, top + 90)
-    assert harness.colour_share(lumiseek.screenshot("text"), "#FFFF00", text_area) > 0.05
+    assert harness.colour_share(lumiseek.screenshot("text"), "#FFFFFF", text_area) > 0.05
+    lumiseek.press("Image Background is White", "ctrl+shift+i")
+    assert harness.colour_share(lumiseek.screenshot("text-on-white"), "#000000", text_area) > 0.05
     lumiseek.press("sub", "Down")
-    assert harness.colour_share(lumiseek.screenshot("folder"), "#0000FF", (left, top, left + width, top + height)) == 1
+    assert harness.colour_share(lumiseek.screenshot("folder"), "#FFFFFF", (left, top, left + width, top + height)) == 1
+    # A picture far larger than the pane is scaled down to fill it.
+    lumiseek.press("big.png", "Down")
+    assert seen("big", [(cx, cy), (left + 2, cy)], (0, 128, 255), (0, 128, 255))

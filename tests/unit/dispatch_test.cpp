@@ -215,6 +215,16 @@ TEST_F(MenusTest, EachSettingsRowRunsItsCommandAndIsRewrittenWhereItStands) {
         if (row < 13) EXPECT_EQ(port.spoken.back(), (Spoken{now, 1}));
     }
     EXPECT_EQ(app.Results[1].Name, "2 Icon Size - Ctrl+E  -  128");  // the label of the first display
+    // A shortcut or the wheel changes a setting while the list shows it: its rows follow, the
+    // selected row's status line too, and the shortcut's announcement leads the scheme's name.
+    port.selectedRow = 8;
+    app.settings.DisableSpeech = 0;
+    app.settings.SpeakShortcuts = 1, app.settings.IncludeShortcutKey = 0;
+    EXPECT_EQ(Press(cmd::ChangeColors), "Shortcut Pressed: Change Colors : White on Black");
+    EXPECT_EQ(app.Results[7].Name, "8 Change Colors - Ctrl+Y  - White on Black");
+    EXPECT_NE(port.status.find("White on Black"), std::string::npos);
+    OnMouseWheel(app, 120);
+    EXPECT_EQ(app.Results[23].Name, "24 Decrease Font Size - Ctrl+Shift+M -  " + std::to_string(app.settings.FontSize));
 }
 
 TEST_F(MenusTest, ActionRowsRunTheirCommandsOrSayWhyNot) {

@@ -47,7 +47,7 @@ struct FakePort : Port {
     int toolbarImages = 0, toolbarFont = 0, buttonsRight = 0;  // image size, text points, RBE
     std::vector<ToolButton> toolbar;          // the buttons of the toolbar shown
     std::string toolTip;
-    int itemCount = -1, selectedRow = 0, topIndex = 0, setTopRow = -1;
+    int itemCount = -1, selectedRow = 0, topIndex = 0, setTopRow = -1, shownRow = 0;
     std::map<int, std::pair<std::string, int>> columns;
     std::string boxText;
     int selFrom = 0, selTo = 0;
@@ -133,9 +133,9 @@ struct FakePort : Port {
     void PopToolTip() override {}
 
     Size2 PreviewSize() override { return pane; }
-    bool LoadPreviewImage(const std::string& p, int, Size2& size) override {
-        if (images.count(p)) size = images[p];
-        return images.count(p) != 0;
+    std::optional<Size2> LoadPreviewImage(const std::string& p) override {
+        drawn.push_back("load " + p);
+        return Lookup(images, p);
     }
     void PreviewClear(int bg) override { drawn.push_back("clear " + std::to_string(bg)); }
     void PreviewStretch(Rect r) override {
@@ -152,6 +152,7 @@ struct FakePort : Port {
     void ListDeleteAllItems() override { itemCount = 0; }
     void ListSelectRow(int row) override { selectedRow = row; }
     int ListSelectedRow() override { return selectedRow; }
+    void ListEnsureVisible(int row) override { shownRow = row; }
     int ListTopIndex() override { return topIndex; }
     void ListSetTopRow(int index) override { setTopRow = index; }
     void ListSetColumn(int c, const std::string& h, int w) override {

@@ -75,18 +75,25 @@ TEST_F(LayoutTest, ColourAndFontCommandsApplyAndAnnounceTheirSteps) {
     EXPECT_EQ(applied, (decltype(applied){{kBlack, kWhite}, {kWhite, kBlack}, {kYellow, kBlue}}));
     EXPECT_EQ(port.beeps, 3);
     EXPECT_TRUE(port.placed.count(ctl::SearchBox));  // laid out afterwards
-    // Font commands and wheel notches step four points, down to eight, and announce the size.
+    // The selected row is drawn in the scheme's colours swapped: blue on yellow.
+    EXPECT_EQ(OnListSelectedRowColors(app), (RowColors{kBlue, kYellow}));
+    // Font commands and wheel notches step four points, down to eight, and announce the size; the
+    // selected row is scrolled back into sight after each.
+    port.selectedRow = 40;
     OnCommand(app, cmd::IncreaseFontSize, 0);
-    EXPECT_EQ(port.largeFontSize, 40);
+    EXPECT_EQ(std::make_pair(port.largeFontSize, port.shownRow), std::make_pair(40, 40));
     EXPECT_EQ(port.placed[ctl::SearchBox].h, 108);  // the box grows with the font
     OnMouseWheel(app, -360);
     OnCommand(app, cmd::DecreaseFontSize, 0);
+    port.selectedRow = 3;
     OnMouseWheel(app, 1);
-    EXPECT_EQ(port.SpokenTexts(), (Texts{"Font Size is  40", "Font Size is  36", "Font Size is  32", "Font Size is  36"}));
+    EXPECT_EQ(port.shownRow, 3);
+    EXPECT_EQ(port.SpokenTexts(), (Texts{"Black on White", "White on Black", "Yellow on Blue", "Font Size is  40",
+                                         "Font Size is  36", "Font Size is  32", "Font Size is  36"}));
     // A zero delta changes nothing and says nothing, but applies colours and font again.
     port.fg = port.largeFontSize = -1;
     OnMouseWheel(app, 0);
-    EXPECT_EQ(std::make_tuple(port.fg, port.largeFontSize, port.spoken.size()), std::make_tuple(kYellow, 36, size_t{4}));
+    EXPECT_EQ(std::make_tuple(port.fg, port.largeFontSize, port.spoken.size()), std::make_tuple(kYellow, 36, size_t{7}));
     const int kMax = std::numeric_limits<int>::max();  // no upper limit, but no overflow either
     for (auto [from, step, to] : {std::tuple{10, -4, 8}, {8, -4, 8}, {-30, 4, 8}, {kMax - 1, 4, kMax}}) {
         app.settings.FontSize = from;

@@ -23,7 +23,9 @@ struct OpenTest : ::testing::Test {
     App app{port};
     OpenTest() {
         port.associations[".docx"] = "Word";
-        for (std::string name : {"report.DOCX", "readme", "archive.tar.gz", ".do", "sub", "b.txt"})
+        port.associations[".md"] = "Notes";
+        port.associations[".vbs"] = "Script Host";
+        for (std::string name : {"report.DOCX", "readme", "archive.tar.gz", ".do", "sub", "b.txt", "a.MD", "run.vbs"})
             app.Results.push_back({name, "d:\\a\\b\\", "", "", "", 0, name == "sub"});
     }
     Texts Run(int row, void (*operation)(App&)) {
@@ -39,8 +41,12 @@ TEST_F(OpenTest, OpenFileFollowsTheExtensionListsAndSaysWhenTheShellRefuses) {
     EXPECT_EQ(Run(2, OpenLvFile), Texts{"Using Error: associated program not found to Open readme"});
     EXPECT_EQ(Run(3, OpenLvFile), Texts{"Cannot Open File. Opening Parent Folder."});
     EXPECT_EQ(Run(4, OpenLvFile), Texts{"Using Error: associated program not found to Open .do"});
-    EXPECT_EQ(port.opened, (Texts{"d:\\a\\b\\report.DOCX", "d:\\a\\b\\readme", "d:\\a\\b\\", "d:\\a\\b\\.do"}));
     EXPECT_EQ(Run(0, OpenLvFile), Texts{"No Selection"});
+    // Outside the lists: a type with an opener opens with it, a script only shows its folder.
+    EXPECT_EQ(Run(7, OpenLvFile), Texts{"Using Notes to Open a.MD"});
+    EXPECT_EQ(Run(8, OpenLvFile), Texts{"Cannot Open File. Opening Parent Folder."});
+    EXPECT_EQ(port.opened, (Texts{"d:\\a\\b\\report.DOCX", "d:\\a\\b\\readme", "d:\\a\\b\\", "d:\\a\\b\\.do",
+                                  "d:\\a\\b\\a.MD", "d:\\a\\b\\"}));
 
     // A path longer than 260 characters reaches the shell whole; its refusal follows the announcement.
     app.Results[5].Folder = "d:\\" + std::string(300, 'x') + "\\";
@@ -69,9 +75,9 @@ TEST_F(OpenTest, JumpGoesDownOnlyAndLocationCountsRows) {
     EXPECT_EQ(port.selectedRow, 5);
     EXPECT_EQ(Run(5, JumpToFolder), Texts{"Folder Not Found in List"});
     EXPECT_EQ(port.selectedRow, 5);
-    EXPECT_EQ(Run(5, SpeakLocation), Texts{"Line 5 of  6 : Folder : sub"});
+    EXPECT_EQ(Run(5, SpeakLocation), Texts{"Line 5 of  8 : Folder : sub"});
     app.settings.SearchType = 5;
-    EXPECT_EQ(Run(1, SpeakLocation), Texts{"Line 1 of  6 : report.DOCX"});
+    EXPECT_EQ(Run(1, SpeakLocation), Texts{"Line 1 of  8 : report.DOCX"});
 }
 
 TEST(Clipboard, CopyFileAndCopyResultsSayWhatHappenedAndABusyClipboardKeepsItsText) {
@@ -157,12 +163,26 @@ TEST(Preview, ImagesAreDrawnOtherFilesMarkedFoldersClearedAndTheCommandsRedraw) 
         PreviewSelection(app);
         return port.drawn;
     };
-    const Texts marked{"clear 0", "write 50,50 Not An Image 65535"};
-    EXPECT_EQ(shown("c:\\p\\notes.txt"), marked);
-    EXPECT_EQ(shown("c:\\p\\broken.png"), marked);
+    // The mark is written in white on black, whatever the scheme's text colour.
+    const std::string mark = "write 50,50 Not An Image 16777215";
+    EXPECT_EQ(shown("c:\\p\\notes.txt"), (Texts{"clear 0", mark}));
+    EXPECT_EQ(shown("c:\\p\\broken.png"), (Texts{"clear 0", "load c:\\p\\broken.png", mark}));
     EXPECT_EQ(shown("c:\\p\\"), (Texts{"clear 0"}));
-    EXPECT_EQ(shown("c:\\p\\IMG_0001.JPG"), (Texts{"clear 0", "stretch 150,125 100x50"}));
+    EXPECT_EQ(shown("c:\\p\\IMG_0001.JPG"), (Texts{"clear 0", "load c:\\p\\IMG_0001.JPG", "stretch 150,125 100x50"}));
     EXPECT_EQ(port.redrawn, (std::vector<int>(4, ctl::Preview)));
+    // The decoded image serves again until the file changes; a failed decode is tried again.
+    EXPECT_EQ(shown("c:\\p\\IMG_0001.JPG"), (Texts{"clear 0", "stretch 150,125 100x50"}));
+    EXPECT_EQ(shown("c:\\p\\broken.png")[1], "load c:\\p\\broken.png");
+    port.writeTimes["c:\\p\\IMG_0001.JPG"] = 7;
+    port.images["c:\\p\\IMG_0001.JPG"] = {1000, 200};
+    shown("c:\\p\\broken.png");
+    EXPECT_EQ(shown("c:\\p\\IMG_0001.JPG"), (Texts{"clear 0", "load c:\\p\\IMG_0001.JPG", "stretch 0,110 400x80"}));
+    app.settings.ImageBG = 0;  // black on white
+    EXPECT_EQ(shown("c:\\p\\notes.txt"), (Texts{"clear 16777215", "write 50,50 Not An Image 0"}));
+    app.settings.ImageBG = 1;
+    port.images["c:\\p\\IMG_0001.JPG"] = {100, 50};
+    port.writeTimes["c:\\p\\IMG_0001.JPG"] = 8;
+    EXPECT_EQ(shown("c:\\p\\IMG_0001.JPG").size(), size_t{3});
 
     for (int i = 0; i < 3; ++i) OnCommand(app, cmd::ImageBGColor, 0);
     EXPECT_EQ(port.drawn[port.drawn.size() - 6], "clear 16711680");  // each step redraws at once

@@ -207,6 +207,27 @@ TEST_F(SearchTest, CancelledOrFailedSearchKeepsTheListAndItsMode) {
 }
 
 // Expanding a folder searches for its path as it is: no check of typed text, the box untouched.
+TEST_F(SearchTest, OurEngineWithoutARootsFileSaysOnceThatItSearchesAllDrives) {
+    port.filesAfterRun["results.txt"] = kOldHeader + "1,05/17/2023 10:22,C:\\a.txt\r\n";
+    const Spoken warning{"Searching all drives. This can take a while.", 1};
+    auto warned = [&](const std::string& box) {
+        port.spoken.clear();
+        Run(1, box);
+        return std::count(port.spoken.begin(), port.spoken.end(), warning);
+    };
+    port.files["c:\\lumiseek\\es.exe"] = "MZ (Everything's es)";
+    EXPECT_EQ(warned("a"), 0);
+    app.AllDrivesChecked = false;
+    port.files["c:\\lumiseek\\es.exe"] = std::string("MZ") + '\0' + "es-roots.txt";
+    port.files["c:\\lumiseek\\es-roots.txt"] = "c:\\\r\n";
+    EXPECT_EQ(warned("b"), 0);
+    app.AllDrivesChecked = false;
+    port.files.erase("c:\\lumiseek\\es-roots.txt");
+    EXPECT_EQ(warned("c"), 1);
+    EXPECT_EQ(port.spoken[1], warning);  // right after the announcement, before the outcome
+    EXPECT_EQ(warned("d"), 0);           // once a run
+}
+
 TEST_F(SearchTest, ExpandSearchesForThePathItself) {
     port.filesAfterRun["results.txt"] = kOldHeader + "1,01/01/2020 00:00,c:\\caf\xC3\xA9 & co, it's #1\\x.txt\r\n";
     Run(1, "x");
