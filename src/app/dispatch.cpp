@@ -517,6 +517,10 @@ RowColors OnListSelectedRowColors(App& app) {
     return colors;
 }
 
+void OnPreviewDue(App& app) {
+    Guarded(app, "PreviewSelection", [&] { PreviewSelection(app); });
+}
+
 void OnListFocus(App& app) {
     Guarded(app, "NewLvProc", [&] { SpeakOne(app, ListFocusText(app)); });
 }

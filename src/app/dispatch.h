@@ -46,6 +46,7 @@ bool OnListKeyDown(App& app, int vk);                  // true when the key was 
 std::string OnListCellText(App& app, int row, int column);  // row and column from 1
 void OnListSelectionChanged(App& app, int row);        // row from 1
 void OnListFocus(App& app);
+void OnPreviewDue(App& app);                          // the preview timer: the selection has rested
 // The colours the list draws its selected row in.
 RowColors OnListSelectedRowColors(App& app);
 

@@ -195,6 +195,11 @@ INT_PTR CALLBACK DlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_INITDIALOG:
             InitDialog(app);
             return FALSE;
+        case WM_TIMER:
+            if (wParam != kPreviewTimer) return FALSE;
+            KillTimer(dialog, kPreviewTimer);
+            OnPreviewDue(app);
+            return TRUE;
         case kDeferredInit:
             DeferredInit(app);
             return TRUE;

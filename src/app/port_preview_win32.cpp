@@ -105,6 +105,8 @@ void Win32Port::PreviewStretch(Rect to) {
     image->UnlockBits(&data);
 }
 
+void Win32Port::PreviewLater(int ms) { SetTimer(hwnd, kPreviewTimer, static_cast<UINT>(ms), nullptr); }
+
 void Win32Port::PreviewWrite(int x, int y, const std::string& text, int fg) {
     if (previewPicture == nullptr) return;
     BitmapDC target(previewPicture);

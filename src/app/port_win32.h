@@ -92,6 +92,7 @@ public:
     void PreviewClear(int bg) override;
     void PreviewStretch(Rect to) override;
     void PreviewWrite(int x, int y, const std::string& text, int fg) override;
+    void PreviewLater(int ms) override;
     // Puts the pane's picture on the screen (the pane's WM_PAINT).
     void PaintPreview(HWND pane, HDC dc);
 

@@ -85,5 +85,6 @@ constexpr int DisableSpeech = 571;
 
 // Private message of the main window: the deferred start-up step.
 constexpr unsigned kDeferredInit = 0x0400 + 500;  // WM_USER + 500
+constexpr unsigned kPreviewTimer = 504;           // the main window's timer for the preview
 
 }  // namespace lumiseek

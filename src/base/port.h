@@ -150,6 +150,9 @@ struct Port {
     // parts show the picture's colour there.
     virtual void PreviewStretch(Rect to) = 0;
     virtual void PreviewWrite(int x, int y, const std::string& text, int fg) = 0;  // in the pane's font
+    // (Re)starts the one preview timer: `ms` milliseconds after the last call the shell calls
+    // OnPreviewDue once.
+    virtual void PreviewLater(int ms) = 0;
 
     // --- printing ---
     // The print dialog, then the chosen printer with a regular font of that face and size (1 copy,

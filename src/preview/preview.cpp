@@ -11,6 +11,10 @@
 
 namespace lumiseek {
 
+// How long a selection rests before its picture is decoded: a key held down or pressed quickly
+// moves on without waiting for a decode of a second or more.
+constexpr int kPreviewRestMs = 150;
+
 namespace {
 
 constexpr int kWhite = 0xFFFFFF;
@@ -80,6 +84,15 @@ void PreviewSelection(App& app) {
         }
     }
     port.RedrawControl(ctl::Preview);
+}
+
+void PreviewSoon(App& app) {
+    const Settings& s = app.settings;
+    if (s.ShowPreview == 0) return;
+    app.port.ShowControl(ctl::Preview, true);
+    app.port.PreviewClear(ImageBGColor(s.ImageBG));
+    app.port.RedrawControl(ctl::Preview);
+    app.port.PreviewLater(kPreviewRestMs);
 }
 
 void ManageImageBG(App& app) {

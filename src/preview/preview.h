@@ -16,6 +16,9 @@ void SetPreviewPath(App& app, const std::string& path);
 // Draws the pane again for the current path, pane size and settings; does nothing while
 // ShowPreview is off.
 void PreviewSelection(App& app);
+// After a new selection: the pane shows its background at once and the file is drawn once the
+// selection has rested a moment, so arrowing through large pictures does not wait for each decode.
+void PreviewSoon(App& app);
 // Steps ImageBG White, Black, Blue and back, says which, and redraws the pane.
 void ManageImageBG(App& app);
 

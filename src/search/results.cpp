@@ -252,7 +252,7 @@ void SelectionChanged(App& app, int row) {
     const ResultRow& r = app.Results[row - 1];
     ST(app, RowSummary(app, row));
     SetPreviewPath(app, r.Folder + r.Name);
-    PreviewSelection(app);
+    PreviewSoon(app);
     SpeakOne(app, r.Name);
 }
 

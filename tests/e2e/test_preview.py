@@ -27,9 +27,16 @@ def test_images_are_drawn_centred_on_the_chosen_background(lumiseek):
     left, top, width, height = lumiseek.control_rect(504)
     cx, cy = left + width // 2, top + height // 2
 
+    # The picture is drawn once the selection has rested a moment: screenshots until it shows.
+    def shows(name, check):
+        try:
+            return lumiseek.screenshot_until(name, check, name, timeout=10)
+        except AssertionError:
+            return False
+
     def seen(name, points, *expected):  # the colours at the points, to within 8 of the expected ones
-        png = lumiseek.screenshot(name)
-        return all(abs(a - b) <= 8 for p, e in zip(points, expected) for a, b in zip(harness.pixel(png, *p), e))
+        return shows(name, lambda png: all(abs(a - b) <= 8 for p, e in zip(points, expected)
+                                           for a, b in zip(harness.pixel(png, *p), e)))
 
     # Own size, centred: the image 55 pixels either side of the centre, white background at 65 and above.
     for i, (name, colour) in enumerate(IMAGES):
@@ -45,11 +52,11 @@ def test_images_are_drawn_centred_on_the_chosen_background(lumiseek):
     # background only.
     lumiseek.press("notes.txt", "Down")
     text_area = (left + 50, top + 50, left + 250, top + 90)
-    assert harness.colour_share(lumiseek.screenshot("text"), "#FFFFFF", text_area) > 0.05
+    assert shows("text", lambda png: harness.colour_share(png, "#FFFFFF", text_area) > 0.05)
     lumiseek.press("Image Background is White", "ctrl+shift+i")
-    assert harness.colour_share(lumiseek.screenshot("text-on-white"), "#000000", text_area) > 0.05
+    assert shows("text-on-white", lambda png: harness.colour_share(png, "#000000", text_area) > 0.05)
     lumiseek.press("sub", "Down")
-    assert harness.colour_share(lumiseek.screenshot("folder"), "#FFFFFF", (left, top, left + width, top + height)) == 1
+    assert shows("folder", lambda png: harness.colour_share(png, "#FFFFFF", (left, top, left + width, top + height)) == 1)
     # A picture far larger than the pane is scaled down to fill it.
     lumiseek.press("big.png", "Down")
     assert seen("big", [(cx, cy), (left + 2, cy)], (0, 128, 255), (0, 128, 255))

@@ -137,6 +137,7 @@ struct FakePort : Port {
         drawn.push_back("load " + p);
         return Lookup(images, p);
     }
+    void PreviewLater(int ms) override { drawn.push_back("later " + std::to_string(ms)); }
     void PreviewClear(int bg) override { drawn.push_back("clear " + std::to_string(bg)); }
     void PreviewStretch(Rect r) override {
         drawn.push_back("stretch " + std::to_string(r.x) + "," + std::to_string(r.y) + " " + std::to_string(r.w) +

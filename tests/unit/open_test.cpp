@@ -184,6 +184,16 @@ TEST(Preview, ImagesAreDrawnOtherFilesMarkedFoldersClearedAndTheCommandsRedraw) 
     port.writeTimes["c:\\p\\IMG_0001.JPG"] = 8;
     EXPECT_EQ(shown("c:\\p\\IMG_0001.JPG").size(), size_t{3});
 
+    // A new selection clears the pane at once and decodes only once the selection has rested.
+    app.Results = {ResultRow{"notes.txt"}, ResultRow{"IMG_0001.JPG"}};
+    app.Results[1].Folder = "c:\\p\\";
+    port.drawn.clear();
+    OnListSelectionChanged(app, 2);
+    EXPECT_EQ(std::make_pair(port.drawn, port.LastSpoken()), std::make_pair(Texts{"clear 0", "later 150"}, std::string("IMG_0001.JPG")));
+    OnPreviewDue(app);
+    EXPECT_EQ(port.drawn.back(), "stretch 150,125 100x50");
+    port.spoken.clear();
+
     for (int i = 0; i < 3; ++i) OnCommand(app, cmd::ImageBGColor, 0);
     EXPECT_EQ(port.drawn[port.drawn.size() - 6], "clear 16711680");  // each step redraws at once
     OnCommand(app, cmd::PreviewClick, 0);
