@@ -43,6 +43,7 @@ uint32_t IndexTable::Add(uint32_t parent, std::string_view name, std::string_vie
     e.flags |= kDirty;
     dirty_.push_back(i);
     ++live_;
+    if (progress_) progress_->fetch_add(1, std::memory_order_relaxed);
   }
   entries_.push_back(e);
   if (open_name != name) open_names_[i] = std::string(open_name);
@@ -147,8 +148,10 @@ void IndexTable::ReadFolder(uint32_t folder, FolderReader& reader, bool whole) {
 
 void IndexTable::Build(const IndexKey& key) {
   FolderHook hook = std::move(hook_);
+  std::atomic<size_t>* progress = progress_;
   *this = IndexTable();
   hook_ = std::move(hook);
+  progress_ = progress;
   key_ = key;
   key_.shown.resize(key_.roots.size());
   FolderReader reader;

@@ -8,6 +8,7 @@
 // changed since are merged in by Sort().
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -37,6 +38,8 @@ class IndexTable {
   using FolderHook = std::function<void(uint32_t folder, const std::string& path)>;
 
   void SetHook(FolderHook hook) { hook_ = std::move(hook); }
+  // A count of the entries added, for whoever waits on a build.
+  void SetProgress(std::atomic<size_t>* added) { progress_ = added; }
 
   // Reads every root whole.
   void Build(const IndexKey& key);
@@ -108,6 +111,7 @@ class IndexTable {
   size_t removed_since_sort_ = 0;
   size_t live_ = 0;
   FolderHook hook_;
+  std::atomic<size_t>* progress_ = nullptr;
 };
 
 }  // namespace es

@@ -138,6 +138,7 @@ bool IndexTable::Deserialize(std::string_view data) {
     }
   }
   t.hook_ = std::move(hook_);
+  t.progress_ = progress_;
   *this = std::move(t);
   return true;
 }
