@@ -416,12 +416,36 @@ SearchReport IndexTable::Search(const Query& query, const Options& options, std:
               : options.sort == SortKind::DateModified ? kByDate
                                                        : -1;
   bool ordered = order >= 0 && dirty_.empty() && removed_since_sort_ == 0;
-  if (options.sort == SortKind::None || ordered) {
-    const uint32_t n = static_cast<uint32_t>(ordered ? orders_[order].size() : entries_.size());
-    for (uint32_t k = 0; k < n && (limit < 0 || report.rows < limit); ++k) {
-      uint32_t i = ordered ? orders_[order][k] : k;
+  if (options.sort == SortKind::None) {
+    for (uint32_t i = 0; i < entries_.size() && (limit < 0 || report.rows < limit); ++i) {
       if (takes(i)) emit(i);
     }
+    return report;
+  }
+  if (ordered) {
+    // The sorted order, read while matches come often; when they are rare, reading the table in its
+    // own order and sorting the few matches is faster than jumping through the order.
+    const std::vector<uint32_t>& sorted = orders_[order];
+    const uint32_t kOrderedBudget = std::min<uint32_t>(1 << 16, static_cast<uint32_t>(sorted.size() / 4));
+    std::vector<uint32_t> found;
+    uint32_t k = 0;
+    for (; k < sorted.size() && k < kOrderedBudget && (limit < 0 || static_cast<int64_t>(found.size()) < limit); ++k) {
+      if (takes(sorted[k])) found.push_back(sorted[k]);
+    }
+    if (k < sorted.size() && (limit < 0 || static_cast<int64_t>(found.size()) < limit)) {
+      found.clear();
+      for (uint32_t i = 0; i < entries_.size(); ++i) {
+        if (takes(i)) found.push_back(i);
+      }
+      auto before = [this, order](uint32_t a, uint32_t b) { return SortsBeforeEntry(static_cast<Order>(order), a, b); };
+      if (limit >= 0 && static_cast<uint64_t>(limit) < found.size()) {
+        std::partial_sort(found.begin(), found.begin() + limit, found.end(), before);
+        found.resize(static_cast<size_t>(limit));
+      } else {
+        std::sort(found.begin(), found.end(), before);
+      }
+    }
+    for (uint32_t i : found) emit(i);
     return report;
   }
   // Any other order: the matches are sorted as the walk sorts its own.

@@ -1,6 +1,7 @@
 // The index service on Linux: a Unix socket in a folder only the user can enter (the peer's user
 // checked on both sides), inotify with one watch per folder, the table saved to the cache folder.
 #include <fcntl.h>
+#include <malloc.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/file.h>
@@ -210,6 +211,8 @@ struct Service {
       bytes = table.Serialize();
     }
     if (!cache_file.empty()) WriteAside(cache_file, bytes);
+    bytes = std::string();
+    malloc_trim(0);  // the copy and the sort's buffers go back to the system
   }
 
   // Builds or reloads the table, then follows the changes until the service stops.
@@ -457,6 +460,7 @@ int ServeIndex(const IndexKey& key, int64_t idle_minutes) {
   close(listener);
   follower.join();
   service.Save();
+  close(lock);  // a new service may start as soon as this one says it stopped
   if (stop_client >= 0) {
     SendAll(stop_client, "stopped\n", Clock::now() + std::chrono::milliseconds(kPeerMs));
     close(stop_client);
