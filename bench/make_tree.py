@@ -2,7 +2,9 @@
 """Generates the benchmark tree: 100,000 folders (10 + 10*99 + 10*99*100) holding 10 files each,
 1,000,000 files in all, with names made of common words, numbers and extensions.
 
-    python3 bench/make_tree.py /tmp/es-bench/tree
+    python3 bench/make_tree.py /tmp/es-bench/tree [TOP]
+
+TOP top folders (default 10) of 100,000 entries and 10,000 folders each: 2 make a tree of 220,000.
 
 Deterministic (fixed seed). Writes DIR/.complete when done; an existing complete tree is kept."""
 import os
@@ -31,10 +33,11 @@ def main():
     if os.path.exists(os.path.join(root, ".complete")):
         print("tree exists:", root)
         return
+    top_count = int(sys.argv[2]) if len(sys.argv) > 2 else 10
     rng = random.Random(4)
     folders = files = 0
     flags = os.O_CREAT | os.O_WRONLY | os.O_TRUNC
-    for top in TOP.split():
+    for top in TOP.split()[:top_count]:
         level1 = os.path.join(root, top)
         os.makedirs(level1, exist_ok=True)
         folders += 1

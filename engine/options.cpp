@@ -148,6 +148,18 @@ ParseResult ParseCommandLine(std::string_view line, bool slash_switches) {
       o.paths.push_back(arg);
       o.shown_paths.push_back(shown);
       o.wine_view = true;
+    } else if (name == "-index-start" || name == "-index-stop" || name == "-index-status" || name == "-index-serve") {
+      IndexCommand command = name == "-index-start"  ? IndexCommand::Start
+                             : name == "-index-stop" ? IndexCommand::Stop
+                             : name == "-index-status" ? IndexCommand::Status
+                                                       : IndexCommand::Serve;
+      if (o.index != IndexCommand::Serve) o.index = command;  // the service's own switch wins
+    } else if (name == "-index-idle") {
+      if (!value(arg) || !ReadCount(arg, o.index_idle_minutes) || o.index_idle_minutes < 1) {
+        return fail(kExitMissingValue, "es: -index-idle expects a number of minutes");
+      }
+    } else if (name == "-no-index") {
+      o.no_index = true;
     } else if (name == "-h" || name == "-help" || name == "/?") {
       o.help = true;
     } else {

@@ -15,6 +15,8 @@ constexpr int kExitExportFailed = 5;   // the export file cannot be created or w
 constexpr int kExitUnknownSwitch = 6;  // a switch this program does not know
 constexpr int kExitRootUnreadable = 10;  // no folder to search could be read
 
+enum class IndexCommand { None, Start, Stop, Status, Serve };
+
 enum class TypeFilter { All, FilesOnly, FoldersOnly };
 enum class SortKind { None, Name, Path, Size, DateModified };
 
@@ -33,6 +35,9 @@ struct Options {
   std::vector<std::string> shown_paths;
   bool wine_view = false;
   bool help = false;
+  IndexCommand index = IndexCommand::None;  // -index-start, -index-stop, -index-status (and the service's own)
+  int64_t index_idle_minutes = 480;         // -index-idle: the service ends after this long without a query
+  bool no_index = false;                    // -no-index: walk, whatever service runs
   std::string search;         // the search text: every token that is not a switch, blank-joined
 };
 

@@ -78,6 +78,15 @@ void AppendPlainRow(std::string& out, std::string_view path) {
 #endif
 }
 
+void AppendRow(std::string& out, const Options& options, std::string_view path, bool is_folder, int64_t size,
+               int64_t modified) {
+  if (options.export_csv) {
+    AppendCsvRow(out, options, path, is_folder, size, options.date_modified ? LocalTime(modified) : CivilTime{});
+  } else {
+    AppendPlainRow(out, path);
+  }
+}
+
 std::string_view Arena::Store(std::string_view text) {
   if (capacity_ - used_ < text.size()) {
     size_t size = std::max(kBlockSize, text.size());

@@ -26,6 +26,10 @@ void AppendCsvRow(std::string& out, const Options& options, std::string_view pat
 // One line of output without an export file: the full path.
 void AppendPlainRow(std::string& out, std::string_view path);
 
+// One row as the options ask: a CSV row, or the plain path. `modified` as EntryDetails has it.
+void AppendRow(std::string& out, const Options& options, std::string_view path, bool is_folder, int64_t size,
+               int64_t modified);
+
 // A match kept for sorting. `path` points into an Arena owned by whoever collected it.
 struct Match {
   std::string_view path;

@@ -11,6 +11,10 @@
 #ifdef _WIN32
 #include "handoff.h"
 #endif
+#include <cstdlib>
+#include <cstring>
+
+#include "index_service.h"
 
 namespace es {
 
@@ -38,6 +42,9 @@ constexpr const char* kUsage =
     "  -n N                       at most N rows\n"
     "  -export-csv FILE           write the rows as CSV to FILE\n"
     "  -path FOLDER               search FOLDER instead of the folders in es-roots.txt\n"
+    "  -index-start               keep an index of the folders in a background service\n"
+    "  -index-status -index-stop  whether it is ready; end it (-index-idle MINUTES: end unused)\n"
+    "  -no-index                  walk the folders even when a service is ready\n"
     "Search text: blanks mean AND, | means OR, ! means NOT, \"...\" groups, * and ? are\n"
     "wildcards, a term with a path separator matches the full path, ext:a;b;c lists extensions.\n";
 
@@ -77,6 +84,9 @@ int RunEs(std::string_view command_line, bool slash_switches, bool export_in_pla
     return kExitOk;
   }
 
+  if (options.index == IndexCommand::Status) return IndexServiceStatus();
+  if (options.index == IndexCommand::Stop) return StopIndexService();
+
   std::vector<std::string> roots;
   if (!options.paths.empty()) {
     for (const std::string& path : options.paths) roots.push_back(NormalizeRoot(path));
@@ -93,6 +103,11 @@ int RunEs(std::string_view command_line, bool slash_switches, bool export_in_pla
       roots = DefaultRoots();
     }
   }
+
+  IndexKey key{roots, options.shown_paths, options.wine_view};
+  key.shown.resize(roots.size());
+  if (options.index == IndexCommand::Start) return StartIndexService(command_line, key);
+  if (options.index == IndexCommand::Serve) return ServeIndex(key, options.index_idle_minutes);
 
   // The export is written to a temporary file beside it and moved into place only when the search
   // ended well: a search that fails, is ended or crashes leaves the previous export as it was.
@@ -129,10 +144,20 @@ int RunEs(std::string_view command_line, bool slash_switches, bool export_in_pla
     std::fwrite(header.data(), 1, header.size(), out);
   }
 
-  int threads = static_cast<int>(std::thread::hardware_concurrency());
-  if (threads < 1) threads = 1;
-  if (threads > 8) threads = 8;
-  SearchReport report = Search(query, options, roots, out, threads, options.shown_paths);
+  // A running service for the same roots answers with the rows a walk would write; without one, or
+  // when it does not answer in time, the walk.
+  const char* no_index = std::getenv("ES_NO_INDEX");
+  std::string indexed;
+  SearchReport report;
+  if (!options.no_index && !(no_index && std::strcmp(no_index, "1") == 0) &&
+      SearchThroughIndex(command_line, slash_switches, key, indexed, report)) {
+    if (std::fwrite(indexed.data(), 1, indexed.size(), out) != indexed.size()) report.write_failed = true;
+  } else {
+    int threads = static_cast<int>(std::thread::hardware_concurrency());
+    if (threads < 1) threads = 1;
+    if (threads > 8) threads = 8;
+    report = Search(query, options, roots, out, threads, options.shown_paths);
+  }
 
   bool write_failed = report.write_failed;
   if (options.export_csv) {

@@ -27,7 +27,6 @@ struct PendingFolder {
 
 struct Shared {
   const Query& query;
-  Query entry_query;  // for the entries of a folder read whose names hold no separator
   const Options& options;
   std::FILE* out;
   bool details;  // size or time are needed for the output or the order
@@ -51,7 +50,6 @@ struct Shared {
               o.sort == SortKind::DateModified;
     sorting = o.sort != SortKind::None;
     separator = o.wine_view ? '\\' : kSeparator;
-    entry_query = EntryQuery(q, separator);
   }
 
   // Waits for a folder to read; false when the walk is over.
@@ -94,11 +92,11 @@ struct Shared {
 
 struct Worker {
   Shared& shared;
+  EntryFilter filter;
   FolderReader reader;
   std::string prefix;      // folder path with its separator
   std::string lower_dir;   // the same, folded
   std::string lower_name;
-  std::string lower_path;
   std::string scratch;
   std::string buffer;      // rows waiting to be written
   std::vector<PendingFolder> found;
@@ -106,13 +104,8 @@ struct Worker {
   Arena arena;
   int64_t rows = 0;
 
-  explicit Worker(Shared& s) : shared(s) { reader.ShowAsWine(s.options.wine_view); }
-
-  bool Excluded(std::string_view lower_folder_with_separator) const {
-    for (const std::string& text : shared.query.excluded_paths) {
-      if (lower_folder_with_separator.find(text) != std::string_view::npos) return true;
-    }
-    return false;
+  explicit Worker(Shared& s) : shared(s), filter(s.query, s.options.type, s.separator) {
+    reader.ShowAsWine(s.options.wine_view);
   }
 
   void Run() {
@@ -124,14 +117,12 @@ struct Worker {
   }
 
   void Read(const PendingFolder& folder) {
-    const Query& full_query = shared.query;
     const char separator = shared.separator;
     prefix = folder.shown;
     if (prefix.empty() || prefix.back() != separator) prefix += separator;
-    bool fold_dir = full_query.needs_path || !full_query.excluded_paths.empty();
-    if (fold_dir) {
+    if (filter.FoldsFolders()) {
       FoldCase(prefix, lower_dir);
-      if (folder.root && Excluded(lower_dir)) return;
+      if (folder.root && filter.Excluded(lower_dir)) return;
     }
     if (folder.handle >= 0) {
       shared.open_handles.fetch_sub(1, std::memory_order_relaxed);
@@ -143,19 +134,18 @@ struct Worker {
       }
       return;
     }
-    const TypeFilter type = shared.options.type;
     FolderEntry entry;
     while (reader.Next(entry)) {
       if (shared.stop.load(std::memory_order_relaxed)) break;
       bool is_folder = entry.kind != EntryKind::File;
-      bool folded = false;
+      std::string_view folded;
       if (entry.kind == EntryKind::Folder) {
         bool keep = true;
-        if (!full_query.excluded_paths.empty()) {
+        if (filter.HasExclusions()) {
           FoldCase(entry.name, lower_name);
-          folded = true;
+          folded = lower_name;
           scratch.assign(lower_dir).append(lower_name) += separator;
-          keep = !Excluded(scratch);
+          keep = !filter.Excluded(scratch);
         }
         if (keep) {
           int64_t handle = -1;
@@ -167,23 +157,7 @@ struct Worker {
                            handle});
         }
       }
-      if (type == TypeFilter::FilesOnly && is_folder) continue;
-      if (type == TypeFilter::FoldersOnly && !is_folder) continue;
-      // A name holding the separator (a Linux name shown as Wine shows it) can complete an
-      // excluded path itself: its entry is matched against the whole query.
-      const Query& query =
-          entry.name.find(separator) == std::string_view::npos ? shared.entry_query : full_query;
-      Candidate candidate;
-      candidate.is_folder = is_folder;
-      if (query.needs_name || query.needs_path) {
-        if (!folded) FoldCase(entry.name, lower_name);
-        candidate.lower_name = lower_name;
-      }
-      if (query.needs_path) {
-        lower_path.assign(lower_dir).append(lower_name);
-        candidate.lower_path = lower_path;
-      }
-      if (!Matches(query, candidate)) continue;
+      if (!filter.Takes(entry.name, folded, is_folder, lower_dir)) continue;
       Emit(entry, is_folder);
     }
     reader.Close();
@@ -214,12 +188,7 @@ struct Worker {
       return;
     }
     ++rows;
-    if (options.export_csv) {
-      AppendCsvRow(buffer, options, scratch, is_folder, details.size,
-                   options.date_modified ? LocalTime(details.modified) : CivilTime{});
-    } else {
-      AppendPlainRow(buffer, scratch);
-    }
+    AppendRow(buffer, options, scratch, is_folder, details.size, details.modified);
     if (buffer.size() >= kFlushBytes) shared.Write(buffer);
   }
 
@@ -239,6 +208,39 @@ struct Worker {
 };
 
 }  // namespace
+
+EntryFilter::EntryFilter(const Query& query, TypeFilter type, char separator)
+    : query_(&query), entry_query_(EntryQuery(query, separator)), type_(type), separator_(separator) {
+  fold_dir_ = query.needs_path || !query.excluded_paths.empty();
+}
+
+bool EntryFilter::Excluded(std::string_view lower_folder) const {
+  for (const std::string& text : query_->excluded_paths) {
+    if (lower_folder.find(text) != std::string_view::npos) return true;
+  }
+  return false;
+}
+
+bool EntryFilter::Takes(std::string_view name, std::string_view lower_name, bool is_folder,
+                        std::string_view lower_dir) {
+  if (type_ == TypeFilter::FilesOnly && is_folder) return false;
+  if (type_ == TypeFilter::FoldersOnly && !is_folder) return false;
+  const Query& query = QueryFor(name);
+  Candidate candidate;
+  candidate.is_folder = is_folder;
+  if (query.needs_name || query.needs_path) {
+    if (lower_name.empty()) {
+      FoldCase(name, lower_name_);
+      lower_name = lower_name_;
+    }
+    candidate.lower_name = lower_name;
+  }
+  if (query.needs_path) {
+    lower_path_.assign(lower_dir).append(lower_name);
+    candidate.lower_path = lower_path_;
+  }
+  return Matches(query, candidate);
+}
 
 std::string JoinPath(std::string_view folder, std::string_view name, char separator) {
   std::string path;
@@ -284,12 +286,7 @@ SearchReport Search(const Query& query, const Options& options, const std::vecto
     SortMatches(all, options.sort, options.max_results);
     std::string buffer;
     for (const Match& m : all) {
-      if (options.export_csv) {
-        AppendCsvRow(buffer, options, m.path, m.is_folder, m.size,
-                     options.date_modified ? LocalTime(m.modified) : CivilTime{});
-      } else {
-        AppendPlainRow(buffer, m.path);
-      }
+      AppendRow(buffer, options, m.path, m.is_folder, m.size, m.modified);
       if (buffer.size() >= kFlushBytes) shared.Write(buffer);
     }
     shared.Write(buffer);

@@ -12,6 +12,36 @@
 
 namespace es {
 
+// Which entries of a folder a search takes: one piece of code for the walk and the index. Folders
+// are entered in order, each folder's folded path ending in the separator.
+class EntryFilter {
+ public:
+  EntryFilter(const Query& query, TypeFilter type, char separator);
+  // Folded folder paths are needed: by a path term, or to leave out excluded folders.
+  bool FoldsFolders() const { return fold_dir_; }
+  bool HasExclusions() const { return !query_->excluded_paths.empty(); }
+  // The folder whose folded path (separator at the end) is `lower_folder` is left out with all in it.
+  bool Excluded(std::string_view lower_folder) const;
+  // True when the entry `name`'s own query looks at its full path.
+  bool NeedsPath(std::string_view name) const { return QueryFor(name).needs_path; }
+  // Takes an entry of a folder that was entered: `lower_dir` is the folder's folded path with its
+  // separator (read only when NeedsPath), `lower_name` the folded name, or empty to fold it here.
+  bool Takes(std::string_view name, std::string_view lower_name, bool is_folder, std::string_view lower_dir);
+
+ private:
+  // A name holding the separator (a Linux name shown as Wine shows it) can complete an excluded
+  // path itself: its entry is matched against the whole query.
+  const Query& QueryFor(std::string_view name) const {
+    return name.find(separator_) == std::string_view::npos ? entry_query_ : *query_;
+  }
+  const Query* query_;
+  Query entry_query_;  // for the entries of a folder read whose names hold no separator
+  TypeFilter type_;
+  char separator_;
+  bool fold_dir_;
+  std::string lower_name_, lower_path_;
+};
+
 struct SearchReport {
   std::vector<std::string> unreadable_roots;  // roots that could not be opened at all
   bool write_failed = false;

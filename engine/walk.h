@@ -74,6 +74,10 @@ class FolderReader {
   std::unique_ptr<Impl> impl_;
 };
 
+// Size and time of the entry at `path`, as FolderReader::Details gives them (links followed when
+// `follow_links`); false when it cannot be read.
+bool PathDetails(const std::string& path, bool follow_links, EntryDetails& details);
+
 // The local date and time of a time stamp from EntryDetails.
 CivilTime LocalTime(int64_t modified);
 

@@ -158,6 +158,14 @@ bool FolderReader::Details(EntryDetails& details) {
   return true;
 }
 
+bool PathDetails(const std::string& path, bool follow_links, EntryDetails& details) {
+  struct stat st {};
+  if ((follow_links ? stat(path.c_str(), &st) : lstat(path.c_str(), &st)) != 0) return false;
+  details.size = S_ISDIR(st.st_mode) ? 0 : static_cast<int64_t>(st.st_size);
+  details.modified = static_cast<int64_t>(st.st_mtim.tv_sec) * kStepsPerSecond + st.st_mtim.tv_nsec / 100;
+  return true;
+}
+
 void FolderReader::Close() {
   if (impl_ && impl_->fd != -1) {
     close(impl_->fd);

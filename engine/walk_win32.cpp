@@ -159,6 +159,16 @@ void FolderReader::Close() {
   }
 }
 
+bool PathDetails(const std::string& path, bool, EntryDetails& details) {
+  WIN32_FILE_ATTRIBUTE_DATA d;
+  if (!GetFileAttributesExW(LongPath(path).c_str(), GetFileExInfoStandard, &d)) return false;
+  bool folder = (d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  details.size = folder ? 0 : static_cast<int64_t>((static_cast<uint64_t>(d.nFileSizeHigh) << 32) | d.nFileSizeLow);
+  details.modified = static_cast<int64_t>((static_cast<uint64_t>(d.ftLastWriteTime.dwHighDateTime) << 32) |
+                                          d.ftLastWriteTime.dwLowDateTime);
+  return true;
+}
+
 CivilTime LocalTime(int64_t modified) {
   FILETIME ft;
   ft.dwLowDateTime = static_cast<DWORD>(static_cast<uint64_t>(modified) & 0xFFFFFFFFu);

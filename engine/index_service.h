@@ -1,0 +1,47 @@
+// The index service: a background process of es that holds an IndexTable of the roots, keeps it
+// current from change notifications, saves it to the per-user cache file and answers searches over a
+// channel only the same user can open. A search asks it first and walks when it is not ready, is for
+// other roots, or does not answer in time.
+//
+// Protocol (one request per connection, the client closes its sending side after the request):
+//   request  fields ended by NUL: "search", the command line, "1"/"0" (slash switches), the root
+//            count, each root and its shown form, "1"/"0" (Wine view); or "status"; or "stop".
+//   reply    to a search: "rows <rows> <bytes> <unreadable roots>\n", each unreadable root ended by
+//            NUL, then exactly <bytes> bytes of rows; or one line saying why not ("building ...",
+//            "other roots"). To status: the status line. To stop: "stopped\n" once saved.
+#pragma once
+
+#include <string>
+
+#include "index.h"
+#include "options.h"
+#include "search.h"
+
+namespace es {
+
+// How long a search waits for the service: for its first answer, and between two parts of it.
+constexpr int kIndexAnswerMs = 2000;
+constexpr int kRescanUnwatchedSeconds = 30;
+
+// The request for a search, as it goes over the channel.
+std::string IndexSearchRequest(std::string_view command_line, bool slash_switches, const IndexKey& key);
+// Reads a search request back; false when it is not one.
+bool ReadIndexSearchRequest(std::string_view request, std::string& command_line, bool& slash_switches,
+                            IndexKey& key);
+// The reply to a search, and back; false for a reply that is not whole.
+std::string IndexSearchReply(const SearchReport& report, std::string_view rows);
+bool ReadIndexSearchReply(std::string_view reply, SearchReport& report, std::string& rows);
+
+// The search answered by a running service: true with the rows and the report when it answered whole.
+bool SearchThroughIndex(std::string_view command_line, bool slash_switches, const IndexKey& key, std::string& rows,
+                        SearchReport& report);
+
+// -index-start, -index-status, -index-stop: what they print, and their exit codes.
+int StartIndexService(std::string_view command_line, const IndexKey& key);
+int IndexServiceStatus();
+int StopIndexService();
+
+// The service itself (-index-serve): returns its exit code when it ends.
+int ServeIndex(const IndexKey& key, int64_t idle_minutes);
+
+}  // namespace es

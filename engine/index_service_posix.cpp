@@ -1,0 +1,471 @@
+// The index service on Linux: a Unix socket in a folder only the user can enter (the peer's user
+// checked on both sides), inotify with one watch per folder, the table saved to the cache folder.
+#include <fcntl.h>
+#include <malloc.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/inotify.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+#include <shared_mutex>
+#include <thread>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "index_service.h"
+#include "walk.h"
+
+namespace es {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr size_t kMaxRequest = 16 << 20;
+constexpr int kPeerMs = 2000;  // the service's bound on a client's request and on sending the reply
+
+// A folder of the user's own, private: created 0700 when missing; a folder anyone else can enter
+// or that belongs to another user is not used (empty result).
+std::string PrivateFolder(const std::string& path) {
+  std::string partial;
+  for (size_t at = 1; at <= path.size(); ++at) {
+    if (at == path.size() || path[at] == '/') mkdir(path.substr(0, at).c_str(), 0700);
+  }
+  struct stat st {};
+  if (lstat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != geteuid()) return {};
+  if ((st.st_mode & 077) != 0 && chmod(path.c_str(), 0700) != 0) return {};
+  return path;
+}
+
+std::string CacheFolder() {
+  const char* cache = std::getenv("XDG_CACHE_HOME");
+  if (cache && cache[0] == '/') return PrivateFolder(std::string(cache) + "/lumiseek");
+  const char* home = std::getenv("HOME");
+  if (home && home[0] == '/') return PrivateFolder(std::string(home) + "/.cache/lumiseek");
+  return {};
+}
+
+std::string SocketPath() {
+  const char* run = std::getenv("XDG_RUNTIME_DIR");
+  std::string folder;
+  struct stat st {};
+  if (run && run[0] == '/' && stat(run, &st) == 0) folder = PrivateFolder(std::string(run) + "/lumiseek");
+  if (folder.empty()) {
+    std::string cache = CacheFolder();
+    if (!cache.empty()) folder = PrivateFolder(cache + "/run");
+  }
+  return folder.empty() ? std::string() : folder + "/index.sock";
+}
+
+bool PeerIsUser(int fd) {
+  ucred cred{};
+  socklen_t length = sizeof cred;
+  return getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &cred, &length) == 0 && cred.uid == geteuid();
+}
+
+int64_t MsLeft(Clock::time_point end) {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()).count();
+}
+
+// Writes all of `data` before `end`; false on an error or when time runs out.
+bool SendAll(int fd, std::string_view data, Clock::time_point end) {
+  while (!data.empty()) {
+    ssize_t n = send(fd, data.data(), data.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+    if (n > 0) {
+      data.remove_prefix(static_cast<size_t>(n));
+      continue;
+    }
+    if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) return false;
+    pollfd p{fd, POLLOUT, 0};
+    int64_t left = MsLeft(end);
+    if (left <= 0 || (poll(&p, 1, static_cast<int>(left)) <= 0 && errno != EINTR)) return false;
+  }
+  return true;
+}
+
+// Reads to the end of the stream: each part must come within `gap_ms` of the last (and of the start).
+bool ReceiveAll(int fd, std::string& out, int gap_ms, size_t max_bytes) {
+  char buffer[1 << 16];
+  for (;;) {
+    ssize_t n = recv(fd, buffer, sizeof buffer, MSG_DONTWAIT);
+    if (n == 0) return true;
+    if (n > 0) {
+      out.append(buffer, static_cast<size_t>(n));
+      if (out.size() > max_bytes) return false;
+      continue;
+    }
+    if (errno == EINTR) continue;
+    if (errno != EAGAIN && errno != EWOULDBLOCK) return false;
+    pollfd p{fd, POLLIN, 0};
+    if (poll(&p, 1, gap_ms) <= 0) return false;
+  }
+}
+
+// One request to the service and its whole reply, every wait bounded; false when there is no service
+// or it did not answer in time.
+bool Ask(std::string_view request, std::string& reply, int gap_ms = kIndexAnswerMs) {
+  std::string path = SocketPath();
+  if (path.empty() || path.size() >= sizeof(sockaddr_un::sun_path)) return false;
+  struct stat st {};
+  if (stat(path.c_str(), &st) != 0) return false;
+  int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+  if (fd < 0) return false;
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+  bool ok = connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 && PeerIsUser(fd) &&
+            SendAll(fd, request, Clock::now() + std::chrono::milliseconds(gap_ms)) && shutdown(fd, SHUT_WR) == 0 &&
+            ReceiveAll(fd, reply, gap_ms, size_t{1} << 34);
+  close(fd);
+  return ok;
+}
+
+bool WriteAside(const std::string& path, std::string_view data) {
+  std::string temporary = path + "." + std::to_string(getpid()) + ".tmp";
+  int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  if (fd < 0) return false;
+  bool ok = true;
+  while (ok && !data.empty()) {
+    ssize_t n = write(fd, data.data(), data.size());
+    if (n < 0 && errno == EINTR) continue;
+    ok = n > 0;
+    if (ok) data.remove_prefix(static_cast<size_t>(n));
+  }
+  ok = fsync(fd) == 0 && ok;
+  ok = close(fd) == 0 && ok;
+  if (ok && rename(temporary.c_str(), path.c_str()) == 0) return true;
+  unlink(temporary.c_str());
+  return false;
+}
+
+// The running service's state, shared by its threads.
+struct Service {
+  IndexKey key;
+  std::shared_mutex table_mutex;
+  IndexTable table;
+  std::atomic<bool> ready{false}, stop{false};
+  std::atomic<size_t> building_entries{0};
+  std::atomic<int64_t> last_query_ms{0};
+  std::atomic<size_t> unwatched_count{0};
+  std::string cache_file;
+
+  int inotify = -1;
+  std::unordered_map<int, uint32_t> folder_of_watch;
+  std::unordered_map<uint32_t, int> watch_of_folder;
+  std::unordered_set<uint32_t> unwatched;  // folders beyond the watch limit: rescanned now and then
+  bool changed_since_save = false;
+
+  void Watch(uint32_t folder, const std::string& path) {
+    if (path.empty()) {  // the folder left the table
+      auto it = watch_of_folder.find(folder);
+      if (it != watch_of_folder.end()) {
+        auto back = folder_of_watch.find(it->second);
+        if (back != folder_of_watch.end() && back->second == folder) {
+          inotify_rm_watch(inotify, it->second);
+          folder_of_watch.erase(back);
+        }
+        watch_of_folder.erase(it);
+      }
+      unwatched.erase(folder);
+      return;
+    }
+    constexpr uint32_t kMask = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_MODIFY | IN_ATTRIB |
+                               IN_CLOSE_WRITE | IN_ONLYDIR | IN_DONT_FOLLOW | IN_EXCL_UNLINK;
+    int wd = inotify_add_watch(inotify, path.c_str(), kMask);
+    if (wd < 0) {
+      if (errno == ENOSPC) unwatched.insert(folder);
+      return;
+    }
+    unwatched.erase(folder);
+    folder_of_watch[wd] = folder;
+    watch_of_folder[folder] = wd;
+  }
+
+  std::string StatusLine() {
+    if (!ready.load()) return "building " + std::to_string(building_entries.load()) + " entries";
+    std::shared_lock<std::shared_mutex> lock(table_mutex);
+    std::string line = "ready " + std::to_string(table.Entries()) + " entries pid " + std::to_string(getpid());
+    if (size_t n = unwatched_count.load()) {
+      line += "; watch limit reached: " + std::to_string(n) + " folders rescanned every " +
+              std::to_string(kRescanUnwatchedSeconds) + " s";
+    }
+    return line;
+  }
+
+  void Save() {
+    if (!ready.load()) return;
+    std::string bytes;
+    {
+      std::shared_lock<std::shared_mutex> lock(table_mutex);
+      bytes = table.Serialize();
+    }
+    if (!cache_file.empty()) WriteAside(cache_file, bytes);
+    bytes = std::string();
+    malloc_trim(0);  // the copy and the sort's buffers go back to the system
+  }
+
+  // Builds or reloads the table, then follows the changes until the service stops.
+  void Follow() {
+    IndexTable fresh;
+    fresh.SetHook([this](uint32_t f, const std::string& path) { Watch(f, path); });
+    fresh.SetProgress(&building_entries);
+    std::string saved;
+    bool reloaded = !cache_file.empty() && ReadWholeFile(cache_file, saved) && fresh.Deserialize(saved) &&
+                    fresh.Key() == key;
+    saved = std::string();
+    if (reloaded) {
+      fresh.Verify();
+    } else {
+      fresh.Build(key);
+    }
+    fresh.Sort();
+    {
+      std::unique_lock<std::shared_mutex> lock(table_mutex);
+      table = std::move(fresh);
+      unwatched_count = unwatched.size();
+    }
+    ready = true;
+    if (reloaded) {  // files changed in place while the service was away
+      std::unique_lock<std::shared_mutex> lock(table_mutex);
+      table.RefreshAll();
+      table.Sort();
+    }
+    Save();
+    auto last_change = Clock::now();
+    auto last_unwatched_scan = Clock::now();
+    std::vector<char> buffer(1 << 16);
+    while (!stop.load()) {
+      pollfd p{inotify, POLLIN, 0};
+      int got = poll(&p, 1, 200);
+      std::unordered_set<uint32_t> rescan;
+      std::vector<std::pair<uint32_t, std::string>> refresh;
+      bool overflow = false;
+      // Changes arriving together are taken together: reads go on while more come within 50 ms.
+      for (int rounds = 0; got > 0 && rounds < 20; ++rounds) {
+        ssize_t n = read(inotify, buffer.data(), buffer.size());
+        if (n <= 0) break;
+        for (ssize_t at = 0; at < n;) {
+          auto* event = reinterpret_cast<inotify_event*>(buffer.data() + at);
+          at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+          if (event->mask & IN_Q_OVERFLOW) overflow = true;
+          auto it = folder_of_watch.find(event->wd);
+          if (it == folder_of_watch.end()) continue;
+          if (event->mask & IN_IGNORED) {
+            folder_of_watch.erase(it);
+            continue;
+          }
+          std::string name = event->len ? std::string(event->name) : std::string();
+          if (!name.empty() && !(event->mask & (IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO))) {
+            refresh.emplace_back(it->second, name);
+          } else {
+            rescan.insert(it->second);
+          }
+        }
+        got = poll(&p, 1, 50);
+      }
+      bool scan_unwatched = !unwatched.empty() &&
+                            Clock::now() - last_unwatched_scan > std::chrono::seconds(kRescanUnwatchedSeconds);
+      if (overflow || !rescan.empty() || !refresh.empty() || scan_unwatched) {
+        std::unique_lock<std::shared_mutex> lock(table_mutex);
+        if (overflow) {
+          for (size_t r = 0; r < table.RootCount(); ++r) table.Rescan(table.RootEntry(r), true);
+        }
+        for (uint32_t f : rescan) table.Rescan(f, false);
+        for (const auto& [f, name] : refresh) table.Refresh(f, name);
+        if (scan_unwatched) {
+          std::vector<uint32_t> folders(unwatched.begin(), unwatched.end());
+          for (uint32_t f : folders) table.Rescan(f, false);
+          last_unwatched_scan = Clock::now();
+        }
+        table.Sort();
+        unwatched_count = unwatched.size();
+        changed_since_save = true;
+        last_change = Clock::now();
+      }
+      if (changed_since_save && Clock::now() - last_change > std::chrono::seconds(30)) {
+        Save();
+        changed_since_save = false;
+      }
+    }
+  }
+
+  std::string Answer(const std::string& request) {
+    if (request == std::string("status", 7)) return StatusLine() + "\n";
+    if (request == std::string("stop", 5)) {
+      stop = true;
+      return {};
+    }
+    std::string line;
+    bool slash = false;
+    IndexKey asked;
+    if (!ReadIndexSearchRequest(request, line, slash, asked)) return "unknown request\n";
+    last_query_ms = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now().time_since_epoch()).count();
+    if (!ready.load()) return StatusLine() + "\n";
+    asked.shown.resize(asked.roots.size());
+    if (!(asked == key)) return "other roots\n";
+    ParseResult parsed = ParseCommandLine(line, slash);
+    if (parsed.exit_code != kExitOk) return "unknown request\n";
+    const Options& o = parsed.options;
+    Query query = ParseQuery(o.search, o.wine_view ? '\\' : kSeparator);
+    std::string rows;
+    SearchReport report;
+    {
+      std::shared_lock<std::shared_mutex> lock(table_mutex);
+      report = table.Search(query, o, rows);
+    }
+    return IndexSearchReply(report, rows);
+  }
+};
+
+}  // namespace
+
+bool SearchThroughIndex(std::string_view command_line, bool slash_switches, const IndexKey& key, std::string& rows,
+                        SearchReport& report) {
+  std::string reply;
+  return Ask(IndexSearchRequest(command_line, slash_switches, key), reply) &&
+         ReadIndexSearchReply(reply, report, rows);
+}
+
+int IndexServiceStatus() {
+  std::string reply;
+  if (!Ask(std::string("status", 7), reply) || reply.empty()) {
+    std::puts("not running");
+    return 2;
+  }
+  std::fputs(reply.c_str(), stdout);
+  return reply.compare(0, 6, "ready ") == 0 ? 0 : 1;
+}
+
+int StopIndexService() {
+  std::string reply;
+  if (!Ask(std::string("stop", 5), reply, 10000)) {
+    std::puts("not running");
+    return 0;
+  }
+  std::puts("stopped");
+  return 0;
+}
+
+int StartIndexService(std::string_view command_line, const IndexKey& key) {
+  std::string reply;
+  if (Ask(IndexSearchRequest("-n 0", false, key), reply) && !reply.empty()) {
+    // Running already: for these roots (or still building) that is enough; for others it says so.
+    if (reply.compare(0, 6, "other ") == 0) {
+      std::string status;
+      Ask(std::string("status", 7), status);
+      std::fprintf(stderr, "es: an index service for other folders is running (%s); stop it first\n",
+                   status.substr(0, status.find('\n')).c_str());
+      return 1;
+    }
+    return IndexServiceStatus() == 2 ? 1 : 0;
+  }
+  if (SocketPath().empty()) {
+    std::fprintf(stderr, "es: no private folder for the index service (XDG_RUNTIME_DIR, XDG_CACHE_HOME or HOME)\n");
+    return 1;
+  }
+  std::string line = "-index-serve " + std::string(command_line);
+  pid_t child = fork();
+  if (child < 0) {
+    std::fprintf(stderr, "es: cannot start the index service\n");
+    return 1;
+  }
+  if (child == 0) {
+    setsid();
+    if (fork() != 0) _exit(0);
+    int null = open("/dev/null", O_RDWR | O_CLOEXEC);
+    dup2(null, 0);
+    dup2(null, 1);
+    dup2(null, 2);
+    execl("/proc/self/exe", "es", line.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  waitpid(child, nullptr, 0);
+  // It answers within moments of its start; a service that never does is said so.
+  for (auto end = Clock::now() + std::chrono::seconds(5); Clock::now() < end;) {
+    std::string status;
+    if (Ask(std::string("status", 7), status) && !status.empty()) {
+      std::fputs(status.c_str(), stdout);
+      return 0;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  std::fprintf(stderr, "es: the index service did not start\n");
+  return 1;
+}
+
+int ServeIndex(const IndexKey& key, int64_t idle_minutes) {
+  std::string path = SocketPath();
+  if (path.empty() || path.size() >= sizeof(sockaddr_un::sun_path)) return 1;
+  // One service a user: the lock is held for the service's life.
+  std::string folder = path.substr(0, path.rfind('/'));
+  int lock = open((folder + "/index.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  if (lock < 0 || flock(lock, LOCK_EX | LOCK_NB) != 0) return 0;
+  signal(SIGPIPE, SIG_IGN);
+  Service service;
+  service.key = key;
+  service.key.shown.resize(key.roots.size());
+  std::string cache = CacheFolder();
+  if (!cache.empty()) service.cache_file = cache + "/index.bin";
+  service.inotify = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+
+  unlink(path.c_str());
+  int listener = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+  if (listener < 0 || bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+      chmod(path.c_str(), 0600) != 0 || listen(listener, 16) != 0) {
+    return 1;
+  }
+  auto now_ms = [] {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now().time_since_epoch()).count();
+  };
+  service.last_query_ms = now_ms();
+  std::thread follower([&] { service.Follow(); });
+  const int64_t idle_ms = idle_minutes * 60 * 1000;
+  int stop_client = -1;
+  while (!service.stop.load()) {
+    pollfd p{listener, POLLIN, 0};
+    if (poll(&p, 1, 1000) <= 0) {
+      if (now_ms() - service.last_query_ms.load() > idle_ms) service.stop = true;
+      continue;
+    }
+    int client = accept4(listener, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+    if (client < 0) continue;
+    std::string request;
+    if (!PeerIsUser(client) || !ReceiveAll(client, request, kPeerMs, kMaxRequest)) {
+      close(client);
+      continue;
+    }
+    std::string reply = service.Answer(request);
+    if (service.stop.load()) {
+      stop_client = client;  // answered once the table is saved
+      break;
+    }
+    SendAll(client, reply, Clock::now() + std::chrono::milliseconds(kPeerMs));
+    close(client);
+  }
+  unlink(path.c_str());
+  close(listener);
+  follower.join();
+  service.Save();
+  close(lock);  // a new service may start as soon as this one says it stopped
+  if (stop_client >= 0) {
+    SendAll(stop_client, "stopped\n", Clock::now() + std::chrono::milliseconds(kPeerMs));
+    close(stop_client);
+  }
+  return 0;
+}
+
+}  // namespace es

@@ -1,0 +1,193 @@
+// The index service as the es program runs it: started, asked, kept current, refused to another user,
+// stopped, killed or stalled (searches walk then), restarted from its cache file, good or damaged.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "index_service.h"
+#include "run.h"
+#include "walk.h"
+
+namespace es {
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+class IndexServiceTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/es_service_test_XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    base_ = pattern;
+    root_ = base_ + "/tree";
+    for (const char* folder : {"Docs/old", "Music", "a b"}) fs::create_directories(root_ + "/" + folder);
+    for (int i = 0; i < 60; ++i) {
+      std::ofstream(root_ + "/" + (i % 3 == 0 ? "Docs/" : i % 3 == 1 ? "Music/" : "a b/") + "report " +
+                    std::to_string(i) + (i % 2 ? ".txt" : ".PDF"))
+          << std::string(i, 'x');
+    }
+    fs::create_directories(base_ + "/run");
+    chmod((base_ + "/run").c_str(), 0700);
+    setenv("XDG_RUNTIME_DIR", (base_ + "/run").c_str(), 1);
+    setenv("XDG_CACHE_HOME", (base_ + "/cache").c_str(), 1);
+    unsetenv("ES_NO_INDEX");
+  }
+  void TearDown() override {
+    Es("-index-stop");
+    if (pid_ > 0) kill(pid_, SIGKILL);
+    fs::remove_all(base_);
+  }
+
+  // Runs the program; its exit code, and what it printed in `out`.
+  int Es(const std::string& args, std::string* out = nullptr) {
+    std::string file = base_ + "/stdout";
+    int status = std::system((std::string(ES_PROGRAM) + " " + args + " >'" + file + "' 2>/dev/null").c_str());
+    if (out) ReadWholeFile(file, *out);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+  // Starts the service and waits (boundedly) until it is ready; remembers its process.
+  void StartReady() {
+    std::string status;
+    ASSERT_EQ(Es("-index-start -path '" + root_ + "'"), 0);
+    for (auto end = Clock::now() + std::chrono::seconds(10); Clock::now() < end;) {
+      if (Es("-index-status", &status) == 0) break;
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    ASSERT_EQ(status.compare(0, 6, "ready "), 0) << status;
+    pid_ = std::atoi(status.substr(status.find(" pid ") + 5).c_str());
+    ASSERT_GT(pid_, 0);
+  }
+
+  // A search through RunEs (the client in this process) and the same walked, both as exports.
+  // While `answers_`, the service must be the one answering.
+  std::string Search(const std::string& args, bool walk = false) {
+    std::string out = base_ + "/results.txt", text, line = args + " -path \"" + root_ + "\" -export-csv " + out;
+    if (!walk && answers_) {
+      std::string rows;
+      SearchReport report;
+      EXPECT_TRUE(SearchThroughIndex(line, false, {{root_}, {""}, false}, rows, report)) << args;
+    }
+    EXPECT_EQ(RunEs((walk ? "-no-index " : "") + line, false), kExitOk);
+    EXPECT_TRUE(ReadWholeFile(out, text));
+    return text;
+  }
+  void ExpectAsWalked(const std::string& args) { EXPECT_EQ(Search(args), Search(args, true)) << args; }
+
+  // Waits up to a second for `text` to be found (or not), and says whether it came so.
+  bool SeenWithin1s(const std::string& args, const std::string& text, bool found = true) {
+    for (auto end = Clock::now() + std::chrono::seconds(1); Clock::now() < end;) {
+      if ((Search(args).find(text) != std::string::npos) == found) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+  }
+
+  std::string base_, root_;
+  pid_t pid_ = -1;
+  bool answers_ = true;
+};
+
+TEST_F(IndexServiceTest, AnswersAsTheWalkAndFollowsChangesWithinASecond) {
+  StartReady();
+  std::string status;
+  EXPECT_EQ(Es("-index-start -path '" + root_ + "'", &status), 0);  // a second start: the same service
+  EXPECT_EQ(status.compare(0, 6, "ready "), 0);
+  EXPECT_EQ(Es("-index-start -path /tmp"), 1);  // other folders: refused while this one runs
+  for (const char* args : {"-size -dm -sort dm -n 5 report", "/ad -sort name", "-sort size -size ext:pdf",
+                           "-sort path !\"" "/docs/\" report", "-sort name -n 3 *.txt|\"a b\""})
+    ExpectAsWalked(args);
+
+  // Each change is seen by the next search within a second: a file made, renamed, removed; a folder
+  // made with a file in it, renamed (its file under the new name), removed.
+  std::ofstream(root_ + "/Music/new song.mp3") << "x";
+  EXPECT_TRUE(SeenWithin1s("song", "new song.mp3"));
+  fs::rename(root_ + "/Music/new song.mp3", root_ + "/Music/old tune.mp3");
+  EXPECT_TRUE(SeenWithin1s("tune", "old tune.mp3"));
+  EXPECT_TRUE(SeenWithin1s("song", "new song", false));
+  fs::remove(root_ + "/Music/old tune.mp3");
+  EXPECT_TRUE(SeenWithin1s("tune", "old tune", false));
+  fs::create_directories(root_ + "/Docs/fresh");
+  std::ofstream(root_ + "/Docs/fresh/inside.txt") << "x";
+  EXPECT_TRUE(SeenWithin1s("inside", "fresh/inside.txt"));
+  fs::rename(root_ + "/Docs/fresh", root_ + "/a b/moved");
+  EXPECT_TRUE(SeenWithin1s("inside", "a b/moved/inside.txt"));
+  std::ofstream(root_ + "/a b/moved/later.txt") << "x";  // inside the folder under its new name
+  EXPECT_TRUE(SeenWithin1s("later", "moved/later.txt"));
+  fs::remove_all(root_ + "/a b/moved");
+  EXPECT_TRUE(SeenWithin1s("inside|later", "moved", false));
+  std::ofstream(root_ + "/Docs/report 0.PDF") << std::string(5000, 'y');  // a size changed in place
+  EXPECT_TRUE(SeenWithin1s("-size \"report 0.PDF\"", "5000,"));
+  ExpectAsWalked("-size -dm -sort dm report|docs");
+
+  // The socket is in a folder only this user can enter: another user is not answered.
+  struct stat st {};
+  ASSERT_EQ(stat((base_ + "/run/lumiseek").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0700u);
+  if (geteuid() == 0) {
+    pid_t child = fork();
+    if (child == 0) {
+      if (setgid(65534) != 0 || setuid(65534) != 0) _exit(9);
+      std::string rows;
+      SearchReport report;
+      IndexKey key{{root_}, {""}, false};
+      _exit(SearchThroughIndex("report", false, key, rows, report) ? 1 : 0);
+    }
+    int code = -1;
+    waitpid(child, &code, 0);
+    EXPECT_EQ(WEXITSTATUS(code), 0) << "another user's search was answered";
+  }
+}
+
+TEST_F(IndexServiceTest, StalledOrKilledServiceMeansAWalkAndARestartReadsTheCache) {
+  StartReady();
+  std::string before = Search("-size -sort name report");
+  // Stalled: the search waits a bounded time, then walks.
+  kill(pid_, SIGSTOP);
+  answers_ = false;
+  std::ofstream(root_ + "/Music/while stalled report.txt") << "x";
+  auto start = Clock::now();
+  std::string stalled = Search("-size -sort name report");
+  EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(kIndexAnswerMs + 1500));
+  EXPECT_EQ(stalled, Search("-size -sort name report", true));
+  EXPECT_NE(stalled.find("while stalled"), std::string::npos);
+  // Killed: the search walks at once.
+  kill(pid_, SIGKILL);
+  waitpid(pid_, nullptr, WNOHANG);
+  pid_ = -1;
+  start = Clock::now();
+  EXPECT_EQ(Search("-size -sort name report"), stalled);
+  EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(kIndexAnswerMs));
+  EXPECT_EQ(Es("-index-status"), 2);
+
+  // Stopped (saved), changed while away, started again: read from the cache, then brought up to date.
+  StartReady();
+  answers_ = true;
+  ASSERT_EQ(Es("-index-stop"), 0);
+  std::string cache = base_ + "/cache/lumiseek/index.bin", bytes;
+  ASSERT_TRUE(ReadWholeFile(cache, bytes));
+  fs::remove(root_ + "/Music/while stalled report.txt");
+  fs::rename(root_ + "/Docs/old", root_ + "/Docs/older report");
+  StartReady();
+  ExpectAsWalked("-size -dm -sort name report");
+  // A damaged or cut cache file is not used: the service builds anew and answers right.
+  for (std::string damaged : {bytes.substr(0, bytes.size() / 2), std::string(bytes.size(), 'z')}) {
+    ASSERT_EQ(Es("-index-stop"), 0);
+    std::ofstream(cache, std::ios::binary | std::ios::trunc) << damaged;
+    std::ofstream(root_ + "/Music/after damage " + std::to_string(damaged.size()) + " report.txt") << "x";
+    StartReady();
+    ExpectAsWalked("-size -dm -sort dm report");
+  }
+}
+
+}  // namespace
+}  // namespace es
