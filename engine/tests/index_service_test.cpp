@@ -162,7 +162,9 @@ TEST_F(IndexServiceTest, StalledOrKilledServiceMeansAWalkAndARestartReadsTheCach
   EXPECT_NE(stalled.find("while stalled"), std::string::npos);
   // Killed: the search walks at once.
   kill(pid_, SIGKILL);
-  waitpid(pid_, nullptr, WNOHANG);
+  // The signal lands a moment later: until then the process still holds its lock.
+  for (auto end = Clock::now() + std::chrono::seconds(5); Clock::now() < end && kill(pid_, 0) == 0;)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
   pid_ = -1;
   start = Clock::now();
   EXPECT_EQ(Search("-size -sort name report"), stalled);
