@@ -61,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     port.boxText = in.ConsumeRemainingBytesAsString();
     port.runResult = {false, 0};
 
-    Search(app);
+    Search(app, s.SearchType);
     if (port.ran.empty()) return 0;  // a term with a character es never gets: refused before the run
     FUZZ_CHECK(port.ran.size() == 1);
 
