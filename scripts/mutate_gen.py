@@ -286,8 +286,10 @@ def main():
     elif args.sample == "all":
         chosen, label = list(mutants), "seed%d-all" % args.seed
     else:
-        count = min(int(args.sample), len(mutants))
-        chosen, label = random.Random(args.seed).sample(mutants, count), "seed%d-%d" % (args.seed, count)
+        # The first N of one seeded order: a larger sample of a seed holds every smaller one.
+        count, order = min(int(args.sample), len(mutants)), list(mutants)
+        random.Random(args.seed).shuffle(order)
+        chosen, label = order[:count], "seed%d-%d" % (args.seed, count)
     chosen.sort(key=lambda m: (m.file, m.line, m.after))
     print("mutate: %d of %d generated mutants (%s)" % (len(chosen), len(mutants), label), flush=True)
 

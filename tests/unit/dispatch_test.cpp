@@ -3,6 +3,7 @@
 // refusals) and the toolbar (pages, icon sizes and fonts, dragging, the large tooltips).
 #include <gtest/gtest.h>
 
+#include <regex>
 #include <stdexcept>
 #include <tuple>
 
@@ -181,6 +182,16 @@ TEST_F(MenusTest, ListRowsAndTheCaptionShowTheCurrentValues) {
               (Texts{"1 Display Settings Shortcuts - F1", "4 Open Everything - F3", "31 Use Ignore List - F10",
                      "34 Next Menu - Ctrl+Shift+N"}));
     EXPECT_EQ(std::make_pair(port.itemCount, port.selectedRow), std::make_pair(34, 1));
+    // Every row speaks its number, its words and its key; a settings row then its value.
+    const std::string named = R"((\d+) [A-Z][\w ]*[a-z] - (Ctrl\+)?(Shift\+)?(F\d+|[A-Z0-9])( \(Zero\))?)";
+    const std::string valued = named + " {1,2}-  ?\\S+( \\S+)*";
+    for (auto [list, shape] : {std::pair{cmd::ShowSettingsList, valued}, {cmd::DisplayActionsList, named}}) {
+        RA(app, list);
+        const Texts rows = RowNames(app);
+        std::smatch m;
+        for (size_t i = 0; i < rows.size(); ++i)
+            EXPECT_TRUE(std::regex_match(rows[i], m, std::regex(shape)) && m[1] == std::to_string(i + 1)) << rows[i];
+    }
     app.settings.EnableSpeakLetters = 7;  // out of range: no word
     app.settings.MaxPrintLines = 0;
     RA(app, cmd::ShowSettingsList);
@@ -289,6 +300,10 @@ TEST_F(MenusTest, TooltipsAreShownSpokenOrBothAndNeverTwiceForOneButton) {
     EXPECT_EQ(port.SpokenTexts(), (Texts{" Copy File ", " Color ", " Copy File "}));
     RA(app, cmd::EnableToolTips);
     EXPECT_EQ(port.LastSpoken(), "ToolTips are Both");
+    for (int id = cmd::SearchFiles; id < cmd::NextMenu; ++id) {  // each button's words between single blanks
+        OnToolTipRequest(app, id);
+        EXPECT_TRUE(std::regex_match(port.toolTip, std::regex("( [A-Z][\\w ]*[a-z] )?"))) << id;
+    }
     OnToolTipRequest(app, cmd::SearchFiles);
     EXPECT_EQ(port.LastSpoken() + "|" + port.toolTip, " Search Files | Search Files ");
     OnToolTipRequest(app, cmd::NextMenu);  // the page button empties the tooltip
@@ -297,6 +312,8 @@ TEST_F(MenusTest, TooltipsAreShownSpokenOrBothAndNeverTwiceForOneButton) {
     EXPECT_EQ(port.LastSpoken(), "Tooltips are Off");
     OnToolTipRequest(app, cmd::Exit);
     EXPECT_EQ(std::make_pair(port.toolTip, app.LastToolTipId), std::make_pair(std::string(), 0));
+    RA(app, cmd::EnableToolTips);
+    EXPECT_EQ(port.LastSpoken(), "ToolTips are Text");
     // Speech off: the mode still steps, and neither its words nor a tooltip are heard.
     app.settings.DisableSpeech = 1;
     port.spoken.clear();
@@ -304,7 +321,7 @@ TEST_F(MenusTest, TooltipsAreShownSpokenOrBothAndNeverTwiceForOneButton) {
     RA(app, cmd::EnableToolTips);
     OnToolTipRequest(app, cmd::Exit);
     EXPECT_EQ(std::make_tuple(app.settings.EnableToolTips, port.spoken.size(), port.rates),
-              std::make_tuple(2, size_t{0}, std::vector<int>(4, 0)));
+              std::make_tuple(3, size_t{0}, std::vector<int>(5, 0)));
 }
 
 }  // namespace
