@@ -252,14 +252,15 @@ def run_one(m, jobs):
 
 
 def describe(m):
-    return "file: %s\nline: %s\nmutant: %s\n# line %d, %s\n" % (m.file, m.before.strip(), m.after.strip(),
-                                                               m.line, m.kind)
+    return "file: %s\nline: %s\nmutant: %s\nat: %d %s\n" % (m.file, m.before.strip(), m.after.strip(), m.line, m.kind)
 
 
 def rerun_list(path, mutants):
-    """The current mutants that a survivors file names (by file, line text and mutated text)."""
-    wanted = {key(b["file"], b["line"], b["mutant"]) for b in read_blocks(path) if "mutant" in b}
-    return [m for m in mutants if key(m.file, m.before, m.after) in wanted]
+    """The current mutants that a survivors file names (by file, line text, mutated text and, where
+    given, the line's number)."""
+    wanted = {(key(b["file"], b["line"], b["mutant"]), b.get("at", "").split(" ")[0]) for b in read_blocks(path)
+              if "mutant" in b}
+    return [m for m in mutants if {(key(m.file, m.before, m.after), n) for n in ("", str(m.line))} & wanted]
 
 
 def main():

@@ -217,13 +217,18 @@ TEST_F(MenusTest, EachSettingsRowRunsItsCommandAndIsRewrittenWhereItStands) {
     RA(app, cmd::ShowSettingsList);
     for (int row = 1; row <= kSettingsRows; ++row) {
         const std::string before = app.Results[row - 1].Name;
+        const int beeps = port.beeps;
         Choose(row);
+        const bool quiet = row == 12 || row == 13 || row == 23 || row == 24;  // speed, speech, font size
+        EXPECT_EQ(port.beeps, beeps + (quiet ? 0 : 1)) << row;
         const std::string now = app.Results[row - 1].Name;
         EXPECT_EQ(std::make_pair(now, port.selectedRow), std::make_pair(SettingsRowText(app, row), row));
         // The preview's rows run commands built elsewhere that may still do nothing.
         if (row != 21 && row != 25 && row != 26) EXPECT_NE(now, before) << row;
         // Until speech is disabled (row 13), the new row follows the confirmation.
         if (row < 13) EXPECT_EQ(port.spoken.back(), (Spoken{now, 1}));
+        if (row < 13 && row != 2 && row != 5 && row != 8)  // a setting named, then its value
+            EXPECT_TRUE(std::regex_match(port.spoken.end()[-2].text, std::regex("[A-Z].* (is|are) \\S.*"))) << row;
     }
     EXPECT_EQ(app.Results[1].Name, "2 Icon Size - Ctrl+E  -  128");  // the label of the first display
 }
@@ -232,6 +237,12 @@ TEST_F(MenusTest, ActionRowsRunTheirCommandsOrSayWhyNot) {
     RA(app, cmd::DisplayActionsList);
     Choose(31);
     EXPECT_EQ(port.LastSpoken(), "Ignore List is ON");
+    port.boxText = "budget";
+    Choose(25);
+    EXPECT_EQ(port.LastSpoken() + "|" + port.boxText, "Search Term Cleared|");
+    const int beeps = port.beeps;
+    Choose(4);  // Everything is not installed: a beep, then why
+    EXPECT_EQ(std::make_pair(port.LastSpoken(), port.beeps), std::make_pair(std::string("Everything Not Found"), beeps + 1));
     for (int row : {5, 10, 17, 23, 26}) {
         Choose(row);
         EXPECT_EQ(port.LastSpoken(), kListRefusal) << row;
