@@ -26,6 +26,7 @@ mutants of such a file again (after a test was written for them).
 """
 import argparse
 import collections
+import fcntl
 import random
 import re
 import subprocess
@@ -296,6 +297,12 @@ def main():
 
     mutate.TEST_TIMEOUT = args.timeout
     mutate.WORK.mkdir(parents=True, exist_ok=True)
+    lock = open(mutate.WORK / "lock", "w")  # one run at a time owns the tree copy
+    try:
+        fcntl.flock(lock, fcntl.LOCK_EX | fcntl.LOCK_NB)
+    except OSError:
+        print("mutate: another mutation run is using", mutate.WORK.relative_to(ROOT))
+        return 1
     mutate.sync_tree()
     subprocess.run(["cmake", "-S", str(mutate.TREE), "-B", str(mutate.BUILD), "-DCMAKE_BUILD_TYPE=Debug"],
                    check=True, stdout=subprocess.DEVNULL)

@@ -177,6 +177,7 @@ TEST_F(DispatchTest, OnlyLetterAndDigitKeysTypeAheadInTheList) {
 
 TEST_F(MenusTest, ListRowsAndTheCaptionShowTheCurrentValues) {
     RA(app, cmd::DisplayActionsList);
+    EXPECT_EQ(port.spoken.at(0), (Spoken{"Opening Actions List", 2}));  // spoken to its end before the rows
     const Texts actions = RowNames(app);
     EXPECT_EQ((Texts{actions[0], actions[3], actions[30], actions[33]}),
               (Texts{"1 Display Settings Shortcuts - F1", "4 Open Everything - F3", "31 Use Ignore List - F10",
