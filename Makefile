@@ -131,8 +131,13 @@ dist-files:
 	./scripts/make-dist.sh $(WIN_DIR)
 
 # The mutation check (not part of make test): plausible mistakes from tests/mutation/, one at a time.
+# GENERATED=1: mutants made mechanically over the core, a sample of SAMPLE (a number or all) drawn by SEED.
 mutate:
+ifeq ($(GENERATED),1)
+	$(PYTHON) scripts/mutate_gen.py --jobs $(JOBS) --sample $(or $(SAMPLE),300) --seed $(or $(SEED),1) $(if $(ONLY),--only $(ONLY))
+else
 	$(PYTHON) scripts/mutate.py --jobs $(JOBS) $(if $(ONLY),--only $(ONLY))
+endif
 
 run: deps build
 	./scripts/run-lumiseek.sh $(WIN_DIR)

@@ -61,6 +61,8 @@ TEST_F(SearchTest, LimitKeepsTheNewestOrStopsAtExactlyN) {
   // folders: more than are kept open. Distinct times (7 and 4100 share no factor), newest for i * 7 % 4100 = 0, 1, 2.
   for (int i = 0; i < 4100; ++i) MakeFile("f" + std::to_string(i % 300) + "/m" + std::to_string(i), 1000000 - i * 7 % 4100);
   MakeFile("f1/other.txt", 2000000000);
+  const auto open_files = [] { return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {}); };
+  const auto opened_before = open_files();
   Options options;
   options.sort = SortKind::DateModified;
   options.max_results = 3;
@@ -71,6 +73,7 @@ TEST_F(SearchTest, LimitKeepsTheNewestOrStopsAtExactlyN) {
   EXPECT_EQ(std::set<std::string>(lines.begin(), lines.end()).size(), 3u);
   options.max_results = -1;
   EXPECT_EQ(Run("", options).size(), 4401u);  // every file and folder, each once
+  EXPECT_EQ(open_files(), opened_before);  // every folder opened is closed again
 }
 
 TEST_F(SearchTest, ExclusionsPruneFoldersWhateverTheirCase) {

@@ -3,6 +3,7 @@
 // refusals) and the toolbar (pages, icon sizes and fonts, dragging, the large tooltips).
 #include <gtest/gtest.h>
 
+#include <regex>
 #include <stdexcept>
 #include <tuple>
 
@@ -176,11 +177,22 @@ TEST_F(DispatchTest, OnlyLetterAndDigitKeysTypeAheadInTheList) {
 
 TEST_F(MenusTest, ListRowsAndTheCaptionShowTheCurrentValues) {
     RA(app, cmd::DisplayActionsList);
+    EXPECT_EQ(port.spoken.at(0), (Spoken{"Opening Actions List", 2}));  // spoken to its end before the rows
     const Texts actions = RowNames(app);
     EXPECT_EQ((Texts{actions[0], actions[3], actions[30], actions[33]}),
               (Texts{"1 Display Settings Shortcuts - F1", "4 Open Everything - F3", "31 Use Ignore List - F10",
                      "34 Next Menu - Ctrl+Shift+N"}));
     EXPECT_EQ(std::make_pair(port.itemCount, port.selectedRow), std::make_pair(34, 1));
+    // Every row speaks its number, its words and its key; a settings row then its value.
+    const std::string named = R"((\d+) [A-Z][\w ]*[a-z] - (Ctrl\+)?(Shift\+)?(F\d+|[A-Z0-9])( \(Zero\))?)";
+    const std::string valued = named + " {1,2}-  ?\\S+( \\S+)*";
+    for (auto [list, shape] : {std::pair{cmd::ShowSettingsList, valued}, {cmd::DisplayActionsList, named}}) {
+        RA(app, list);
+        const Texts rows = RowNames(app);
+        std::smatch m;
+        for (size_t i = 0; i < rows.size(); ++i)
+            EXPECT_TRUE(std::regex_match(rows[i], m, std::regex(shape)) && m[1] == std::to_string(i + 1)) << rows[i];
+    }
     app.settings.EnableSpeakLetters = 7;  // out of range: no word
     app.settings.MaxPrintLines = 0;
     RA(app, cmd::ShowSettingsList);
@@ -206,13 +218,18 @@ TEST_F(MenusTest, EachSettingsRowRunsItsCommandAndIsRewrittenWhereItStands) {
     RA(app, cmd::ShowSettingsList);
     for (int row = 1; row <= kSettingsRows; ++row) {
         const std::string before = app.Results[row - 1].Name;
+        const int beeps = port.beeps;
         Choose(row);
+        const bool quiet = row == 12 || row == 13 || row == 23 || row == 24;  // speed, speech, font size
+        EXPECT_EQ(port.beeps, beeps + (quiet ? 0 : 1)) << row;
         const std::string now = app.Results[row - 1].Name;
         EXPECT_EQ(std::make_pair(now, port.selectedRow), std::make_pair(SettingsRowText(app, row), row));
         // The preview's rows run commands built elsewhere that may still do nothing.
         if (row != 21 && row != 25 && row != 26) EXPECT_NE(now, before) << row;
         // Until speech is disabled (row 13), the new row follows the confirmation.
         if (row < 13) EXPECT_EQ(port.spoken.back(), (Spoken{now, 1}));
+        if (row < 13 && row != 2 && row != 5 && row != 8)  // a setting named, then its value
+            EXPECT_TRUE(std::regex_match(port.spoken.end()[-2].text, std::regex("[A-Z].* (is|are) \\S.*"))) << row;
     }
     EXPECT_EQ(app.Results[1].Name, "2 Icon Size - Ctrl+E  -  128");  // the label of the first display
     // A shortcut or the wheel changes a setting while the list shows it: its rows follow, the
@@ -231,6 +248,12 @@ TEST_F(MenusTest, ActionRowsRunTheirCommandsOrSayWhyNot) {
     RA(app, cmd::DisplayActionsList);
     Choose(31);
     EXPECT_EQ(port.LastSpoken(), "Ignore List is ON");
+    port.boxText = "budget";
+    Choose(25);
+    EXPECT_EQ(port.LastSpoken() + "|" + port.boxText, "Search Term Cleared|");
+    const int beeps = port.beeps;
+    Choose(4);  // Everything is not installed: a beep, then why
+    EXPECT_EQ(std::make_pair(port.LastSpoken(), port.beeps), std::make_pair(std::string("Everything Not Found"), beeps + 1));
     for (int row : {5, 10, 17, 23, 26}) {
         Choose(row);
         EXPECT_EQ(port.LastSpoken(), kListRefusal) << row;
@@ -299,6 +322,10 @@ TEST_F(MenusTest, TooltipsAreShownSpokenOrBothAndNeverTwiceForOneButton) {
     EXPECT_EQ(port.SpokenTexts(), (Texts{" Copy File ", " Color ", " Copy File "}));
     RA(app, cmd::EnableToolTips);
     EXPECT_EQ(port.LastSpoken(), "ToolTips are Both");
+    for (int id = cmd::SearchFiles; id < cmd::NextMenu; ++id) {  // each button's words between single blanks
+        OnToolTipRequest(app, id);
+        EXPECT_TRUE(std::regex_match(port.toolTip, std::regex("( [A-Z][\\w ]*[a-z] )?"))) << id;
+    }
     OnToolTipRequest(app, cmd::SearchFiles);
     EXPECT_EQ(port.LastSpoken() + "|" + port.toolTip, " Search Files | Search Files ");
     OnToolTipRequest(app, cmd::NextMenu);  // the page button empties the tooltip
@@ -307,6 +334,8 @@ TEST_F(MenusTest, TooltipsAreShownSpokenOrBothAndNeverTwiceForOneButton) {
     EXPECT_EQ(port.LastSpoken(), "Tooltips are Off");
     OnToolTipRequest(app, cmd::Exit);
     EXPECT_EQ(std::make_pair(port.toolTip, app.LastToolTipId), std::make_pair(std::string(), 0));
+    RA(app, cmd::EnableToolTips);
+    EXPECT_EQ(port.LastSpoken(), "ToolTips are Text");
     // Speech off: the mode still steps, and neither its words nor a tooltip are heard.
     app.settings.DisableSpeech = 1;
     port.spoken.clear();
@@ -314,7 +343,7 @@ TEST_F(MenusTest, TooltipsAreShownSpokenOrBothAndNeverTwiceForOneButton) {
     RA(app, cmd::EnableToolTips);
     OnToolTipRequest(app, cmd::Exit);
     EXPECT_EQ(std::make_tuple(app.settings.EnableToolTips, port.spoken.size(), port.rates),
-              std::make_tuple(2, size_t{0}, std::vector<int>(4, 0)));
+              std::make_tuple(3, size_t{0}, std::vector<int>(5, 0)));
 }
 
 }  // namespace

@@ -27,12 +27,12 @@ const std::string kTail = " -sort dm  -n 100 -export-csv results.txt ";
 // Notes what the list holds and what has been spoken when es runs.
 struct WatchingPort : FakePort {
     App* app = nullptr;
-    std::string firstRowAtRun;
+    std::string listAtRun;  // its row count and first row
     size_t spokenAtRun = 0;
     std::map<std::string, std::string> filesAfterRun;  // written by the "engine" during the run
     RunResult RunHidden(const std::string& program, const std::string& arguments) override {
         spokenAtRun = spoken.size();
-        firstRowAtRun = app->Results.empty() ? "" : app->Results[0].Name;
+        listAtRun = std::to_string(itemCount) + " " + (app->Results.empty() ? "" : app->Results[0].Name);
         for (const auto& [path, bytes] : filesAfterRun) Write(path, bytes);
         return FakePort::RunHidden(program, arguments);
     }
@@ -66,7 +66,7 @@ TEST_F(SearchTest, FileSearchEndToEnd) {
     // The announcement is spoken to its end before es runs, while the list shows "Loading ...".
     EXPECT_EQ(port.spoken, (std::vector<Spoken>{{"File Search for budget", 2},
                                                 {"Search is complete : 1 Match : budget.xlsx", 3}}));
-    EXPECT_EQ(std::make_pair(port.spokenAtRun, port.firstRowAtRun), std::make_pair(size_t{1}, std::string("Loading ...")));
+    EXPECT_EQ(std::make_pair(port.spokenAtRun, port.listAtRun), std::make_pair(size_t{1}, std::string("1 Loading ...")));
     EXPECT_EQ(port.caption, "Lumiseek 4.2    1.5 sec : 3.0 sec   ... " + port.ran[0]);  // counter steps of 1.5 s
     EXPECT_EQ(port.status, "     1  budget.xlsx  05/17/2023 10:22  1234  c:\\docs\\");
     EXPECT_EQ(port.focused, ctl::ResultsList);
@@ -146,6 +146,7 @@ TEST_F(SearchTest, FailuresAreNamedAndKeepTheList) {
     port.filesAfterRun["results.txt"] = kOldHeader + "1,01/01/2020 00:00,c:\\a.txt\r\n2,01/01/2020 00:00,c:\\b.txt\r\n"
                                         "3,01/01/2020 00:00,c:\\c.txt\r\n";
     Run(1, "a");
+    EXPECT_EQ(port.spoken.back(), (Spoken{"Search is complete : 3 Matches : a.txt", 3}));
     port.filesAfterRun.clear();
     const auto fail = [&](int type, const std::string& failure) {
         port.selectedRow = 2;

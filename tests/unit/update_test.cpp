@@ -44,7 +44,7 @@ TEST(Update, OnlyTheRawSixtyFourBytesSignedWithTheReleaseKeyOrTheVariablesKeyPas
 
     // Hex in either case, X then Y, high digit first.
     std::string other = "00fF7a" + std::string(122, '0');
-    port.environment[kUpdateKeyVariable] = other;
+    port.environment["LUMISEEK_UPDATE_KEY"] = other;
     EXPECT_EQ(UpdateKey(port), std::string("\x00\xff\x7a", 3) + std::string(61, '\0'));
     EXPECT_FALSE(SignedByRelease(port, program, kRaw));
     port.signatures[{UpdateKey(port).value_or(""), program}] = kRaw;
@@ -52,7 +52,7 @@ TEST(Update, OnlyTheRawSixtyFourBytesSignedWithTheReleaseKeyOrTheVariablesKeyPas
 
     // A variable that is not a key verifies nothing: it never falls back to the release key.
     for (std::string bad : {"04" + other, other.substr(1), other.substr(0, 127) + "g"}) {
-        port.environment[kUpdateKeyVariable] = bad;
+        port.environment["LUMISEEK_UPDATE_KEY"] = bad;
         EXPECT_EQ(UpdateKey(port), std::nullopt) << bad;
     }
     EXPECT_FALSE(SignedByRelease(port, program, kRaw));
