@@ -9,13 +9,12 @@
 #include "actions/open.h"
 #include "actions/print.h"
 #include "actions/update.h"
+#include "app/toolbar.h"
 #include "base/app.h"
-#include "app/colors.h"
+#include "base/guard.h"
 #include "base/ids.h"
-#include "app/layout.h"
 #include "base/settings.h"
 #include "base/text.h"
-#include "app/toolbar.h"
 #include "preview/preview.h"
 #include "search/columns.h"
 #include "search/results.h"
@@ -23,6 +22,8 @@
 #include "speech/search_box.h"
 #include "speech/shortcuts.h"
 #include "speech/speech.h"
+#include "view/colors.h"
+#include "view/layout.h"
 
 namespace lumiseek {
 
@@ -285,13 +286,15 @@ const std::map<int, Command>& CommandTable() {
 
 }  // namespace
 
-std::string CTime(const std::string& date, const std::string& time) { return "   Compiled: " + date + " " + time; }
+void ConnectDispatcher(App& app) {
+    app.reactions.RunCommand = [](App& a, int id) { OnCommand(a, id, 0); };
+    app.reactions.RedrawPreview = PreviewSelection;
+    app.reactions.RebuildToolbar = CreateToolbar;
+}
 
-void ReportUntrappedError(App& app, int number, const std::string& description, const char* operation) {
-    std::string message = "Untrapped Error #" + std::to_string(number) + " (" + description + ")" + "\r\n" +
-                          "has occurred following execution of " + operation + "\r\n\r\n" +
-                          "Press OK to continue, Cancel to terminate";
-    if (!app.port.AskContinueAfterError(message)) app.port.ExitProcess(255);
+void ChangeFontSize(App& app, int step) {
+    StepFontSize(app, step);
+    if (step != 0) SpeakOne(app, "Font Size is " + NumberText(app.settings.FontSize));
 }
 
 // The settings size and place the window; wherever that is, it ends wholly on a screen.
@@ -300,12 +303,16 @@ void LoadSettingsOnScreen(App& app) {
     Guarded(app, "KeepWindowOnScreen", [&] { KeepWindowOnScreen(app); });
 }
 
-void StartupLoadSettings(App& app) { LoadSettingsOnScreen(app); }
+void StartupLoadSettings(App& app) {
+    ConnectDispatcher(app);
+    LoadSettingsOnScreen(app);
+}
 
 // Each start-up step runs guarded on its own: an error in one (a results file that cannot be
 // read, say) is reported and skips that step only, so the window still comes up whole, with
 // the welcome, the focus and the restored row.
 void InitDialog(App& app) {
+    ConnectDispatcher(app);
     Settings& s = app.settings;
     Guarded(app, "InitDialog", [&] {
         app.port.StartGdiplus();
@@ -379,6 +386,7 @@ void OnCommand(App& app, int id, int code) {
     // The preview pane sends its click with code 0 and its double click with code 1, which is
     // no shortcut: the second click of a double click has already run as a click.
     if (id == cmd::PreviewClick && code != 0) return;
+    ConnectDispatcher(app);
     bool announced = false;
     Guarded(app, "DlgProc", [&] {
         if (code == 1) {
@@ -396,8 +404,6 @@ void OnCommand(App& app, int id, int code) {
     // (or ran while speech was off) drops it, so it never lands in front of a later utterance.
     if (announced && app.SpeechPrefix == announcement) app.SpeechPrefix.clear();
 }
-
-void RA(App& app, int id) { OnCommand(app, id, 0); }
 
 void OnSize(App& app) {
     Guarded(app, "Resize", [&] { Resize(app); });

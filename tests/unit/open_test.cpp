@@ -6,7 +6,7 @@
 #include "actions/clipboard.h"
 #include "actions/open.h"
 #include "actions/print.h"
-#include "actions/short_folder.h"
+#include "search/short_folder.h"
 #include "app/dispatch.h"
 #include "base/app.h"
 #include "base/ids.h"

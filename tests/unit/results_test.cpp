@@ -42,6 +42,7 @@ struct SearchTest : ::testing::Test {
     WatchingPort port;
     App app{port};
     SearchTest() {
+        ConnectDispatcher(app);
         port.app = &app;
         app.CounterFrequency = 1000;
         CreateFileTypeLists(app);
