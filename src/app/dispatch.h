@@ -55,7 +55,7 @@ RowColors OnListSelectedRowColors(App& app);
 // OnCommand connect too, so an App made elsewhere reaches the dispatcher from its first message.
 void ConnectDispatcher(App& app);
 
-// The font size stepped (StepFontSize in view/colors.h) and, for a step, said: "Font Size is 40".
+// The font size stepped (StepFontSize in view/colors.h) and, for a step, the new size said.
 void ChangeFontSize(App& app, int step);
 
 }  // namespace lumiseek
