@@ -1,7 +1,8 @@
 # Lumiseek: build, run and test on Debian 12.
 #   make run    build what is missing and start Lumiseek under Wine (on $DISPLAY, else on Xvfb)
-#   make test   build and run every test: native unit tests (CTest), the same under AddressSanitizer
-#               and UndefinedBehaviorSanitizer, the fuzz corpora replayed, then the Wine end-to-end tests
+#   make test   build and run every test: the layer check of the include lines, native unit tests
+#               (CTest), the same under AddressSanitizer and UndefinedBehaviorSanitizer, the fuzz
+#               corpora replayed, then the Wine end-to-end tests
 #   make fuzz   fuzz every input reader for FUZZ_TIME seconds each (default 60), keeping new corpus entries
 #   make dist   the Windows release: dist/lumiseek-4.2-win64.zip and the installer dist/lumiseek-4.2-setup.exe
 #   VERSION=4.2.1 builds that version in place of the one in the file VERSION; give it a folder of its
@@ -45,7 +46,7 @@ PACKAGES := \
   clang-14:clang++-14 \
   libclang-rt-14-dev:/usr/lib/llvm-14/lib/clang/14.0.6/lib/linux/libclang_rt.fuzzer-x86_64.a
 
-.PHONY: all deps build native win unit sanitize fuzz-build fuzz-replay fuzz e2e test run clean mutate dist dist-files
+.PHONY: all deps layers build native win unit sanitize fuzz-build fuzz-replay fuzz e2e test run clean mutate dist dist-files
 .NOTPARALLEL:
 
 all: build
@@ -122,8 +123,13 @@ fuzz: deps fuzz-build
 e2e:
 	$(PYTHON) -m pytest -q tests/e2e
 
+# No include runs up the folders' order (docs/ARCHITECTURE.md); the check's own test plants some.
+layers:
+	$(PYTHON) scripts/check-layers.py
+	$(PYTHON) scripts/check-layers.py --self-test
+
 # The end-to-end tests include the release, so it is built first.
-test: deps build dist-files unit sanitize fuzz-replay e2e
+test: deps layers build dist-files unit sanitize fuzz-replay e2e
 
 dist: deps win dist-files
 

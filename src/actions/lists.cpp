@@ -3,14 +3,14 @@
 #include <initializer_list>
 
 #include "actions/open.h"
-#include "app/colors.h"
-#include "app/dispatch.h"
-#include "app/layout.h"
 #include "base/app.h"
+#include "base/guard.h"
 #include "base/ids.h"
 #include "base/text.h"
 #include "search/results.h"
 #include "speech/speech.h"
+#include "view/colors.h"
+#include "view/layout.h"
 
 namespace lumiseek {
 

@@ -9,13 +9,12 @@
 #include "actions/open.h"
 #include "actions/print.h"
 #include "actions/update.h"
+#include "app/toolbar.h"
 #include "base/app.h"
-#include "app/colors.h"
+#include "base/guard.h"
 #include "base/ids.h"
-#include "app/layout.h"
 #include "base/settings.h"
 #include "base/text.h"
-#include "app/toolbar.h"
 #include "preview/preview.h"
 #include "search/columns.h"
 #include "search/results.h"
@@ -23,6 +22,8 @@
 #include "speech/search_box.h"
 #include "speech/shortcuts.h"
 #include "speech/speech.h"
+#include "view/colors.h"
+#include "view/layout.h"
 
 namespace lumiseek {
 
@@ -285,100 +286,23 @@ const std::map<int, Command>& CommandTable() {
 
 }  // namespace
 
-std::string CTime(const std::string& date, const std::string& time) { return "   Compiled: " + date + " " + time; }
-
-void ReportUntrappedError(App& app, int number, const std::string& description, const char* operation) {
-    std::string message = "Untrapped Error #" + std::to_string(number) + " (" + description + ")" + "\r\n" +
-                          "has occurred following execution of " + operation + "\r\n\r\n" +
-                          "Press OK to continue, Cancel to terminate";
-    if (!app.port.AskContinueAfterError(message)) app.port.ExitProcess(255);
+void ConnectDispatcher(App& app) {
+    app.reactions.RunCommand = [](App& a, int id) { OnCommand(a, id, 0); };
+    app.reactions.RedrawPreview = PreviewSelection;
+    app.reactions.PreviewSoon = PreviewSoon;
+    app.reactions.RebuildToolbar = CreateToolbar;
 }
 
-// The settings size and place the window; wherever that is, it ends wholly on a screen.
-void LoadSettingsOnScreen(App& app) {
-    Guarded(app, "SettingsFile", [&] { SettingsFile(app, "get"); });
-    Guarded(app, "KeepWindowOnScreen", [&] { KeepWindowOnScreen(app); });
-}
-
-void StartupLoadSettings(App& app) { LoadSettingsOnScreen(app); }
-
-// Each start-up step runs guarded on its own: an error in one (a results file that cannot be
-// read, say) is reported and skips that step only, so the window still comes up whole, with
-// the welcome, the focus and the restored row.
-void InitDialog(App& app) {
-    Settings& s = app.settings;
-    Guarded(app, "InitDialog", [&] {
-        app.port.StartGdiplus();
-        app.CounterFrequency = app.port.CounterFrequency();
-    });
-    LoadSettingsOnScreen(app);
-    Guarded(app, "InitDialog", [&] {
-        app.port.VoiceSetRate(s.vRate);
-        s.SearchType = s.LastSearchType;
-    });
-    Guarded(app, "CreateToolbar", [&] {
-        if (s.ShowToolbar != 0) CreateToolbar(app);
-    });
-    Guarded(app, "BuildAccelerators", [&] { app.port.AttachAcceleratorTable(); });
-    Guarded(app, "InitDialog", [&] {
-        app.port.SetStatusFont(s.FontName, 14);
-        app.port.SetLargeFont(s.FontName, s.FontSize);
-        app.port.SetBoxText(s.SearchTerm);
-    });
-    Guarded(app, "ChangeControlColors", [&] { ChangeControlColors(app); });
-    Guarded(app, "InitDialog", [&] { app.port.SetShowState(s.Maximized != 0, s.Minimized != 0); });
-    // Without the last results the list still shows its "<empty>" row.
-    if (!Guarded(app, "OpenSession", [&] { OpenSession(app); })) {
-        Guarded(app, "InitializeList", [&] {
-            InitializeList(app);
-            ShowSearchResults(app);
-        });
-    }
-    Guarded(app, "InitDialog", [&] { app.port.PostDeferredInit(); });
-}
-
-void DeferredInit(App& app) {
-    const Settings& s = app.settings;
-    Guarded(app, "DeferredInit", [&] {
-        app.port.RedrawWindow();
-        SetTopLvRow(app, s.TopRow);
-        app.port.ListSelectRow(s.LastRow);
-    });
-    Guarded(app, "PreviewSelection", [&] { PreviewSelection(app); });
-    Guarded(app, "Resize", [&] { Resize(app); });
-    Guarded(app, "DeferredInit", [&] {
-        app.SpeechPrefix = std::string("Welcome to Lumiseek, version ") + kVersion + "!";
-        app.port.BoxSelect(0, -1);
-        // A box that has the focus already (the last results were shown with the focus on the
-        // search term) gets no new focus notification: it announces itself here, so that the
-        // welcome is spoken at start, not in front of whatever is said next.
-        if (app.port.HasFocus(ctl::SearchBox)) {
-            NewReProc(app, ReMessage::Focus, 0, KeyState{});
-        } else {
-            app.port.Focus(ctl::SearchBox);
-        }
-    });
-    // Behind the welcome: an update whose program could not start was undone.
-    Guarded(app, "ReportRestoredUpdate", [&] { ReportRestoredUpdate(app); });
-}
-
-void OnDestroy(App& app) {
-    Guarded(app, "WM_DESTROY", [&] {
-        app.settings.TopRow = app.port.ListTopIndex();
-        app.settings.LastRow = app.port.ListSelectedRow();
-        if (!SettingsFile(app, "save")) SpeakOneWait(app, "Settings could not be saved");
-        SpeakOneWait(app, "Exiting Lumiseek");
-    });
-}
-
-void AfterWindow(App& app) {
-    Guarded(app, "StartRestarter", [&] { StartRestarter(app); });
+void ChangeFontSize(App& app, int step) {
+    StepFontSize(app, step);
+    if (step != 0) SpeakOne(app, "Font Size is " + NumberText(app.settings.FontSize));
 }
 
 void OnCommand(App& app, int id, int code) {
     // The preview pane sends its click with code 0 and its double click with code 1, which is
     // no shortcut: the second click of a double click has already run as a click.
     if (id == cmd::PreviewClick && code != 0) return;
+    ConnectDispatcher(app);
     bool announced = false;
     Guarded(app, "DlgProc", [&] {
         if (code == 1) {
@@ -396,8 +320,6 @@ void OnCommand(App& app, int id, int code) {
     // (or ran while speech was off) drops it, so it never lands in front of a later utterance.
     if (announced && app.SpeechPrefix == announcement) app.SpeechPrefix.clear();
 }
-
-void RA(App& app, int id) { OnCommand(app, id, 0); }
 
 void OnSize(App& app) {
     Guarded(app, "Resize", [&] { Resize(app); });

@@ -4,7 +4,8 @@
 
 #include <string>
 
-#include "app/colors.h"
+#include "base/guard.h"
+#include "view/colors.h"
 
 namespace lumiseek {
 
@@ -50,44 +51,12 @@ void OnPreviewDue(App& app);                          // the preview timer: the 
 // The colours the list draws its selected row in.
 RowColors OnListSelectedRowColors(App& app);
 
-// RA: run a command exactly as if its toolbar button had been pressed.
-void RA(App& app, int id);
+// Installs in app.reactions what the layers below ask of the top: RA's runner, the preview's
+// redraw, the toolbar's rebuild. The shell connects its App once; the start-up steps and
+// OnCommand connect too, so an App made elsewhere reaches the dispatcher from its first message.
+void ConnectDispatcher(App& app);
 
-// Runs fn; an exception it throws reaches the generic error box. OK continues, Cancel exits 255.
-// True when fn ran to its end.
-template <typename Fn>
-bool Guarded(App& app, const char* operation, Fn&& fn);
-void ReportUntrappedError(App& app, int number, const std::string& description, const char* operation);
-
-// The build stamp "   Compiled: " + date + " " + time.
-std::string CTime(const std::string& date, const std::string& time);
-
-}  // namespace lumiseek
-
-#include <exception>
-#include <new>
-#include <stdexcept>
-#include <system_error>
-
-namespace lumiseek {
-
-template <typename Fn>
-bool Guarded(App& app, const char* operation, Fn&& fn) {
-    try {
-        fn();
-        return true;
-    } catch (const std::bad_alloc&) {
-        ReportUntrappedError(app, 7, "Out of memory", operation);
-    } catch (const std::out_of_range& e) {
-        ReportUntrappedError(app, 9, std::string("Subscript out of range: ") + e.what(), operation);
-    } catch (const std::system_error& e) {
-        ReportUntrappedError(app, e.code().value(), e.what(), operation);
-    } catch (const std::exception& e) {
-        ReportUntrappedError(app, 5, e.what(), operation);
-    } catch (...) {
-        ReportUntrappedError(app, 51, "Internal error", operation);
-    }
-    return false;
-}
+// The font size stepped (StepFontSize in view/colors.h) and, for a step, the new size said.
+void ChangeFontSize(App& app, int step);
 
 }  // namespace lumiseek

@@ -9,14 +9,15 @@
 #include <memory>
 #include <string>
 
-#include "base/app.h"
 #include "app/access_win32.h"
 #include "app/dispatch.h"
-#include "base/ids.h"
 #include "app/port_win32.h"
 #include "app/shell_win32.h"
 #include "app/single_instance_win32.h"
 #include "app/toolbar.h"
+#include "base/app.h"
+#include "base/ids.h"
+#include "base/text.h"
 #include "base/wide_win32.h"
 #include "search/results.h"
 #include "search/search.h"
@@ -302,6 +303,7 @@ int RunLumiseek() {
     auto shell = std::make_unique<Shell>();
     App& app = shell->app;
     Win32Port& port = shell->port;
+    ConnectDispatcher(app);
     app.BuildStamp = CTime(__DATE__, __TIME__);
 
     // 1. The default font for windows that get no font of their own, 24 points at the screen's DPI.

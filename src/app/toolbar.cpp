@@ -3,10 +3,10 @@
 #include <initializer_list>
 #include <iterator>
 
-#include "app/layout.h"
 #include "base/app.h"
 #include "base/ids.h"
 #include "speech/speech.h"
+#include "view/layout.h"
 
 namespace lumiseek {
 

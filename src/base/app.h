@@ -15,11 +15,23 @@ namespace lumiseek {
 // The version as the caption and the welcome say it ("4.2", "4.2.1"); see cmake/version.cmake.
 constexpr const char* kVersion = LUMISEEK_VERSION_SHORT;
 
+struct App;
+
+// What the dispatcher on top does for the layers below it, which never include it (base/guard.h
+// calls these). ConnectDispatcher (app/dispatch.h) sets them; unset, each call does nothing.
+struct Reactions {
+    void (*RunCommand)(App& app, int id) = nullptr;
+    void (*RedrawPreview)(App& app) = nullptr;
+    void (*PreviewSoon)(App& app) = nullptr;
+    void (*RebuildToolbar)(App& app) = nullptr;
+};
+
 struct App {
     explicit App(Port& p) : port(p) {}
 
     Port& port;
     Settings settings;
+    Reactions reactions;
 
     // Speech
     std::string SpeechPrefix;

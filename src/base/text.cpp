@@ -435,4 +435,6 @@ std::string FirstChars(std::string_view utf8, size_t count) {
     return std::string(utf8.substr(0, pos));
 }
 
+std::string CTime(const std::string& date, const std::string& time) { return "   Compiled: " + date + " " + time; }
+
 }  // namespace lumiseek

@@ -73,4 +73,7 @@ std::string QuoteEsArgument(std::string_view arg);
 size_t CharCount(std::string_view utf8);
 std::string FirstChars(std::string_view utf8, size_t count);
 
+// CTime: the build stamp "   Compiled: " + date + " " + time.
+std::string CTime(const std::string& date, const std::string& time);
+
 }  // namespace lumiseek

@@ -5,17 +5,16 @@
 #include <utility>
 #include <vector>
 
-#include "actions/short_folder.h"
 #include "base/app.h"
+#include "base/guard.h"
 #include "base/ids.h"
 #include "base/ini.h"
-#include "app/layout.h"
 #include "base/text.h"
-#include "app/toolbar.h"
-#include "preview/preview.h"
 #include "search/columns.h"
 #include "search/results_file.h"
+#include "search/short_folder.h"
 #include "speech/speech.h"
+#include "view/layout.h"
 
 namespace lumiseek {
 
@@ -225,7 +224,7 @@ void OpenSession(App& app) {
     Resize(app);
     ImportResults(app);
     ShowSearchResults(app);
-    CreateToolbar(app);
+    AskToolbarRebuild(app);
     if (app.settings.FocusOnRE != 0) {
         app.port.BoxSelect(0, -1);
         app.port.Focus(ctl::SearchBox);
@@ -251,8 +250,8 @@ void SelectionChanged(App& app, int row) {
     if (row < 1 || row > static_cast<int>(app.Results.size())) return;
     const ResultRow& r = app.Results[row - 1];
     ST(app, RowSummary(app, row));
-    SetPreviewPath(app, r.Folder + r.Name);
-    PreviewSoon(app);
+    app.PreviewPath = r.Folder + r.Name;
+    AskPreviewSoon(app);
     SpeakOne(app, r.Name);
 }
 

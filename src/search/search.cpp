@@ -6,15 +6,15 @@
 #include <utility>
 
 #include "base/app.h"
+#include "base/guard.h"
 #include "base/ids.h"
-#include "app/layout.h"
 #include "base/settings.h"
 #include "base/text.h"
-#include "app/toolbar.h"
 #include "search/all_drives.h"
 #include "search/columns.h"
 #include "search/results.h"
 #include "speech/speech.h"
+#include "view/layout.h"
 
 namespace lumiseek {
 
@@ -267,7 +267,7 @@ void RunSearch(App& app, int searchType, const std::string* path) {
         shownRow = RestoreList(app, std::move(previous));
         if (shownMode == 5 || shownMode == 6) s.SearchType = shownMode;
     }
-    CreateToolbar(app);
+    AskToolbarRebuild(app);
     if (s.FocusOnRE != 0) {
         port.BoxSelect(0, -1);
         port.Focus(ctl::SearchBox);

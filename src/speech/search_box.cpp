@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "base/app.h"
-#include "app/dispatch.h"
+#include "base/guard.h"
 #include "base/ids.h"
 #include "base/settings.h"
 #include "base/text.h"

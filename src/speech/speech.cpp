@@ -1,10 +1,9 @@
 #include "speech/speech.h"
 
 #include "base/app.h"
-#include "app/dispatch.h"
 #include "base/ids.h"
-#include "app/layout.h"
 #include "search/results.h"
+#include "view/layout.h"
 
 namespace lumiseek {
 

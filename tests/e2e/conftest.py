@@ -46,6 +46,8 @@ def _artifact_dir(request):
         for old in folder.iterdir():
             if old.is_file():
                 old.unlink()
+    # A test may write into it before anything else has (a fresh clone has no build/e2e yet).
+    folder.mkdir(parents=True, exist_ok=True)
     return folder
 
 

@@ -20,6 +20,7 @@ namespace {
 struct DispatchTest : ::testing::Test {
     FakePort port;
     App app{port};
+    DispatchTest() { ConnectDispatcher(app); }
     // Press a shortcut: the command arrives from the accelerator table (code 1).
     std::string Press(int id) {
         OnCommand(app, id, 1);

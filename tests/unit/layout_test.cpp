@@ -5,9 +5,9 @@
 #include <limits>
 #include <tuple>
 
-#include "app/colors.h"
+#include "view/colors.h"
 #include "app/dispatch.h"
-#include "app/layout.h"
+#include "view/layout.h"
 #include "base/app.h"
 #include "base/ids.h"
 #include "fake_port.h"

@@ -6,7 +6,7 @@
 #include "actions/clipboard.h"
 #include "actions/open.h"
 #include "actions/print.h"
-#include "actions/short_folder.h"
+#include "search/short_folder.h"
 #include "app/dispatch.h"
 #include "base/app.h"
 #include "base/ids.h"
@@ -185,6 +185,7 @@ TEST(Preview, ImagesAreDrawnOtherFilesMarkedFoldersClearedAndTheCommandsRedraw) 
     EXPECT_EQ(shown("c:\\p\\IMG_0001.JPG").size(), size_t{3});
 
     // A new selection clears the pane at once and decodes only once the selection has rested.
+    ConnectDispatcher(app);
     app.Results = {ResultRow{"notes.txt"}, ResultRow{"IMG_0001.JPG"}};
     app.Results[1].Folder = "c:\\p\\";
     port.drawn.clear();

@@ -35,6 +35,7 @@ struct SearchTest : ::testing::Test {
     WatchingPort port;
     App app{port};
     SearchTest() {
+        ConnectDispatcher(app);
         port.app = &app;
         app.CounterFrequency = 1000;
         CreateFileTypeLists(app);

@@ -34,7 +34,8 @@ std::string ResultCountText(const ResultTable& results);
 std::string NameHeader(const ResultTable& results);
 
 // Shows or hides the preview and the toolbar, places the controls, sets the column
-// headers and widths of the current list mode, redraws and refreshes the preview.
+// headers and widths of the current list mode, redraws and has the preview drawn again
+// (AskPreviewRedraw).
 void Resize(App& app);
 
 // Outer height of the toolbar; 0 while there is no toolbar or it is hidden.

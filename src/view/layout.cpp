@@ -1,11 +1,11 @@
-#include "app/layout.h"
+#include "view/layout.h"
 
 #include <algorithm>
 
 #include "base/app.h"
+#include "base/guard.h"
 #include "base/ids.h"
 #include "base/text.h"
-#include "preview/preview.h"
 
 namespace lumiseek {
 
@@ -103,7 +103,7 @@ void Resize(App& app) {
     port.RedrawControl(ctl::SearchBox);
     // A new font or size changes how many rows fit: the selected row stays in sight.
     if (int row = port.ListSelectedRow(); row > 0) port.ListEnsureVisible(row);
-    PreviewSelection(app);
+    AskPreviewRedraw(app);
 }
 
 }  // namespace lumiseek

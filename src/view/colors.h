@@ -21,6 +21,8 @@ std::string ColorName(int bg);
 // The selected row of the results list: the scheme's two colours swapped, so that it stands out
 // with the scheme's own contrast (the system's highlight colours have far less).
 RowColors SelectedRowColors(const Settings& s);
-void ChangeFontSize(App& app, int step);
+// The large font stepped by `step` points (none below kMinFontSize) and handed to the port; the
+// dispatcher's ChangeFontSize says the new size.
+void StepFontSize(App& app, int step);
 
 }  // namespace lumiseek

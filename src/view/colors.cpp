@@ -1,12 +1,10 @@
-#include "app/colors.h"
+#include "view/colors.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <limits>
 
 #include "base/app.h"
-#include "base/text.h"
-#include "speech/speech.h"
 
 namespace lumiseek {
 
@@ -46,14 +44,13 @@ std::string ColorName(int bg) {
 
 RowColors SelectedRowColors(const Settings& s) { return {s.BG, s.FG}; }
 
-void ChangeFontSize(App& app, int step) {
+void StepFontSize(App& app, int step) {
     Settings& s = app.settings;
     // There is no upper limit, but a size read from a hand-edited file must not overflow.
     int64_t size = static_cast<int64_t>(s.FontSize) + step;
     if (size < kMinFontSize) size = kMinFontSize;
     s.FontSize = static_cast<int32_t>(std::min<int64_t>(size, std::numeric_limits<int32_t>::max()));
     app.port.SetLargeFont(s.FontName, s.FontSize);
-    if (step != 0) SpeakOne(app, "Font Size is " + NumberText(s.FontSize));
 }
 
 }  // namespace lumiseek

@@ -1,4 +1,4 @@
-#include "actions/short_folder.h"
+#include "search/short_folder.h"
 
 #include <vector>
 
