@@ -69,7 +69,8 @@ def test_es_hands_the_search_to_the_native_es_beside_it(run_wine, tmp_path):
 def test_both_walks_agree_on_odd_names_at_the_command_line_limit_and_a_killed_search_leaves_the_old_file(
         wine_env, tmp_path):
     """Own walk and hand-off over a tree of names Windows cannot hold (quotes, line breaks, tabs, blanks
-    at the ends, faulty UTF-8, wildcards), long paths, link loops and a folder removed during the walk;
+    at the ends, faulty UTF-8, wildcards), long paths (past Linux's 4,096 bytes too), link loops and a
+    folder removed during the walk;
     then a search with about 32,500 characters of command line; then es.exe killed while its native
     es is held up: the old results.txt stays and the native es ends."""
     tree = tmp_path / "odd tree"
@@ -89,6 +90,18 @@ def test_both_walks_agree_on_odd_names_at_the_command_line_limit_and_a_killed_se
         long_dir += b"/" + (b"segment %02d " % i) * 2
     os.makedirs(long_dir)
     open(long_dir + b"/deep file.txt", "wb").write(b"x")
+    # Past 4,096 and 8,192 bytes of Linux path (which Wine refuses whole), made one folder at a time.
+    folder = os.open(long_dir, os.O_RDONLY | os.O_DIRECTORY)
+    for i in range(48):
+        name = (b"tief %02d " % i) * 22
+        os.mkdir(name, dir_fd=folder)
+        inner = os.open(name, os.O_RDONLY | os.O_DIRECTORY, dir_fd=folder)
+        os.close(folder)
+        folder = inner
+        if i in (26, 47):
+            os.mkdir(b'dq"deep', dir_fd=folder)
+            os.close(os.open(b'dq"deep/deepest %02d.txt' % i, os.O_WRONLY | os.O_CREAT, dir_fd=folder))
+    os.close(folder)
     os.symlink(t, t + b"/loop to top")
     os.symlink(t + b"/dq\"dir", t + b"/dq\"dir/loop back")
     os.mkdir(t + b"/closed")
@@ -107,6 +120,8 @@ def test_both_walks_agree_on_odd_names_at_the_command_line_limit_and_a_killed_se
     # Every odd name is listed inside every odd folder: each folder was entered by both walks.
     assert rows.count(b"inner") == 0 and rows.count(b'dq""name.txt"') == len(folders) + 3
     assert rows.count(b"cr\rlf\n.txt") == len(folders) + 3 and b"deep file.txt" in rows
+    deepest = [row for row in rows.split(b"\r\n") if b"deepest " in row]
+    assert len(deepest) == 2 and len(deepest[0]) > 4096 + 100 and len(deepest[1]) > 8192 + 100, deepest
     assert rows.count(b"bad\xef\xbf\xbd.txt") == 2 * (len(folders) + 3)
 
     # The command line at Windows' limit: 2,950 exclusions and the term last. A cut line would lose
