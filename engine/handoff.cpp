@@ -27,6 +27,15 @@ std::optional<std::vector<std::string>> NativeEsArguments(const Options& options
     args.push_back("-sort");
     args.push_back(sort);
   }
+  if (options.no_index) args.push_back("-no-index");
+  static const char* const kIndexSwitches[] = {nullptr, "-index-start", "-index-stop", "-index-status"};
+  if (options.index != IndexCommand::Serve) {
+    if (const char* command = kIndexSwitches[static_cast<int>(options.index)]) args.push_back(command);
+  }
+  if (options.index_idle_minutes != Options{}.index_idle_minutes) {
+    args.push_back("-index-idle");
+    args.push_back(std::to_string(options.index_idle_minutes));
+  }
   if (options.max_results >= 0) {
     args.push_back("-n");
     args.push_back(std::to_string(options.max_results));
@@ -55,23 +64,42 @@ std::string HandOffRequest(const std::vector<std::string>& arguments) {
   return text;
 }
 
-std::string HandOffReply(int exit_code) { return std::to_string(exit_code) + "\n"; }
+std::string HandOffReply(int exit_code, std::string_view printed, std::string_view errors) {
+  if (printed.empty() && errors.empty()) return std::to_string(exit_code) + "\n";
+  printed = printed.substr(0, kMaxHandOffPrinted);
+  errors = errors.substr(0, kMaxHandOffPrinted);
+  return std::to_string(exit_code) + " " + std::to_string(printed.size()) + " " + std::to_string(errors.size()) +
+         "\n" + std::string(printed) + std::string(errors);
+}
 
-std::optional<int> ReadExitCode(std::string_view text) {
-  int code = 0;
-  size_t digits = 0;
-  for (char c : text) {
+std::optional<HandOffAnswer> ReadHandOffReply(std::string_view text) {
+  // The head: one to three numbers separated by single blanks, then a line end.
+  size_t numbers[3] = {};
+  size_t count = 0, digits = 0, at = 0;
+  for (;; ++at) {
+    if (at == text.size()) return std::nullopt;  // no line end: not yet written whole
+    char c = text[at];
     if (c >= '0' && c <= '9' && digits < 9) {
-      code = code * 10 + (c - '0');
+      numbers[count] = numbers[count] * 10 + static_cast<size_t>(c - '0');
       ++digits;
-    } else if (c == '\n' || c == '\r') {
-      if (digits == 0) return std::nullopt;
-      return code;
+    } else if (c == ' ' && digits > 0 && count < 2) {
+      ++count;
+      digits = 0;
+    } else if (c == '\n' && digits > 0 && count != 1) {
+      break;
     } else {
       return std::nullopt;
     }
   }
-  return std::nullopt;  // no line end: not yet written whole
+  HandOffAnswer answer;
+  answer.exit_code = static_cast<int>(numbers[0]);
+  size_t printed = numbers[1], errors = numbers[2];
+  if (printed > kMaxHandOffPrinted || errors > kMaxHandOffPrinted) return std::nullopt;
+  std::string_view rest = text.substr(at + 1);
+  if (rest.size() < printed + errors) return std::nullopt;
+  answer.printed = rest.substr(0, printed);
+  answer.errors = rest.substr(printed, errors);
+  return answer;
 }
 
 }  // namespace es

@@ -24,21 +24,30 @@ std::optional<std::vector<std::string>> NativeEsArguments(const Options& options
 // standard input, a connected socket (HandOffRequest), ends as soon as that socket reaches its end
 // (the program that handed the search over is gone), and writes its exit code back (HandOffReply).
 // The export file it is given is the caller's temporary file: written in place, removed when the
-// caller is gone.
+// caller is gone. For -index-start, -index-status and -index-stop, what it prints comes back in the
+// reply, for the caller to print: a Linux program may not reach every output a Windows one has.
 constexpr const char* kHandOffSwitch = "-wine-handoff";
 
 // What goes over the socket: the arguments joined with blanks, ended by a NUL byte.
 std::string HandOffRequest(const std::vector<std::string>& arguments);
 
-// The exit code as it goes back: its number and a line end.
-std::string HandOffReply(int exit_code);
+// The most of each printed text a reply carries; more is cut.
+constexpr size_t kMaxHandOffPrinted = 4096;
 
-// The exit code in a reply received so far; nothing when it holds no number or its line has not
-// ended yet.
-std::optional<int> ReadExitCode(std::string_view text);
+// The exit code as it goes back: its number and a line end; with printed text, the number, the
+// byte counts of the standard output's and the standard error's text, a line end, then both texts.
+std::string HandOffReply(int exit_code, std::string_view printed = {}, std::string_view errors = {});
+
+struct HandOffAnswer {
+  int exit_code = 0;
+  std::string printed, errors;
+};
+
+// The answer in a reply received so far; nothing when it is not of that form or not yet whole.
+std::optional<HandOffAnswer> ReadHandOffReply(std::string_view text);
 
 // Under Wine, with a native es (a Linux program file named "es") beside this program: runs the
-// search there, with the Windows roots and `export_file` translated to Linux paths and every path
+// search (or the index switch, printing what the native es printed) there, with the Windows roots and `export_file` translated to Linux paths and every path
 // shown as this program would show it, sets `exit_code` and returns true. False, having done nothing
 // that counts, when not under Wine, without a native es, when it cannot be started, or when it ends
 // without sending its exit code (a partly written `export_file` is then removed). Defined on Windows

@@ -3,6 +3,7 @@
 // it reaches its end within milliseconds when es.exe ends for any reason (TerminateProcess, a job,
 // a kill from Linux), which a pipe of Wine's does not do.
 #include <poll.h>
+#include <sys/mman.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -47,6 +48,29 @@ void WatchCaller() {
   _exit(1);
 }
 
+// Sends standard output `fd` (1 or 2) to a file in memory from now on; -1 when there is none.
+int CaptureOutput(int fd) {
+  int memory = memfd_create("es-printed", MFD_CLOEXEC);
+  if (memory < 0) return -1;
+  if (dup2(memory, fd) < 0) {
+    close(memory);
+    return -1;
+  }
+  return memory;
+}
+
+// What was sent to `memory` since CaptureOutput, up to what a reply carries.
+std::string Captured(int memory) {
+  std::string text;
+  char buffer[1024];
+  ssize_t n;
+  while (memory >= 0 && text.size() < kMaxHandOffPrinted &&
+         (n = pread(memory, buffer, sizeof buffer, static_cast<off_t>(text.size()))) > 0) {
+    text.append(buffer, static_cast<size_t>(n));
+  }
+  return text;
+}
+
 }  // namespace
 
 void ServeHandOff() {
@@ -63,12 +87,16 @@ void ServeHandOff() {
   ParseResult parsed = ParseCommandLine(request, false);
   if (parsed.exit_code == kExitOk && parsed.options.export_csv) export_file = parsed.options.export_file;
   std::thread(WatchCaller).detach();
+  // An index switch prints a line or two, which go back in the reply.
+  bool index_command = parsed.exit_code == kExitOk && parsed.options.index != IndexCommand::None;
+  int printed = index_command ? CaptureOutput(1) : -1;
+  int errors = index_command ? CaptureOutput(2) : -1;
 
   int code = RunEs(request, false, true);
   std::fflush(stdout);
   std::fflush(stderr);
   std::lock_guard<std::mutex> lock(finishing);
-  std::string reply = HandOffReply(code);
+  std::string reply = HandOffReply(code, Captured(printed), Captured(errors));
   if (send(kInput, reply.data(), reply.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(reply.size()) &&
       !export_file.empty()) {
     unlink(export_file.c_str());

@@ -105,20 +105,20 @@ struct Winsock {
   }
 };
 
-// Sends the request and waits for the exit code; nothing when the native es ends without one
-// (it could not run, crashed or was ended).
-std::optional<int> Exchange(Winsock& ws, SOCKET socket, const std::string& request) {
+// Sends the request and waits for the answer; nothing when the native es ends without one (it
+// could not run, crashed or was ended).
+std::optional<HandOffAnswer> Exchange(Winsock& ws, SOCKET socket, const std::string& request) {
   for (size_t sent = 0; sent < request.size();) {
     int n = ws.send_to(socket, request.data() + sent, static_cast<int>(std::min<size_t>(request.size() - sent, 1 << 16)), 0);
     if (n <= 0) return std::nullopt;
     sent += static_cast<size_t>(n);
   }
   std::string reply;
-  char buffer[64];
+  char buffer[1024];
   for (;;) {
-    if (std::optional<int> code = ReadExitCode(reply)) return code;
+    if (std::optional<HandOffAnswer> answer = ReadHandOffReply(reply)) return answer;
     int n = ws.receive(socket, buffer, sizeof buffer, 0);
-    if (n <= 0 || reply.size() > 64) return std::nullopt;
+    if (n <= 0 || reply.size() > 2 * kMaxHandOffPrinted + 64) return std::nullopt;
     reply.append(buffer, static_cast<size_t>(n));
   }
 }
@@ -168,14 +168,17 @@ bool HandOffToNativeEs(const Options& options, const std::vector<std::string>& r
   ws.close(theirs);  // the native es holds the only other end: its end is this socket's end
   if (info.hProcess) CloseHandle(info.hProcess);
   if (info.hThread) CloseHandle(info.hThread);
-  std::optional<int> code;
-  if (started) code = Exchange(ws, ours, HandOffRequest(*args));
+  std::optional<HandOffAnswer> answer;
+  if (started) answer = Exchange(ws, ours, HandOffRequest(*args));
   ws.close(ours);
-  if (!code) {
+  if (!answer) {
     if (options.export_csv) RemoveFile(export_file);
     return false;
   }
-  exit_code = *code;
+  std::fwrite(answer->printed.data(), 1, answer->printed.size(), stdout);
+  std::fflush(stdout);
+  std::fwrite(answer->errors.data(), 1, answer->errors.size(), stderr);
+  exit_code = answer->exit_code;
   return true;
 }
 

@@ -387,6 +387,11 @@ int StartIndexService(std::string_view command_line, const IndexKey& key) {
     dup2(null, 0);
     dup2(null, 1);
     dup2(null, 2);
+    // Nothing of the starter's stays open in the service: started by es.exe under Wine, its standard
+    // input is es.exe's socket, and other descriptors may be Wine's.
+    if (close_range(3, ~0U, 0) != 0) {
+      for (int fd = 3; fd < 4096; ++fd) close(fd);
+    }
     execl("/proc/self/exe", "es", line.c_str(), static_cast<char*>(nullptr));
     _exit(127);
   }

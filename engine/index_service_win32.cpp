@@ -1,5 +1,6 @@
-// es.exe keeps no index of its own yet: under Wine a search handed to the native es uses the native
-// service. The switches are refused in words, and a search walks.
+// es.exe keeps no index of its own yet: under Wine, the index switches and every search go to the
+// native es beside it, which keeps the service. Without one they are refused in words, and a search
+// walks.
 #include <cstdio>
 
 #include "index_service.h"
@@ -8,7 +9,9 @@ namespace es {
 
 namespace {
 int Refuse() {
-  std::fprintf(stderr, "es: this es.exe keeps no index; the native es beside it does (es -index-start)\n");
+  std::fprintf(stderr,
+               "es: this es.exe keeps no index, and no native es beside it under Wine keeps one for it "
+               "(a Linux program named es in the same folder)\n");
   return 1;
 }
 }  // namespace

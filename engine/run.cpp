@@ -84,8 +84,14 @@ int RunEs(std::string_view command_line, bool slash_switches, bool export_in_pla
     return kExitOk;
   }
 
-  if (options.index == IndexCommand::Status) return IndexServiceStatus();
-  if (options.index == IndexCommand::Stop) return StopIndexService();
+  if (options.index == IndexCommand::Status || options.index == IndexCommand::Stop) {
+#ifdef _WIN32
+    // Under Wine, the native es beside this one answers for its service.
+    int handed_off_code = 0;
+    if (HandOffToNativeEs(options, {}, {}, handed_off_code)) return handed_off_code;
+#endif
+    return options.index == IndexCommand::Status ? IndexServiceStatus() : StopIndexService();
+  }
 
   std::vector<std::string> roots;
   if (!options.paths.empty()) {
@@ -106,7 +112,14 @@ int RunEs(std::string_view command_line, bool slash_switches, bool export_in_pla
 
   IndexKey key{roots, options.shown_paths, options.wine_view};
   key.shown.resize(roots.size());
-  if (options.index == IndexCommand::Start) return StartIndexService(command_line, key);
+  if (options.index == IndexCommand::Start) {
+#ifdef _WIN32
+    // Under Wine, the native es starts its service over these roots as it would search them.
+    int handed_off_code = 0;
+    if (HandOffToNativeEs(options, roots, {}, handed_off_code)) return handed_off_code;
+#endif
+    return StartIndexService(command_line, key);
+  }
   if (options.index == IndexCommand::Serve) return ServeIndex(key, options.index_idle_minutes);
 
   // The export is written to a temporary file beside it and moved into place only when the search

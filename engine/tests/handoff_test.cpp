@@ -128,9 +128,29 @@ TEST(HandOff, NativeEsReadsAnyLengthRepliesItsCodeAndEndsWithItsCaller) {
   ASSERT_EQ(write(socket, "-path /", 7), 7);
   close(socket);
   EXPECT_EQ(Reap(pid), 1);
-  EXPECT_FALSE(ReadExitCode("") || ReadExitCode("x1\n") || ReadExitCode("7"));  // "7": not yet received whole
-  EXPECT_EQ(ReadExitCode(HandOffReply(10)), 10);
   fs::remove_all(dir);
+}
+
+TEST(HandOff, IndexSwitchesGoOverAndWhatTheyPrintComesBackWhole) {
+  Options windows = ParseCommandLine("-index-start -index-idle 5 -no-index", true).options;
+  auto args = NativeEsArguments(windows, {"/home/ann"}, {"Z:\\home\\ann"}, "");
+  ASSERT_TRUE(args);
+  Options native = ParseCommandLine(Join(*args), false).options;
+  EXPECT_TRUE(native.index == IndexCommand::Start && native.index_idle_minutes == 5 && native.no_index);
+  EXPECT_EQ(native.paths, std::vector<std::string>{"/home/ann"});
+
+  // A reply is not whole at any length short of its end; its texts are cut at their bound.
+  std::string line = HandOffReply(1, "building 5 entries\n", "es: slow\n");
+  for (size_t cut = 0; cut < line.size(); ++cut) EXPECT_FALSE(ReadHandOffReply(line.substr(0, cut))) << cut;
+  auto answer = ReadHandOffReply(line);
+  ASSERT_TRUE(answer);
+  EXPECT_EQ(answer->exit_code, 1);
+  EXPECT_EQ(answer->printed + answer->errors, "building 5 entries\nes: slow\n");
+  answer = ReadHandOffReply(HandOffReply(10));
+  EXPECT_TRUE(answer && answer->exit_code == 10 && answer->printed.empty() && answer->errors.empty());
+  for (const char* bad : {"x1\n", "1 5\nabcde", "1  5 0\n", "1 5000 0\n", "1 2 3 4\n"}) EXPECT_FALSE(ReadHandOffReply(bad));
+  answer = ReadHandOffReply(HandOffReply(0, std::string(3 * kMaxHandOffPrinted, 'x')));
+  EXPECT_TRUE(answer && answer->printed.size() == kMaxHandOffPrinted);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 """es.exe under Wine reading its raw command line, with and without the native es beside it."""
 import os
+import re
 import shutil
 import signal
 import subprocess
@@ -172,3 +173,60 @@ def test_both_walks_agree_on_odd_names_at_the_command_line_limit_and_a_killed_se
     assert (native / "results.txt").read_bytes() == before
     assert not list(native.glob("*.tmp")) and not list(own.glob("*.tmp"))
     os.chmod(t + b"/closed", 0o755)
+
+
+def test_es_exe_starts_asks_and_stops_the_native_index_service(wine_env, tmp_path):
+    """es.exe -index-start under Wine starts the native service over es-roots.txt's folders and ends at
+    once, holding no pipe; its status is ready; a file made afterwards is found by the next search handed
+    over, whose rows are those of a walk; the search asks the service (held up, it costs the answer's
+    wait); -index-stop ends it. Without a native es beside it, es.exe refuses in words."""
+    tree = tmp_path / "tree"
+    for i in range(40):
+        os.makedirs(tree / ("folder %d" % (i % 4)), exist_ok=True)
+        (tree / ("folder %d" % (i % 4)) / ("needle %02d.txt" % i)).write_bytes(b"x" * i)
+    win_tree = harness.winpath(tree)
+    own, app = _app(tmp_path, "own", [win_tree]), _app(tmp_path, "native", [win_tree], NATIVE)
+    (tmp_path / "run").mkdir(mode=0o700)
+    env = {"XDG_RUNTIME_DIR": str(tmp_path / "run"), "XDG_CACHE_HOME": str(tmp_path / "cache"), "ES_NO_INDEX": "0"}
+
+    def es(*args, cwd=app):
+        return wine_env.run(["es.exe"] + list(args), cwd=cwd, env=env, timeout=60)
+
+    refused = es("-index-start", cwd=own)
+    assert refused.returncode == 1 and "no native es beside it" in refused.stdout, refused.stdout
+    assert (es("-index-status", cwd=own).returncode, es("-index-status", cwd=own).stdout) == (2, "not running\n")
+    service = None
+    try:
+        # Its output a pipe: es.exe must end, and the pipe reach its end, though the service runs on.
+        started = subprocess.Popen([wine_env.wine, "es.exe", "-index-start"], cwd=app, env=dict(wine_env.env, **env),
+                                   stdout=subprocess.PIPE, stderr=subprocess.STDOUT, close_fds=True)
+        out, _ = started.communicate(timeout=30)
+        assert started.returncode == 0 and re.fullmatch(rb"(ready|building) \d+ entries.*\n", out), out
+        for _ in range(50):
+            status = es("-index-status")
+            if status.returncode == 0:
+                break
+        match = re.fullmatch(r"ready 44 entries pid (\d+)\n", status.stdout)
+        assert status.returncode == 0 and match, status.stdout
+        service = int(match.group(1))
+
+        (tree / "folder 2" / "needle fresh.txt").write_text("new")
+        search, end = ("-sort", "name", "-size", "needle"), time.monotonic() + 2.5
+        while "needle fresh.txt" not in (found := es(*search)).stdout and time.monotonic() < end:
+            pass
+        walked = es("-no-index", *search)
+        assert found.returncode == walked.returncode == 0 and found.stdout == walked.stdout
+        assert found.stdout.count("\n") == 41 and "%s\\folder 2\\needle fresh.txt" % win_tree in found.stdout
+
+        # Held up, the service makes the search wait for its answer's bound, then walk: asked it was.
+        os.kill(service, signal.SIGSTOP)
+        began = time.monotonic()
+        held = es(*search)
+        os.kill(service, signal.SIGCONT)
+        assert time.monotonic() - began >= 2 and held.stdout == walked.stdout
+        stopped = es("-index-stop")
+        assert (stopped.returncode, stopped.stdout, es("-index-status").stdout) == (0, "stopped\n", "not running\n")
+    finally:
+        if service:
+            os.kill(service, signal.SIGCONT)
+        subprocess.run([str(NATIVE), "-index-stop"], env=dict(os.environ, **env), timeout=30, capture_output=True)
