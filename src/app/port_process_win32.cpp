@@ -65,12 +65,12 @@ RunResult Win32Port::RunHidden(const std::string& program, const std::string& ar
         if (job != nullptr) CloseHandle(job);
         return {false, 0};
     }
-    if (job != nullptr) AssignProcessToJobObject(job, pi.hProcess);
+    bool inJob = job != nullptr && AssignProcessToJobObject(job, pi.hProcess);
     ResumeThread(pi.hThread);
     RunResult result{true, 0};
     if (WaitAnswering(hwnd, pi.hProcess, INFINITE) == WaitEnd::Cancelled) {
         result.cancelled = true;
-        if (job == nullptr || !TerminateJobObject(job, 1)) TerminateProcess(pi.hProcess, 1);
+        if (!inJob || !TerminateJobObject(job, 1)) TerminateProcess(pi.hProcess, 1);
         WaitForSingleObject(pi.hProcess, 5000);
     } else {
         DWORD code = 0;
