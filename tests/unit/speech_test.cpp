@@ -1,6 +1,6 @@
 // What Lumiseek says: pending announcements, waiting, the beep, speed, volume and Esc; the shortcut keys
-// and the announcement that names the pressed shortcut; the talking search box, what it speaks for each
-// key and character, and its clipboard commands.
+// and the announcement that names the pressed shortcut, and the user guide's tables of them and of both
+// lists; the talking search box, what it speaks for each key and character, and its clipboard commands.
 #include <gtest/gtest.h>
 
 #include <fstream>
