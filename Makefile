@@ -1,5 +1,6 @@
 # Lumiseek: build, run and test on Debian 12.
-#   make run    build what is missing and start Lumiseek under Wine (on $DISPLAY, else on Xvfb)
+#   make run    build what it starts (not the tests) and start Lumiseek under Wine (on $DISPLAY, else
+#               on Xvfb); the keys are in the user guide, packaging/README.txt
 #   make test   build and run every test: the layer check of the include lines, native unit tests
 #               (CTest), the same under AddressSanitizer and UndefinedBehaviorSanitizer, the fuzz
 #               corpora replayed, then the Wine end-to-end tests
@@ -7,7 +8,7 @@
 #   make dist   the Windows release: dist/lumiseek-4.2-win64.zip and the installer dist/lumiseek-4.2-setup.exe
 #   VERSION=4.2.1 builds that version in place of the one in the file VERSION; give it a folder of its
 #               own, e.g. make win VERSION=4.2.1 WIN_DIR=build/win-4.2.1
-# Both install missing Debian packages first (make deps, as root).
+# Each installs missing Debian packages first (make deps, as root).
 
 JOBS        ?= 2
 BUILD_TYPE  ?= Release
@@ -79,12 +80,16 @@ deps:
 
 build: native win
 
+NATIVE_CONFIGURE = cmake -S . -B $(NATIVE_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(VERSION_FLAG)
+WIN_CONFIGURE = cmake -S . -B $(WIN_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) \
+  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64.cmake $(VERSION_FLAG)
+
 native:
-	cmake -S . -B $(NATIVE_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(VERSION_FLAG)
+	$(NATIVE_CONFIGURE)
 	cmake --build $(NATIVE_DIR) -j$(JOBS)
 
 win:
-	cmake -S . -B $(WIN_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64.cmake $(VERSION_FLAG)
+	$(WIN_CONFIGURE)
 	cmake --build $(WIN_DIR) -j$(JOBS)
 
 unit:
@@ -145,7 +150,13 @@ else
 	$(PYTHON) scripts/mutate.py --jobs $(JOBS) $(if $(ONLY),--only $(ONLY))
 endif
 
-run: deps build
+# Only what run-lumiseek.sh starts: the program, its restarter, the engine's es.exe and the voice,
+# and the native es that es.exe hands each search to; no tests, no benchmarks.
+run: deps
+	$(WIN_CONFIGURE)
+	cmake --build $(WIN_DIR) -j$(JOBS) --target lumiseek start_lumiseek es lumiseek_espeak
+	$(NATIVE_CONFIGURE)
+	cmake --build $(NATIVE_DIR) -j$(JOBS) --target es
 	./scripts/run-lumiseek.sh $(WIN_DIR)
 
 clean:

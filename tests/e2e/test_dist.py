@@ -3,7 +3,6 @@ installer run silently, each start Lumiseek, search a generated tree with the bu
 end with Esc; the uninstaller removes what was installed and keeps the user's settings."""
 import calendar
 import os
-import re
 import zipfile
 
 import harness
@@ -40,10 +39,6 @@ def test_zip_unpacked_into_a_fresh_folder_runs_and_searches(lumiseek, tmp_path):
     with zipfile.ZipFile(dist_file("win64.zip")) as z:
         z.extractall(lumiseek.dir)
         assert {"lumiseek.exe", "es.exe", "README.txt", "LICENSE.txt"} <= set(z.namelist())
-    guide = (lumiseek.dir / "README.txt").read_text(encoding="utf-8")
-    # The guide's shortcut table names every labelled command of the program.
-    labels = re.findall(r'\{\d+, "([^":]+?) *::', (harness.REPO / "src/speech/shortcuts.cpp").read_text())
-    assert len(labels) == 63 and [l for l in labels if not re.search(r"\n\S+\s+%s\s" % re.escape(l), guide)] == []
     search_and_quit(lumiseek, tmp_path / "tree")
 
 

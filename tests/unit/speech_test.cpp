@@ -1,14 +1,17 @@
 // What Lumiseek says: pending announcements, waiting, the beep, speed, volume and Esc; the shortcut keys
-// and the announcement that names the pressed shortcut; the talking search box, what it speaks for each
-// key and character, and its clipboard commands.
+// and the announcement that names the pressed shortcut, and the user guide's tables of them and of both
+// lists; the talking search box, what it speaks for each key and character, and its clipboard commands.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <regex>
 #include <set>
 
+#include "actions/lists.h"
 #include "app/dispatch.h"
 #include "base/app.h"
 #include "base/ids.h"
+#include "base/text.h"
 #include "fake_port.h"
 #include "speech/search_box.h"
 #include "speech/shortcuts.h"
@@ -105,6 +108,28 @@ TEST(AcceleratorTable, EachKeyRunsOneCommandWhoseLabelNamesThatKey) {
         EXPECT_TRUE(std::regex_match(label, std::regex("[A-Z][^:]*[^: ] +:: +" + code))) << label;
     }
     EXPECT_EQ(commands.size(), 64u);
+}
+
+// The user guide names every shortcut ("Ctrl+Shift+L - Increase Font Size") and every row of both
+// lists on a line of its own, as the program says them, in lines short enough for a large font.
+TEST_F(SpeechTest, UserGuideNamesShortcutsAndListRowsAsTheProgramDoes) {
+    std::ifstream guide(LUMISEEK_GUIDE);
+    ASSERT_TRUE(guide) << LUMISEEK_GUIDE;
+    std::set<std::string> lines;
+    for (std::string line; std::getline(guide, line); lines.insert(TrimSpaces(line)))
+        EXPECT_LT(CharCount(line), 80u) << line;
+    for (const AccelEntry& e : AcceleratorTable()) {
+        if (e.key == 0x1B) continue;  // Escape has no label
+        const std::string label = CommandLabelText(e.command), key = TrimSpaces(label.substr(label.find("::") + 2));
+        const std::string keys = std::regex_replace(std::regex_replace(key, std::regex("^CS-"), "Ctrl+Shift+"),
+                                                    std::regex("^C-"), "Ctrl+");
+        EXPECT_EQ(lines.count(keys + " - " + TrimSpaces(label.substr(0, label.find("::")))), 1u) << label;
+    }
+    for (int row = 1; row <= kActionRows; ++row) EXPECT_EQ(lines.count(ActionRowText(row)), 1u) << row;
+    for (int row = 1; row <= kSettingsRows; ++row) {
+        const std::string text = SettingsRowText(app, row);
+        EXPECT_EQ(lines.count(TrimSpaces(text.substr(0, text.rfind(" - ")))), 1u) << text;
+    }
 }
 
 TEST_F(SpeechTest, ShortcutAnnouncementFollowsTheKeySettings) {
