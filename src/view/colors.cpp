@@ -23,7 +23,9 @@ void ChangeColors(App& app) {
     } else if (s.BG == kWhite) {
         s.FG = kWhite;
         s.BG = kBlack;
-    } else if (s.BG == kBlack) {
+    } else {
+        // Black, and any other background a hand-edited file holds: the first scheme again, so
+        // that Ctrl+Y always reaches a scheme it names.
         s.FG = kYellow;
         s.BG = kBlue;
     }

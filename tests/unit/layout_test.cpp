@@ -75,6 +75,9 @@ TEST_F(LayoutTest, ColourAndFontCommandsApplyAndAnnounceTheirSteps) {
     EXPECT_EQ(applied, (decltype(applied){{kBlack, kWhite}, {kWhite, kBlack}, {kYellow, kBlue}}));
     EXPECT_EQ(port.beeps, 3);
     EXPECT_TRUE(port.placed.count(ctl::SearchBox));  // laid out afterwards
+    app.settings.BG = kYellow;  // a hand-edited background: the next step is a scheme again
+    OnCommand(app, cmd::ChangeColors, 0);
+    EXPECT_EQ(std::make_pair(port.fg, port.bg), (std::pair<int, int>{kYellow, kBlue}));
     // The selected row is drawn in the scheme's colours swapped: blue on yellow.
     EXPECT_EQ(OnListSelectedRowColors(app), (RowColors{kBlue, kYellow}));
     // Font commands and wheel notches step four points, down to eight, and announce the size; the
@@ -88,12 +91,12 @@ TEST_F(LayoutTest, ColourAndFontCommandsApplyAndAnnounceTheirSteps) {
     port.selectedRow = 3;
     OnMouseWheel(app, 1);
     EXPECT_EQ(port.shownRow, 3);
-    EXPECT_EQ(port.SpokenTexts(), (Texts{"Black on White", "White on Black", "Yellow on Blue", "Font Size is  40",
+    EXPECT_EQ(port.SpokenTexts(), (Texts{"Black on White", "White on Black", "Yellow on Blue", "Yellow on Blue", "Font Size is  40",
                                          "Font Size is  36", "Font Size is  32", "Font Size is  36"}));
     // A zero delta changes nothing and says nothing, but applies colours and font again.
     port.fg = port.largeFontSize = -1;
     OnMouseWheel(app, 0);
-    EXPECT_EQ(std::make_tuple(port.fg, port.largeFontSize, port.spoken.size()), std::make_tuple(kYellow, 36, size_t{7}));
+    EXPECT_EQ(std::make_tuple(port.fg, port.largeFontSize, port.spoken.size()), std::make_tuple(kYellow, 36, size_t{8}));
     const int kMax = std::numeric_limits<int>::max();  // no upper limit, but no overflow either
     for (auto [from, step, to] : {std::tuple{10, -4, 8}, {8, -4, 8}, {-30, 4, 8}, {kMax - 1, 4, kMax}}) {
         app.settings.FontSize = from;
