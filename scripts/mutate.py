@@ -35,7 +35,7 @@ WORK = ROOT / "build" / "mutate"
 TREE = WORK / "tree"
 BUILD = WORK / "build"
 # What the native unit tests need: the core, the engine, the voice and the unit tests (no benchmarks).
-COPIED = ["CMakeLists.txt", "VERSION", "cmake", "src", "engine", "wine", "tests/unit"]
+COPIED = ["CMakeLists.txt", "VERSION", "cmake", "src", "engine", "wine", "tests/unit", "packaging/README.txt"]
 TEST_PROGRAMS = ["tests/unit/core_tests", "engine/es_tests", "engine/es_import_tests", "wine/voice_tests"]
 # Built with them: the native es that the engine's hand-off tests start.
 BUILT = [Path(p).name for p in TEST_PROGRAMS] + ["es"]
