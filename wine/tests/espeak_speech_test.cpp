@@ -34,7 +34,7 @@ TEST(EspeakVoice, CommandLineRunsEspeakWithRateTextAndWavAndReportsIdAndExitCode
                       << "\"\nexit 3\n";
   fs::permissions(fake, fs::perms::owner_all);
 
-  std::string wav = (dir / "out \"1\".wav").string();
+  std::string wav = (dir / "out \\\"1\".wav").string();  // a backslash before a quote
   EXPECT_EQ(testing::RunWindowsCommandLine(SpeechCommandLine(dir.string(), 7, 130, wav), (dir / "bin").string()), 0);
   std::string text_file = (dir / "7.txt").string();
   EXPECT_EQ(Slurp(dir / "args"), "[-s]\n[130]\n[-b]\n[1]\n[-f]\n[" + text_file + "]\n[-w]\n[" + wav + "]\n");
