@@ -274,11 +274,8 @@ HWND CreateMainWindow(Shell& shell, const std::wstring& caption) {
 }
 
 void MakeProgramFolderCurrent() {
-    std::wstring path(32768, L'\0');
-    DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    path.resize(n);
-    size_t slash = path.find_last_of(L"\\/");
-    if (slash != std::wstring::npos) SetCurrentDirectoryW(path.substr(0, slash + 1).c_str());
+    std::wstring folder = ModuleFolder();
+    if (!folder.empty()) SetCurrentDirectoryW(folder.c_str());
 }
 
 ISpVoice* CreateVoice() {

@@ -93,10 +93,12 @@ std::wstring ModulePath() {
     return path;
 }
 
-std::string Win32Port::ProgramFolder() {
+std::wstring ModuleFolder() {
     std::wstring path = ModulePath();
-    return N(path.substr(0, path.find_last_of(L"\\/") + 1));
+    return path.substr(0, path.find_last_of(L"\\/") + 1);
 }
+
+std::string Win32Port::ProgramFolder() { return N(ModuleFolder()); }
 
 std::string Win32Port::SettingsPath() {
     std::wstring path = ModulePath();

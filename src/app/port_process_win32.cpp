@@ -24,9 +24,7 @@ bool CreateWithShow(const wchar_t* application, std::wstring line, WORD show, DW
 
 std::optional<std::string> Win32Port::FindProgram(const std::string& name) {
     std::wstring wanted = W(name);
-    std::wstring folder = ModulePath();
-    folder.resize(folder.find_last_of(L"\\/") + 1);
-    std::wstring beside = folder + wanted;
+    std::wstring beside = ModuleFolder() + wanted;
     DWORD attributes = GetFileAttributesW(beside.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return N(beside);
 

@@ -19,6 +19,8 @@ namespace lumiseek {
 
 // The full path of the running program (port_files_win32.cpp).
 std::wstring ModulePath();
+// The folder of the running program, with its closing backslash (port_files_win32.cpp).
+std::wstring ModuleFolder();
 
 // How a wait that keeps the window answering ended.
 enum class WaitEnd { Signalled, TimedOut, Cancelled };

@@ -38,10 +38,8 @@ BOOL CALLBACK FindMarked(HWND window, LPARAM param) {
 }  // namespace
 
 ProgramFolderClaim ClaimProgramFolder() {
-    std::wstring folder = ModulePath();
-    folder.resize(folder.find_last_of(L"\\/") + 1);
     ProgramFolderClaim claim;
-    claim.key = FolderKey(folder);
+    claim.key = FolderKey(ModuleFolder());
     wchar_t name[64];
     wsprintfW(name, L"Local\\Lumiseek-%08lx%08lx", static_cast<unsigned long>(claim.key >> 32),
               static_cast<unsigned long>(claim.key & 0xFFFFFFFFu));
