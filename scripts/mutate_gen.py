@@ -27,7 +27,7 @@ mutants of such a file again (after a test was written for them).
 import argparse
 import collections
 import fcntl
-import random
+import hashlib
 import re
 import subprocess
 import sys
@@ -230,6 +230,13 @@ def key(file, before, after):
     return (file, before.strip(), after.strip())
 
 
+def rank(m, seed):
+    """A mutant's place in the seed's order: from its file and its text, not from its line number, so
+    that lines added or moved elsewhere do not reshuffle the sample."""
+    text = "%d\0%s\0%s\0%s\0%s" % (seed, m.file, m.before.strip(), m.after.strip(), m.kind)
+    return hashlib.sha256(text.encode("utf-8")).digest(), m.line
+
+
 def equivalents():
     if not EQUIVALENT.is_file():
         return {}
@@ -288,10 +295,10 @@ def main():
     elif args.sample == "all":
         chosen, label = list(mutants), "seed%d-all" % args.seed
     else:
-        # The first N of one seeded order: a larger sample of a seed holds every smaller one.
-        count, order = min(int(args.sample), len(mutants)), list(mutants)
-        random.Random(args.seed).shuffle(order)
-        chosen, label = order[:count], "seed%d-%d" % (args.seed, count)
+        # The first N of one seeded order: a larger sample of a seed holds every smaller one, and an
+        # edit elsewhere in the sources leaves the rest of the sample as it was.
+        count = min(int(args.sample), len(mutants))
+        chosen, label = sorted(mutants, key=lambda m: rank(m, args.seed))[:count], "seed%d-%d" % (args.seed, count)
     chosen.sort(key=lambda m: (m.file, m.line, m.after))
     print("mutate: %d of %d generated mutants (%s)" % (len(chosen), len(mutants), label), flush=True)
 
