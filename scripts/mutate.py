@@ -12,7 +12,8 @@ Each file under tests/mutation/ (ending in .mut) describes one mistake:
     the text with the mistake
 
 For each mistake, a copy of the sources (build/mutate/tree) gets the snippet replaced, the native unit
-tests are rebuilt incrementally (build/mutate/build) and run. A mistake is caught when a test fails (or
+tests are rebuilt incrementally (build/mutate/build) and the test programs the build linked again are
+run, each in two parts at once (gtest shards). A mistake is caught when a test fails (or
 hangs past the time limit). A snippet that does not occur exactly once in its file is reported as stale
 and counts as not caught; a mistake that no longer compiles is reported apart and counts as not caught
 either, since such an entry no longer tests anything. The working tree is never changed.
@@ -40,6 +41,8 @@ TEST_PROGRAMS = ["tests/unit/core_tests", "engine/es_tests", "engine/es_import_t
 # Built with them: the native es that the engine's hand-off tests start.
 BUILT = [Path(p).name for p in TEST_PROGRAMS] + ["es"]
 TEST_TIMEOUT = 120
+NATIVE_ES = "engine/es"
+SHARDS = 2  # each test program runs in this many parts at once
 
 
 class Mutation:
@@ -106,27 +109,67 @@ def build(jobs):
     return done.returncode == 0, done.stdout
 
 
-def run_tests(failed=None):
+def stamps():
+    """When each test program (and the native es the engine's tests start) was last linked."""
+    out = {}
+    for p in TEST_PROGRAMS + [NATIVE_ES]:
+        try:
+            out[p] = (BUILD / p).stat().st_mtime_ns
+        except OSError:
+            out[p] = None
+    return out
+
+
+def relinked(before):
+    """The test programs whose result a build can have changed: those linked again, and the engine's
+    tests when the native es they start was."""
+    after = stamps()
+    changed = {p for p in TEST_PROGRAMS if after[p] != before[p]}
+    if after[NATIVE_ES] != before[NATIVE_ES]:
+        changed.add("engine/es_tests")
+    return changed
+
+
+def run_program(program, timeout):
+    """Runs one test program in SHARDS parts at once; its output, and None for a pass, else a reason."""
+    env = dict(os.environ, GTEST_TOTAL_SHARDS=str(SHARDS))
+    parts = [subprocess.Popen([str(BUILD / program), "--gtest_brief=1"], cwd=BUILD, stdout=subprocess.PIPE,
+                              stderr=subprocess.DEVNULL, text=True, errors="replace",
+                              env=dict(env, GTEST_SHARD_INDEX=str(i))) for i in range(SHARDS)]
+    output, reason, end = "", None, time.monotonic() + timeout
+    for part in parts:
+        try:
+            output += part.communicate(timeout=max(1, end - time.monotonic()))[0]
+            if part.returncode != 0 and reason is None:
+                reason = "exit"
+        except subprocess.TimeoutExpired:
+            reason = "hang"
+    for part in parts:
+        if part.poll() is None:
+            part.kill()
+            part.communicate()
+    return output, reason
+
+
+def run_tests(failed=None, programs=None):
     """True when every test passed; a hang counts as a failure. With a list for `failed`, every
-    program runs to its end and the names of the failing tests are added to the list."""
+    program runs to its end and the names of the failing tests are added to the list. With
+    `programs`, only those run (the others cannot have changed)."""
     passed = True
     for program in TEST_PROGRAMS:
-        try:
-            done = subprocess.run([str(BUILD / program), "--gtest_brief=1"], cwd=BUILD,
-                                  stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True,
-                                  errors="replace", timeout=TEST_TIMEOUT)
-        except subprocess.TimeoutExpired:
-            if failed is None:
-                return False
-            passed = False
+        if programs is not None and program not in programs:
+            continue
+        output, reason = run_program(program, TEST_TIMEOUT)
+        if reason is None:
+            continue
+        if failed is None:
+            return False
+        passed = False
+        if reason == "hang":
             failed.append("hang:" + Path(program).name)
             continue
-        if done.returncode != 0:
-            if failed is None:
-                return False
-            passed = False
-            names = re.findall(r"^\[  FAILED  \] ([\w/.]+)", done.stdout, re.MULTILINE)
-            failed.extend(sorted(set(names)) or ["exit:" + Path(program).name])
+        names = re.findall(r"^\[  FAILED  \] ([\w/.]+)", output, re.MULTILINE)
+        failed.extend(sorted(set(names)) or ["exit:" + Path(program).name])
     return passed
 
 
@@ -163,9 +206,10 @@ def main():
         else:
             target.write_text(original.replace(m.snippet, m.replacement, 1), encoding="utf-8")
             try:
+                before = stamps()
                 built, _ = build(args.jobs)
                 failed = [] if args.which else None
-                outcome = "NO-BUILD" if not built else ("missed" if run_tests(failed) else "caught")
+                outcome = "NO-BUILD" if not built else ("missed" if run_tests(failed, relinked(before)) else "caught")
                 if args.which and built:
                     with open(args.which, "a", encoding="utf-8") as out:
                         out.write(json.dumps({"mutation": m.name, "caught_by": failed}) + "\n")

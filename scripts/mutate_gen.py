@@ -253,8 +253,9 @@ def run_one(m, jobs):
     lines[m.line - 1] = m.after
     target.write_text("\n".join(lines), encoding="utf-8")
     try:
+        before = mutate.stamps()
         built, _ = mutate.build(jobs)
-        return "no-build" if not built else ("missed" if mutate.run_tests() else "caught")
+        return "no-build" if not built else ("missed" if mutate.run_tests(programs=mutate.relinked(before)) else "caught")
     finally:
         target.write_text(original, encoding="utf-8")
 
