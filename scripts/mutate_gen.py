@@ -20,9 +20,12 @@ through scripts/mutate.py's tree copy and incremental build: a mutant is caught 
 or hangs. Mutants listed in tests/mutation/equivalent.txt cannot change behaviour and count as neither
 caught nor missed; a mutant that does not compile is counted apart. Survivors are written to
 build/mutate/survivors-seed<S>-<N>.txt in the equivalence list's own format; --rerun FILE runs the
-mutants of such a file again (after a test was written for them).
+mutants of such a file again (after a test was written for them); --e2e FILE runs the end-to-end
+suite against them instead, in a whole copy of the repository (build/mutate-e2e, both programs built,
+stopping at the first failing test; about three minutes a mutant).
 
     scripts/mutate_gen.py [--sample N|all] [--seed S] [--only TEXT] [--jobs N] [--list] [--rerun FILE]
+                          [--e2e FILE]
 """
 import argparse
 import collections
@@ -38,6 +41,8 @@ import mutate
 
 ROOT = mutate.ROOT
 EQUIVALENT = ROOT / "tests" / "mutation" / "equivalent.txt"
+E2E_TREE = ROOT / "build" / "mutate-e2e"
+E2E_TIMEOUT = 1800
 # Numbers that name a control or a command: any other value names it as well.
 SKIPPED = {"src/base/ids.h"}
 # Calls whose removal cannot change what a correct program does.
@@ -245,7 +250,12 @@ def equivalents():
 
 
 def run_one(m, jobs):
-    target = mutate.TREE / m.file
+    return with_mutant(mutate.TREE, m, lambda: unit_outcome(jobs))
+
+
+def with_mutant(tree, m, check):
+    """check()'s outcome with the mutant in the copy `tree` of the sources, which is put back after."""
+    target = tree / m.file
     original = target.read_text(encoding="utf-8")
     lines = original.split("\n")
     if lines[m.line - 1] != m.before:
@@ -253,11 +263,62 @@ def run_one(m, jobs):
     lines[m.line - 1] = m.after
     target.write_text("\n".join(lines), encoding="utf-8")
     try:
-        before = mutate.stamps()
-        built, _ = mutate.build(jobs)
-        return "no-build" if not built else ("missed" if mutate.run_tests(programs=mutate.relinked(before)) else "caught")
+        return check()
     finally:
         target.write_text(original, encoding="utf-8")
+
+
+def unit_outcome(jobs):
+    before = mutate.stamps()
+    built, _ = mutate.build(jobs)
+    return "no-build" if not built else ("missed" if mutate.run_tests(programs=mutate.relinked(before)) else "caught")
+
+
+def e2e_outcome(jobs, log):
+    """Builds the whole copy (both programs and the release's files) and runs the end-to-end tests
+    until the first failure; their last lines go to `log`."""
+    built = subprocess.run(["make", "build", "dist-files", "JOBS=%d" % jobs], cwd=E2E_TREE,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode == 0
+    if not built:
+        return "no-build"
+    try:
+        done = subprocess.run([sys.executable, "-m", "pytest", "-x", "-q", "-p", "no:cacheprovider", "tests/e2e"],
+                              cwd=E2E_TREE, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True,
+                              errors="replace", timeout=E2E_TIMEOUT)
+    except subprocess.TimeoutExpired:
+        log.write("    the end-to-end run passed %d s\n" % E2E_TIMEOUT)
+        return "caught"
+    if done.returncode != 0:
+        log.write("".join("    %s\n" % line for line in done.stdout.splitlines()[-3:]))
+    return "missed" if done.returncode == 0 else "caught"
+
+
+def run_e2e(mutants, jobs):
+    """The end-to-end suite against each mutant, in a whole copy of the repository (build/mutate-e2e)."""
+    for rel in filter(None, subprocess.run(["git", "ls-files", "-z"], cwd=ROOT, check=True,
+                                           stdout=subprocess.PIPE).stdout.decode().split("\0")):
+        if (ROOT / rel).is_file():
+            mutate.sync_file(ROOT / rel, E2E_TREE / rel)
+            (E2E_TREE / rel).chmod((ROOT / rel).stat().st_mode & 0o777)
+    mutate.WORK.mkdir(parents=True, exist_ok=True)
+    report = mutate.WORK / "e2e.txt"
+    with open(report, "w", encoding="utf-8") as log:
+        if e2e_outcome(jobs, log) != "missed":
+            print(report.read_text(encoding="utf-8"))
+            print("mutate: the end-to-end tests fail without a mutant; fix that first")
+            return 1
+        counts, started = collections.Counter(), time.monotonic()
+        for i, m in enumerate(mutants, 1):
+            outcome = with_mutant(E2E_TREE, m, lambda: e2e_outcome(jobs, log))
+            counts[outcome] += 1
+            log.write("%s %s:%d %s\n" % (outcome, m.file, m.line, m.after.strip()))
+            log.flush()
+            print("%4d %-10s %s:%d %s: %s" % (i, outcome, m.file, m.line, m.kind, m.after.strip()), flush=True)
+        e2e_outcome(jobs, log)  # leave the copy built as the sources stand
+    print("\nend-to-end: %d of %d caught (%d did not build) in %.0f s; details in %s" % (
+        counts["caught"], counts["caught"] + counts["missed"], counts["no-build"], time.monotonic() - started,
+        report.relative_to(ROOT)))
+    return 0
 
 
 def describe(m):
@@ -281,6 +342,7 @@ def main():
     parser.add_argument("--timeout", type=int, default=60, help="seconds a test program may run")
     parser.add_argument("--list", action="store_true", help="count the mutants per folder and kind; run none")
     parser.add_argument("--rerun", metavar="FILE", help="run the mutants named in a survivors file")
+    parser.add_argument("--e2e", metavar="FILE", help="run the end-to-end tests against the mutants of a survivors file")
     args = parser.parse_args()
 
     mutants = generate(core_sources(args.only))
@@ -291,6 +353,8 @@ def main():
                                       " ".join("%s %d" % (k, c) for (g, k), c in sorted(counts.items()) if g == f)))
         print("all %d mutants in %d files" % (len(mutants), len(core_sources(args.only))))
         return 0
+    if args.e2e:
+        return run_e2e(rerun_list(Path(args.e2e), mutants), args.jobs)
     if args.rerun:
         chosen, label = rerun_list(Path(args.rerun), mutants), "rerun"
     elif args.sample == "all":

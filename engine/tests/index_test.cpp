@@ -1,6 +1,7 @@
 // The index against the walk: the same bytes for every search form over a generated tree, before and
 // after a random series of creates, deletes, renames and moves; the cache file's bytes read back, and
 // refused when damaged.
+#include <atomic>
 #include <gtest/gtest.h>
 #include <sys/time.h>
 #include <unistd.h>
@@ -177,8 +178,11 @@ class IndexTest : public ::testing::Test {
 TEST_F(IndexTest, AnswersAsTheWalkBeforeAndAfterChangesAndFromItsOwnBytes) {
   Grow(25, 400);
   IndexTable table;
+  std::atomic<size_t> added{0};  // what "building N entries" counts while the build runs
+  table.SetProgress(&added);
   table.Build({{root_}, {}, false});
   EXPECT_EQ(table.Entries(), static_cast<size_t>(std::distance(fs::recursive_directory_iterator(root_), {})));
+  EXPECT_EQ(added.load(), table.Entries());
   CompareAll(table);
 
   // Changes followed folder by folder, as change notifications report them.
