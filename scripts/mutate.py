@@ -25,6 +25,7 @@ import collections
 import json
 import os
 import re
+import shutil
 import subprocess
 import sys
 import time
@@ -101,6 +102,14 @@ def sync_tree():
                     p.unlink()
         for rel in wanted:
             sync_file(source / rel, target / rel)
+
+
+def configure():
+    """The Debug build of the tree copy; through ccache where it is installed, so that the file put
+    back after a mistake is not compiled again."""
+    launcher = ["-DCMAKE_CXX_COMPILER_LAUNCHER=ccache"] if shutil.which("ccache") else []
+    subprocess.run(["cmake", "-S", str(TREE), "-B", str(BUILD), "-DCMAKE_BUILD_TYPE=Debug"] + launcher,
+                   check=True, stdout=subprocess.DEVNULL)
 
 
 def build(jobs):
@@ -188,8 +197,7 @@ def main():
 
     WORK.mkdir(parents=True, exist_ok=True)
     sync_tree()
-    subprocess.run(["cmake", "-S", str(TREE), "-B", str(BUILD), "-DCMAKE_BUILD_TYPE=Debug"],
-                   check=True, stdout=subprocess.DEVNULL)
+    configure()
     ok, log = build(args.jobs)
     if not ok or not run_tests():
         print(log[-4000:])

@@ -274,12 +274,15 @@ def unit_outcome(jobs):
     return "no-build" if not built else ("missed" if mutate.run_tests(programs=mutate.relinked(before)) else "caught")
 
 
+def e2e_build(jobs):
+    return subprocess.run(["make", "build", "dist-files", "JOBS=%d" % jobs], cwd=E2E_TREE,
+                          stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode == 0
+
+
 def e2e_outcome(jobs, log):
     """Builds the whole copy (both programs and the release's files) and runs the end-to-end tests
     until the first failure; their last lines go to `log`."""
-    built = subprocess.run(["make", "build", "dist-files", "JOBS=%d" % jobs], cwd=E2E_TREE,
-                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode == 0
-    if not built:
+    if not e2e_build(jobs):
         return "no-build"
     try:
         done = subprocess.run([sys.executable, "-m", "pytest", "-x", "-q", "-p", "no:cacheprovider", "tests/e2e"],
@@ -314,7 +317,7 @@ def run_e2e(mutants, jobs):
             log.write("%s %s:%d %s\n" % (outcome, m.file, m.line, m.after.strip()))
             log.flush()
             print("%4d %-10s %s:%d %s: %s" % (i, outcome, m.file, m.line, m.kind, m.after.strip()), flush=True)
-        e2e_outcome(jobs, log)  # leave the copy built as the sources stand
+        e2e_build(jobs)  # leave the copy built as the sources stand
     print("\nend-to-end: %d of %d caught (%d did not build) in %.0f s; details in %s" % (
         counts["caught"], counts["caught"] + counts["missed"], counts["no-build"], time.monotonic() - started,
         report.relative_to(ROOT)))
@@ -376,8 +379,7 @@ def main():
         print("mutate: another mutation run is using", mutate.WORK.relative_to(ROOT))
         return 1
     mutate.sync_tree()
-    subprocess.run(["cmake", "-S", str(mutate.TREE), "-B", str(mutate.BUILD), "-DCMAKE_BUILD_TYPE=Debug"],
-                   check=True, stdout=subprocess.DEVNULL)
+    mutate.configure()
     ok, log = mutate.build(args.jobs)
     if not ok or not mutate.run_tests():
         print(log[-4000:])
