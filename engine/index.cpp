@@ -342,13 +342,6 @@ void IndexTable::Sort() {
   removed_since_sort_ = 0;
 }
 
-size_t IndexTable::MemoryBytes() const {
-  size_t bytes = arena_.capacity() + entries_.capacity() * sizeof(Entry) + dirty_.capacity() * 4;
-  for (const auto& order : orders_) bytes += order.capacity() * 4;
-  for (const auto& [i, name] : open_names_) bytes += 48 + name.capacity();
-  return bytes;
-}
-
 SearchReport IndexTable::Search(const Query& query, const Options& options, std::string& out) const {
   const char separator = Separator();
   EntryFilter filter(query, options.type, separator);

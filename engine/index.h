@@ -63,7 +63,6 @@ class IndexTable {
   SearchReport Search(const Query& query, const Options& options, std::string& out) const;
 
   size_t Entries() const { return live_; }  // live entries, roots not counted
-  size_t MemoryBytes() const;
   size_t RootCount() const { return roots_.size(); }
   uint32_t RootEntry(size_t i) const { return roots_[i]; }
   bool IsLiveFolder(uint32_t i) const;

@@ -31,6 +31,7 @@ import argparse
 import collections
 import fcntl
 import hashlib
+import os
 import re
 import subprocess
 import sys
@@ -285,8 +286,8 @@ def e2e_outcome(jobs, log):
     if not e2e_build(jobs):
         return "no-build"
     try:
-        done = subprocess.run([sys.executable, "-m", "pytest", "-x", "-q", "-p", "no:cacheprovider", "tests/e2e"],
-                              cwd=E2E_TREE, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True,
+        done = subprocess.run(["make", "e2e"], cwd=E2E_TREE, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
+                              env=dict(os.environ, PYTEST_ADDOPTS="-x -p no:cacheprovider"), text=True,
                               errors="replace", timeout=E2E_TIMEOUT)
     except subprocess.TimeoutExpired:
         log.write("    the end-to-end run passed %d s\n" % E2E_TIMEOUT)

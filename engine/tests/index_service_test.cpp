@@ -40,11 +40,13 @@ class IndexServiceTest : public ::testing::Test {
     setenv("XDG_RUNTIME_DIR", (base_ + "/run").c_str(), 1);
     setenv("XDG_CACHE_HOME", (base_ + "/cache").c_str(), 1);
     unsetenv("ES_NO_INDEX");
+    if (const char* home = std::getenv("HOME")) home_ = home;
   }
   void TearDown() override {
     Es("-index-stop");
     if (pid_ > 0) kill(pid_, SIGKILL);
     fs::remove_all(base_);
+    setenv("HOME", home_.c_str(), 1);
   }
 
   // Runs the program; its exit code, and what it printed in `out`.
@@ -92,12 +94,14 @@ class IndexServiceTest : public ::testing::Test {
     return false;
   }
 
-  std::string base_, root_;
+  std::string base_, root_, home_;
   pid_t pid_ = -1;
   bool answers_ = true;
 };
 
 TEST_F(IndexServiceTest, AnswersAsTheWalkAndFollowsChangesWithinASecond) {
+  fs::create_directories(base_ + "/run/lumiseek");  // left open to others: closed before it is used
+  chmod((base_ + "/run/lumiseek").c_str(), 0755);
   StartReady();
   std::string status;
   EXPECT_EQ(Es("-index-start -path '" + root_ + "'", &status), 0);  // a second start: the same service
@@ -149,6 +153,8 @@ TEST_F(IndexServiceTest, AnswersAsTheWalkAndFollowsChangesWithinASecond) {
 }
 
 TEST_F(IndexServiceTest, StalledOrKilledServiceMeansAWalkAndARestartReadsTheCache) {
+  unsetenv("XDG_CACHE_HOME");  // the cache then goes under the home folder
+  setenv("HOME", base_.c_str(), 1);
   StartReady();
   std::string before = Search("-size -sort name report");
   // Stalled: the search waits a bounded time, then walks.
@@ -175,7 +181,7 @@ TEST_F(IndexServiceTest, StalledOrKilledServiceMeansAWalkAndARestartReadsTheCach
   StartReady();
   answers_ = true;
   ASSERT_EQ(Es("-index-stop"), 0);
-  std::string cache = base_ + "/cache/lumiseek/index.bin", bytes;
+  std::string cache = base_ + "/.cache/lumiseek/index.bin", bytes;
   ASSERT_TRUE(ReadWholeFile(cache, bytes));
   fs::remove(root_ + "/Music/while stalled report.txt");
   fs::rename(root_ + "/Docs/old", root_ + "/Docs/older report");

@@ -1,18 +1,19 @@
 // The index against the walk: the same bytes for every search form over a generated tree, before and
 // after a random series of creates, deletes, renames and moves; the cache file's bytes read back, and
 // refused when damaged.
-#include <atomic>
 #include <gtest/gtest.h>
 #include <sys/time.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <random>
 
 #include "index.h"
+#include "index_service.h"
 #include "options.h"
 #include "output.h"
 #include "search.h"
@@ -250,6 +251,35 @@ TEST_F(IndexTest, WineViewShowsWindowsPathsAsTheWalkDoes) {
   table.Rescan(bad, false);
   table.Sort();
   CompareAll(table, "Z:\\t r");
+}
+
+TEST(IndexProtocol, RequestsAndRepliesComeBackWholeOrNotAtAll) {
+  IndexKey key{{"/home/u", "/tmp/b c"}, {"Z:\\home\\u", ""}, true}, read;
+  std::string request = IndexSearchRequest("-sort dm \"a b\"", true, key), line;
+  bool slash = false;
+  ASSERT_TRUE(ReadIndexSearchRequest(request, line, slash, read));
+  EXPECT_EQ(line, "-sort dm \"a b\"");
+  EXPECT_TRUE(slash);
+  EXPECT_EQ(read, key);
+  EXPECT_FALSE(ReadIndexSearchRequest(request + "x", line, slash, read));
+
+  SearchReport report, back;
+  report.rows = 2;
+  report.unreadable_roots = {"/gone", "/no entry"};
+  std::string rows = "\"/a,b\"\n\"/c\"\n", rows_back;
+  std::string reply = IndexSearchReply(report, rows);
+  ASSERT_TRUE(ReadIndexSearchReply(reply, back, rows_back));
+  EXPECT_EQ(back.rows, 2);
+  EXPECT_EQ(back.unreadable_roots, report.unreadable_roots);
+  EXPECT_EQ(rows_back, rows);
+  EXPECT_FALSE(ReadIndexSearchReply(reply + "x", back, rows_back));
+  // A connection cut anywhere gives no answer (the search walks): never part of one.
+  for (size_t cut = 0; cut < reply.size(); ++cut) {
+    EXPECT_FALSE(ReadIndexSearchReply(reply.substr(0, cut), back, rows_back)) << cut;
+  }
+  for (size_t cut = 0; cut < request.size(); ++cut) {
+    EXPECT_FALSE(ReadIndexSearchRequest(request.substr(0, cut), line, slash, read)) << cut;
+  }
 }
 
 }  // namespace
