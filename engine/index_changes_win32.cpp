@@ -159,17 +159,33 @@ struct Follower {
       bool scan_unwatched = Unwatched() > 0 &&
                             Clock::now() - last_unwatched_scan > std::chrono::seconds(kRescanUnwatchedSeconds);
       if (scan_unwatched) {
+        // Watched again or not, what changed meanwhile is not known: the root is read again whole.
         for (auto& watch : watches) {
-          if (!watch->folder && !Open(*watch)) changes.push_back({watch->root, kOverflow, {}});
+          if (watch->folder) continue;
+          Open(*watch);
+          changes.push_back({watch->root, kOverflow, {}});
         }
         last_unwatched_scan = Clock::now();
       }
       if (!changes.empty()) {
         std::vector<Change> batch;
         batch.swap(changes);
-        std::unique_lock<std::shared_mutex> lock(service.table_mutex);
-        Apply(batch);
-        service.Changed();
+        {
+          std::unique_lock<std::shared_mutex> lock(service.table_mutex);
+          Apply(batch);
+          service.Changed();
+        }
+        // A root removed keeps a handle that reports nothing more, also not a folder made again in its
+        // place: it is let go, and tried again with the roots that could not be watched.
+        for (const Change& change : batch) {
+          RootWatch& watch = *watches[change.root];
+          if (!watch.folder) continue;
+          if (GetFileAttributesW(lumiseek::W(service.key.roots[change.root]).c_str()) != INVALID_FILE_ATTRIBUTES)
+            continue;
+          CancelIo(watch.folder);
+          CloseHandle(watch.folder);
+          watch.folder = nullptr;
+        }
         service.unwatched_count = Unwatched();
       }
       service.SaveWhenQuiet();

@@ -45,6 +45,7 @@ struct IndexService {
   std::atomic<size_t> building_entries{0};
   std::atomic<int64_t> last_query_ms{0};
   std::atomic<size_t> unwatched_count{0};  // folders rescanned now and then instead of watched
+  std::string unwatched_why = "watch limit reached";  // why, as the status line says it
   std::string cache_file;
   bool changed_since_save = false;
   Clock::time_point last_change = Clock::now();

@@ -18,7 +18,7 @@ std::string IndexService::StatusLine() {
   std::shared_lock<std::shared_mutex> lock(table_mutex);
   std::string line = "ready " + std::to_string(table.Entries()) + " entries pid " + std::to_string(ProcessId());
   if (size_t n = unwatched_count.load()) {
-    line += "; watch limit reached: " + std::to_string(n) + " folders rescanned every " +
+    line += "; " + unwatched_why + ": " + std::to_string(n) + " folders rescanned every " +
             std::to_string(kRescanUnwatchedSeconds) + " s";
   }
   return line;

@@ -309,6 +309,7 @@ int ServeIndex(const IndexKey& key, int64_t idle_minutes) {
   service.key.shown.resize(key.roots.size());
   std::string cache = CacheFolder();
   if (!cache.empty()) service.cache_file = cache + "\\index.bin";
+  service.unwatched_why = "roots not watched (gone or refused)";
   service.last_query_ms = IndexService::NowMs();
   std::thread follower([&] { FollowFolderChanges(service); });
   bool stop_asked = false;
