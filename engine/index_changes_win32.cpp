@@ -6,6 +6,7 @@
 // or an error re-reads the root whole; a root that cannot be watched is re-read now and then.
 #include <windows.h>
 
+#include <chrono>
 #include <memory>
 #include <mutex>
 #include <set>

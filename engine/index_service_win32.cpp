@@ -5,11 +5,9 @@
 #include <windows.h>
 #include <sddl.h>
 
-#include <cstdio>
-#include <memory>
-#include <mutex>
+#include <algorithm>
+#include <cstdint>
 #include <thread>
-#include <unordered_set>
 #include <vector>
 
 #include "base/wide_win32.h"
