@@ -187,7 +187,7 @@ def test_es_exe_keeps_its_own_index_service_or_uses_the_native_one(wine_env, tmp
     becomes ready, answers a search with the bytes of a walk, finds a file made afterwards within
     about a second, saves its table under LOCALAPPDATA and ends on -index-stop. With a native es beside
     it, the native es keeps the service: the same answers; the search asks the service (held up, it
-    costs the answer's wait); -index-stop ends it."""
+    costs the answer's wait); -index-stop ends it, and a search handed over then starts it again."""
     tree = tmp_path / "tree"
     for i in range(40):
         os.makedirs(tree / ("folder %d" % (i % 4)), exist_ok=True)
@@ -280,6 +280,13 @@ def test_es_exe_keeps_its_own_index_service_or_uses_the_native_one(wine_env, tmp
         assert time.monotonic() - began >= 2 and held.stdout == walked.stdout
         stopped = es("-index-stop")
         assert (stopped.returncode, stopped.stdout, es("-index-status").stdout) == (0, "stopped\n", "not running\n")
+        # A search handed over that finds none starts the native service, not es.exe's.
+        assert es(*search).stdout == walked.stdout
+        for _ in range(50):
+            if (status := es("-index-status")).returncode == 0:
+                break
+        assert re.fullmatch(r"ready 46 entries pid \d+\n", status.stdout) and not _index_services(app), status.stdout
+        assert es("-index-stop").stdout == "stopped\n"
     finally:
         if service:
             os.kill(service, signal.SIGCONT)
