@@ -92,7 +92,7 @@ void ServeHandOff() {
   int printed = index_command ? CaptureOutput(1) : -1;
   int errors = index_command ? CaptureOutput(2) : -1;
 
-  int code = RunEs(request, false, true);
+  int code = RunEs(request, false, true, true);
   std::fflush(stdout);
   std::fflush(stderr);
   std::lock_guard<std::mutex> lock(finishing);

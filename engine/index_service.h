@@ -3,7 +3,9 @@
 // channel only the same user can open. A search asks it first and walks when it is not ready, is for
 // other roots, or does not answer in time.
 //
-// Protocol (one request per connection, the client closes its sending side after the request):
+// Protocol (one request per connection; on a Unix socket the client closes its sending side after the
+// request, on a Windows pipe, which cannot be half closed, each side's message comes after its length
+// in decimal and a line end):
 //   request  fields ended by NUL: "search", the command line, "1"/"0" (slash switches), the root
 //            count, each root and its shown form, "1"/"0" (Wine view); or "status"; or "stop".
 //   reply    to a search: "rows <rows> <bytes> <unreadable roots>\n", each unreadable root ended by
@@ -33,13 +35,18 @@ std::string IndexSearchReply(const SearchReport& report, std::string_view rows);
 bool ReadIndexSearchReply(std::string_view reply, SearchReport& report, std::string& rows);
 
 // The search answered by a running service: true with the rows and the report when it answered whole.
+// `none_running` (when given) tells whether no service was there at all, as against one that was
+// building, kept other roots or did not answer in time.
 bool SearchThroughIndex(std::string_view command_line, bool slash_switches, const IndexKey& key, std::string& rows,
-                        SearchReport& report);
+                        SearchReport& report, bool* none_running = nullptr);
 
 // -index-start, -index-status, -index-stop: what they print, and their exit codes.
 int StartIndexService(std::string_view command_line, const IndexKey& key);
 int IndexServiceStatus();
 int StopIndexService();
+// Starts a service for the roots of `command_line` (a search's) and returns at once, printing
+// nothing: for the searches after one that found none running.
+void StartIndexServiceInBackground(std::string_view command_line);
 
 // The service itself (-index-serve): returns its exit code when it ends.
 int ServeIndex(const IndexKey& key, int64_t idle_minutes);

@@ -19,12 +19,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
-#include <shared_mutex>
 #include <thread>
 #include <unordered_map>
 #include <unordered_set>
 
-#include "index_service.h"
+#include "index_serve.h"
 #include "walk.h"
 
 namespace es {
@@ -112,24 +111,36 @@ bool ReceiveAll(int fd, std::string& out, int gap_ms, size_t max_bytes) {
   }
 }
 
-// One request to the service and its whole reply, every wait bounded; false when there is no service
-// or it did not answer in time.
-bool Ask(std::string_view request, std::string& reply, int gap_ms = kIndexAnswerMs) {
+}  // namespace
+
+Asked AskIndexService(std::string_view request, std::string& reply, int gap_ms) {
   std::string path = SocketPath();
-  if (path.empty() || path.size() >= sizeof(sockaddr_un::sun_path)) return false;
+  if (path.empty() || path.size() >= sizeof(sockaddr_un::sun_path)) return Asked::NoService;
   struct stat st {};
-  if (stat(path.c_str(), &st) != 0) return false;
+  if (stat(path.c_str(), &st) != 0) return Asked::NoService;
   int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-  if (fd < 0) return false;
+  if (fd < 0) return Asked::NoAnswer;
   sockaddr_un address{};
   address.sun_family = AF_UNIX;
   std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
-  bool ok = connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 && PeerIsUser(fd) &&
-            SendAll(fd, request, Clock::now() + std::chrono::milliseconds(gap_ms)) && shutdown(fd, SHUT_WR) == 0 &&
-            ReceiveAll(fd, reply, gap_ms, size_t{1} << 34);
+  if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+    // A socket left by a service that ended: nobody listens.
+    bool none = errno == ECONNREFUSED || errno == ENOENT;
+    close(fd);
+    return none ? Asked::NoService : Asked::NoAnswer;
+  }
+  bool ok = PeerIsUser(fd) && SendAll(fd, request, Clock::now() + std::chrono::milliseconds(gap_ms)) &&
+            shutdown(fd, SHUT_WR) == 0 && ReceiveAll(fd, reply, gap_ms, size_t{1} << 34);
   close(fd);
-  return ok;
+  return ok ? Asked::Answered : Asked::NoAnswer;
 }
+
+std::string IndexChannelProblem() {
+  return SocketPath().empty() ? "no private folder for the index service (XDG_RUNTIME_DIR, XDG_CACHE_HOME or HOME)"
+                              : std::string();
+}
+
+void ReturnFreedMemory() { malloc_trim(0); }
 
 bool WriteAside(const std::string& path, std::string_view data) {
   std::string temporary = path + "." + std::to_string(getpid()) + ".tmp";
@@ -149,22 +160,15 @@ bool WriteAside(const std::string& path, std::string_view data) {
   return false;
 }
 
-// The running service's state, shared by its threads.
-struct Service {
-  IndexKey key;
-  std::shared_mutex table_mutex;
-  IndexTable table;
-  std::atomic<bool> ready{false}, stop{false};
-  std::atomic<size_t> building_entries{0};
-  std::atomic<int64_t> last_query_ms{0};
-  std::atomic<size_t> unwatched_count{0};
-  std::string cache_file;
+namespace {
 
+// The service's changes on Linux: one inotify watch a folder, added as the table reads the folder.
+struct Follower {
+  IndexService& service;
   int inotify = -1;
   std::unordered_map<int, uint32_t> folder_of_watch;
   std::unordered_map<uint32_t, int> watch_of_folder;
   std::unordered_set<uint32_t> unwatched;  // folders beyond the watch limit: rescanned now and then
-  bool changed_since_save = false;
 
   void Watch(uint32_t folder, const std::string& path) {
     if (path.empty()) {  // the folder left the table
@@ -192,60 +196,14 @@ struct Service {
     watch_of_folder[folder] = wd;
   }
 
-  std::string StatusLine() {
-    if (!ready.load()) return "building " + std::to_string(building_entries.load()) + " entries";
-    std::shared_lock<std::shared_mutex> lock(table_mutex);
-    std::string line = "ready " + std::to_string(table.Entries()) + " entries pid " + std::to_string(getpid());
-    if (size_t n = unwatched_count.load()) {
-      line += "; watch limit reached: " + std::to_string(n) + " folders rescanned every " +
-              std::to_string(kRescanUnwatchedSeconds) + " s";
-    }
-    return line;
-  }
-
-  void Save() {
-    if (!ready.load()) return;
-    std::string bytes;
-    {
-      std::shared_lock<std::shared_mutex> lock(table_mutex);
-      bytes = table.Serialize();
-    }
-    if (!cache_file.empty()) WriteAside(cache_file, bytes);
-    bytes = std::string();
-    malloc_trim(0);  // the copy and the sort's buffers go back to the system
-  }
-
   // Builds or reloads the table, then follows the changes until the service stops.
   void Follow() {
-    IndexTable fresh;
-    fresh.SetHook([this](uint32_t f, const std::string& path) { Watch(f, path); });
-    fresh.SetProgress(&building_entries);
-    std::string saved;
-    bool reloaded = !cache_file.empty() && ReadWholeFile(cache_file, saved) && fresh.Deserialize(saved) &&
-                    fresh.Key() == key;
-    saved = std::string();
-    if (reloaded) {
-      fresh.Verify();
-    } else {
-      fresh.Build(key);
-    }
-    fresh.Sort();
-    {
-      std::unique_lock<std::shared_mutex> lock(table_mutex);
-      table = std::move(fresh);
-      unwatched_count = unwatched.size();
-    }
-    ready = true;
-    if (reloaded) {  // files changed in place while the service was away
-      std::unique_lock<std::shared_mutex> lock(table_mutex);
-      table.RefreshAll();
-      table.Sort();
-    }
-    Save();
-    auto last_change = Clock::now();
+    service.Load([this](uint32_t f, const std::string& path) { Watch(f, path); });
+    service.unwatched_count = unwatched.size();
+    IndexTable& table = service.table;
     auto last_unwatched_scan = Clock::now();
     std::vector<char> buffer(1 << 16);
-    while (!stop.load()) {
+    while (!service.stop.load()) {
       pollfd p{inotify, POLLIN, 0};
       int got = poll(&p, 1, 200);
       std::unordered_set<uint32_t> rescan;
@@ -277,7 +235,7 @@ struct Service {
       bool scan_unwatched = !unwatched.empty() &&
                             Clock::now() - last_unwatched_scan > std::chrono::seconds(kRescanUnwatchedSeconds);
       if (overflow || !rescan.empty() || !refresh.empty() || scan_unwatched) {
-        std::unique_lock<std::shared_mutex> lock(table_mutex);
+        std::unique_lock<std::shared_mutex> lock(service.table_mutex);
         if (overflow) {
           for (size_t r = 0; r < table.RootCount(); ++r) table.Rescan(table.RootEntry(r), true);
         }
@@ -288,98 +246,20 @@ struct Service {
           for (uint32_t f : folders) table.Rescan(f, false);
           last_unwatched_scan = Clock::now();
         }
-        table.Sort();
-        unwatched_count = unwatched.size();
-        changed_since_save = true;
-        last_change = Clock::now();
+        service.Changed();
+        service.unwatched_count = unwatched.size();
       }
-      if (changed_since_save && Clock::now() - last_change > std::chrono::seconds(30)) {
-        Save();
-        changed_since_save = false;
-      }
+      service.SaveWhenQuiet();
     }
-  }
-
-  std::string Answer(const std::string& request) {
-    if (request == std::string("status", 7)) return StatusLine() + "\n";
-    if (request == std::string("stop", 5)) {
-      stop = true;
-      return {};
-    }
-    std::string line;
-    bool slash = false;
-    IndexKey asked;
-    if (!ReadIndexSearchRequest(request, line, slash, asked)) return "unknown request\n";
-    last_query_ms = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now().time_since_epoch()).count();
-    if (!ready.load()) return StatusLine() + "\n";
-    asked.shown.resize(asked.roots.size());
-    if (!(asked == key)) return "other roots\n";
-    ParseResult parsed = ParseCommandLine(line, slash);
-    if (parsed.exit_code != kExitOk) return "unknown request\n";
-    const Options& o = parsed.options;
-    Query query = ParseQuery(o.search, o.wine_view ? '\\' : kSeparator);
-    std::string rows;
-    SearchReport report;
-    {
-      std::shared_lock<std::shared_mutex> lock(table_mutex);
-      report = table.Search(query, o, rows);
-    }
-    return IndexSearchReply(report, rows);
   }
 };
 
 }  // namespace
 
-bool SearchThroughIndex(std::string_view command_line, bool slash_switches, const IndexKey& key, std::string& rows,
-                        SearchReport& report) {
-  std::string reply;
-  return Ask(IndexSearchRequest(command_line, slash_switches, key), reply) &&
-         ReadIndexSearchReply(reply, report, rows);
-}
-
-int IndexServiceStatus() {
-  std::string reply;
-  if (!Ask(std::string("status", 7), reply) || reply.empty()) {
-    std::puts("not running");
-    return 2;
-  }
-  std::fputs(reply.c_str(), stdout);
-  return reply.compare(0, 6, "ready ") == 0 ? 0 : 1;
-}
-
-int StopIndexService() {
-  std::string reply;
-  if (!Ask(std::string("stop", 5), reply, 10000)) {
-    std::puts("not running");
-    return 0;
-  }
-  std::puts("stopped");
-  return 0;
-}
-
-int StartIndexService(std::string_view command_line, const IndexKey& key) {
-  std::string reply;
-  if (Ask(IndexSearchRequest("-n 0", false, key), reply) && !reply.empty()) {
-    // Running already: for these roots (or still building) that is enough; for others it says so.
-    if (reply.compare(0, 6, "other ") == 0) {
-      std::string status;
-      Ask(std::string("status", 7), status);
-      std::fprintf(stderr, "es: an index service for other folders is running (%s); stop it first\n",
-                   status.substr(0, status.find('\n')).c_str());
-      return 1;
-    }
-    return IndexServiceStatus() == 2 ? 1 : 0;
-  }
-  if (SocketPath().empty()) {
-    std::fprintf(stderr, "es: no private folder for the index service (XDG_RUNTIME_DIR, XDG_CACHE_HOME or HOME)\n");
-    return 1;
-  }
+bool LaunchIndexService(std::string_view command_line) {
   std::string line = "-index-serve " + std::string(command_line);
   pid_t child = fork();
-  if (child < 0) {
-    std::fprintf(stderr, "es: cannot start the index service\n");
-    return 1;
-  }
+  if (child < 0) return false;
   if (child == 0) {
     setsid();
     if (fork() != 0) _exit(0);
@@ -396,17 +276,7 @@ int StartIndexService(std::string_view command_line, const IndexKey& key) {
     _exit(127);
   }
   waitpid(child, nullptr, 0);
-  // It answers within moments of its start; a service that never does is said so.
-  for (auto end = Clock::now() + std::chrono::seconds(5); Clock::now() < end;) {
-    std::string status;
-    if (Ask(std::string("status", 7), status) && !status.empty()) {
-      std::fputs(status.c_str(), stdout);
-      return 0;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  std::fprintf(stderr, "es: the index service did not start\n");
-  return 1;
+  return true;
 }
 
 int ServeIndex(const IndexKey& key, int64_t idle_minutes) {
@@ -417,12 +287,13 @@ int ServeIndex(const IndexKey& key, int64_t idle_minutes) {
   int lock = open((folder + "/index.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
   if (lock < 0 || flock(lock, LOCK_EX | LOCK_NB) != 0) return 0;
   signal(SIGPIPE, SIG_IGN);
-  Service service;
+  IndexService service;
   service.key = key;
   service.key.shown.resize(key.roots.size());
   std::string cache = CacheFolder();
   if (!cache.empty()) service.cache_file = cache + "/index.bin";
-  service.inotify = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+  Follower changes{service};
+  changes.inotify = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
 
   unlink(path.c_str());
   int listener = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -433,17 +304,13 @@ int ServeIndex(const IndexKey& key, int64_t idle_minutes) {
       chmod(path.c_str(), 0600) != 0 || listen(listener, 16) != 0) {
     return 1;
   }
-  auto now_ms = [] {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now().time_since_epoch()).count();
-  };
-  service.last_query_ms = now_ms();
-  std::thread follower([&] { service.Follow(); });
-  const int64_t idle_ms = idle_minutes * 60 * 1000;
+  service.last_query_ms = IndexService::NowMs();
+  std::thread follower([&] { changes.Follow(); });
   int stop_client = -1;
   while (!service.stop.load()) {
     pollfd p{listener, POLLIN, 0};
     if (poll(&p, 1, 1000) <= 0) {
-      if (now_ms() - service.last_query_ms.load() > idle_ms) service.stop = true;
+      if (service.Idle(idle_minutes)) service.stop = true;
       continue;
     }
     int client = accept4(listener, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);

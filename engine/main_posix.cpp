@@ -14,5 +14,5 @@ int main(int argc, char** argv) {
     if (i > 1) line += ' ';
     line += argv[i];
   }
-  return es::RunEs(line, false);
+  return es::RunEs(line, false, false, true);
 }

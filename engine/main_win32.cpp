@@ -18,5 +18,5 @@ int wmain(int, wchar_t**) {
   if (out != nullptr && out != INVALID_HANDLE_VALUE) _setmode(_fileno(stdout), _O_BINARY);
   const wchar_t* line = GetCommandLineW();
   std::string text = lumiseek::Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(line), wcslen(line)));
-  return es::RunEs(es::AfterFirstArgument(text), true);
+  return es::RunEs(es::AfterFirstArgument(text), true, false, true);
 }

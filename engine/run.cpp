@@ -72,7 +72,7 @@ std::vector<std::string> ParseRootsFile(std::string_view text, const std::string
   return roots;
 }
 
-int RunEs(std::string_view command_line, bool slash_switches, bool export_in_place) {
+int RunEs(std::string_view command_line, bool slash_switches, bool export_in_place, bool start_index) {
   ParseResult parsed = ParseCommandLine(command_line, slash_switches);
   if (parsed.exit_code != kExitOk) {
     std::fprintf(stderr, "%s\n", parsed.error.c_str());
@@ -159,13 +159,16 @@ int RunEs(std::string_view command_line, bool slash_switches, bool export_in_pla
 
   // A running service for the same roots answers with the rows a walk would write; without one, or
   // when it does not answer in time, the walk.
+  // A search that found no service at all starts one for the searches after it.
   const char* no_index = std::getenv("ES_NO_INDEX");
+  bool use_index = !options.no_index && !(no_index && std::strcmp(no_index, "1") == 0);
+  bool none_running = false;
   std::string indexed;
   SearchReport report;
-  if (!options.no_index && !(no_index && std::strcmp(no_index, "1") == 0) &&
-      SearchThroughIndex(command_line, slash_switches, key, indexed, report)) {
+  if (use_index && SearchThroughIndex(command_line, slash_switches, key, indexed, report, &none_running)) {
     if (std::fwrite(indexed.data(), 1, indexed.size(), out) != indexed.size()) report.write_failed = true;
   } else {
+    if (none_running && start_index) StartIndexServiceInBackground(command_line);
     int threads = static_cast<int>(std::thread::hardware_concurrency());
     if (threads < 1) threads = 1;
     if (threads > 8) threads = 8;

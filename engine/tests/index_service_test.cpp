@@ -49,10 +49,10 @@ class IndexServiceTest : public ::testing::Test {
     setenv("HOME", home_.c_str(), 1);
   }
 
-  // Runs the program; its exit code, and what it printed in `out`.
+  // Runs the program; its exit code, and what it printed (on either output) in `out`.
   int Es(const std::string& args, std::string* out = nullptr) {
     std::string file = base_ + "/stdout";
-    int status = std::system((std::string(ES_PROGRAM) + " " + args + " >'" + file + "' 2>/dev/null").c_str());
+    int status = std::system((std::string(ES_PROGRAM) + " " + args + " >'" + file + "' 2>&1").c_str());
     if (out) ReadWholeFile(file, *out);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
@@ -150,6 +150,26 @@ TEST_F(IndexServiceTest, AnswersAsTheWalkAndFollowsChangesWithinASecond) {
     waitpid(child, &code, 0);
     EXPECT_EQ(WEXITSTATUS(code), 0) << "another user's search was answered";
   }
+}
+
+TEST_F(IndexServiceTest, ASearchThatFindsNoServiceStartsOneUnlessTheIndexIsOff) {
+  std::string search = "-size -sort name report -path '" + root_ + "'", walked, out;
+  ASSERT_EQ(Es("-no-index " + search, &walked), 0);
+  setenv("ES_NO_INDEX", "1", 1);
+  EXPECT_EQ(Es(search, &out), 0);
+  unsetenv("ES_NO_INDEX");
+  EXPECT_EQ(out, walked);
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  EXPECT_EQ(Es("-index-status", &out), 2) << "a search with the index off started a service";
+
+  // None running: the search walks and prints its rows only; the service it started answers the next.
+  EXPECT_EQ(Es(search, &out), 0);
+  EXPECT_EQ(out, walked);
+  for (auto end = Clock::now() + std::chrono::seconds(10); Clock::now() < end && Es("-index-status", &out) != 0;)
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  ASSERT_EQ(out.compare(0, 6, "ready "), 0) << out;
+  pid_ = std::atoi(out.substr(out.find(" pid ") + 5).c_str());
+  ExpectAsWalked("-size -sort name report");
 }
 
 TEST_F(IndexServiceTest, StalledOrKilledServiceMeansAWalkAndARestartReadsTheCache) {

@@ -46,13 +46,14 @@ std::optional<std::string> Win32Port::FindProgram(const std::string& name) {
 }
 
 // es runs in a job of its own, so that cancelling ends it and every process it started. The
-// job is made to end them also when Lumiseek itself ends while es still runs.
+// job is made to end them also when Lumiseek itself ends while es still runs. A process es starts
+// out of the job on purpose (its index service, which outlives the search) may leave it.
 RunResult Win32Port::RunHidden(const std::string& program, const std::string& arguments) {
     std::wstring application = W(program);
     HANDLE job = CreateJobObjectW(nullptr, nullptr);
     if (job != nullptr) {
         JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
-        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE | JOB_OBJECT_LIMIT_BREAKAWAY_OK;
         SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof(limits));
     }
     PROCESS_INFORMATION pi{};

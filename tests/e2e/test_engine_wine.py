@@ -175,11 +175,19 @@ def test_both_walks_agree_on_odd_names_at_the_command_line_limit_and_a_killed_se
     os.chmod(t + b"/closed", 0o755)
 
 
-def test_es_exe_starts_asks_and_stops_the_native_index_service(wine_env, tmp_path):
-    """es.exe -index-start under Wine starts the native service over es-roots.txt's folders and ends at
-    once, holding no pipe; its status is ready; a file made afterwards is found by the next search handed
-    over, whose rows are those of a walk; the search asks the service (held up, it costs the answer's
-    wait); -index-stop ends it. Without a native es beside it, es.exe refuses in words."""
+def _index_services(app):
+    """Linux pids of es.exe index services started from the folder `app`."""
+    out = subprocess.run(["ps", "-eo", "pid,args"], capture_output=True, text=True).stdout
+    marker = "%s\\es.exe -index-serve" % harness.winpath(app)
+    return [int(line.split()[0]) for line in out.splitlines() if marker in line]
+
+
+def test_es_exe_keeps_its_own_index_service_or_uses_the_native_one(wine_env, tmp_path):
+    """es.exe alone keeps an index service of its own: -index-start ends at once, holding no pipe; it
+    becomes ready, answers a search with the bytes of a walk, finds a file made afterwards within
+    about a second, saves its table under LOCALAPPDATA and ends on -index-stop. With a native es beside
+    it, the native es keeps the service: the same answers; the search asks the service (held up, it
+    costs the answer's wait); -index-stop ends it, and a search handed over then starts it again."""
     tree = tmp_path / "tree"
     for i in range(40):
         os.makedirs(tree / ("folder %d" % (i % 4)), exist_ok=True)
@@ -187,36 +195,82 @@ def test_es_exe_starts_asks_and_stops_the_native_index_service(wine_env, tmp_pat
     win_tree = harness.winpath(tree)
     own, app = _app(tmp_path, "own", [win_tree]), _app(tmp_path, "native", [win_tree], NATIVE)
     (tmp_path / "run").mkdir(mode=0o700)
+    # Wine sets LOCALAPPDATA from the prefix's profile: the session's own prefix, private to the tests.
+    cache = list(wine_env.prefix.glob("drive_c/users/*/AppData/Local"))[0] / "Lumiseek" / "index.bin"
+    cache.unlink(missing_ok=True)
     env = {"XDG_RUNTIME_DIR": str(tmp_path / "run"), "XDG_CACHE_HOME": str(tmp_path / "cache"), "ES_NO_INDEX": "0"}
+    search = ("-sort", "name", "-size", "needle")
 
     def es(*args, cwd=app):
         return wine_env.run(["es.exe"] + list(args), cwd=cwd, env=env, timeout=60)
 
-    refused = es("-index-start", cwd=own)
-    assert refused.returncode == 1 and "no native es beside it" in refused.stdout, refused.stdout
-    assert (es("-index-status", cwd=own).returncode, es("-index-status", cwd=own).stdout) == (2, "not running\n")
-    service = None
-    try:
+    def start_ready(cwd, entries):
         # Its output a pipe: es.exe must end, and the pipe reach its end, though the service runs on.
-        started = subprocess.Popen([wine_env.wine, "es.exe", "-index-start"], cwd=app, env=dict(wine_env.env, **env),
-                                   stdout=subprocess.PIPE, stderr=subprocess.STDOUT, close_fds=True)
+        # (Wine hands every Windows process it starts the Linux standard error of its starter: es.exe's
+        # own service holds that one.)
+        started = subprocess.Popen([wine_env.wine, "es.exe", "-index-start"], cwd=cwd, env=dict(wine_env.env, **env),
+                                   stdout=subprocess.PIPE, close_fds=True,
+                                   stderr=subprocess.STDOUT if cwd == app else subprocess.DEVNULL)
         out, _ = started.communicate(timeout=30)
         assert started.returncode == 0 and re.fullmatch(rb"(ready|building) \d+ entries.*\n", out), out
         for _ in range(50):
-            status = es("-index-status")
+            status = es("-index-status", cwd=cwd)
             if status.returncode == 0:
                 break
-        match = re.fullmatch(r"ready 44 entries pid (\d+)\n", status.stdout)
+        match = re.fullmatch(r"ready %d entries pid (\d+)\n" % entries, status.stdout)
         assert status.returncode == 0 and match, status.stdout
-        service = int(match.group(1))
+        return int(match.group(1))
 
-        (tree / "folder 2" / "needle fresh.txt").write_text("new")
-        search, end = ("-sort", "name", "-size", "needle"), time.monotonic() + 2.5
-        while "needle fresh.txt" not in (found := es(*search)).stdout and time.monotonic() < end:
+    def found_within(cwd, name, seconds):
+        (tree / "folder 2" / name).write_text("new")
+        made, end = time.monotonic(), time.monotonic() + seconds
+        while name not in (found := es(*search, cwd=cwd)).stdout and time.monotonic() < end:
             pass
-        walked = es("-no-index", *search)
+        walked = es("-no-index", *search, cwd=cwd)
         assert found.returncode == walked.returncode == 0 and found.stdout == walked.stdout
-        assert found.stdout.count("\n") == 41 and "%s\\folder 2\\needle fresh.txt" % win_tree in found.stdout
+        assert "%s\\folder 2\\%s" % (win_tree, name) in found.stdout
+        return found, walked, time.monotonic() - made
+
+    service = None
+    try:
+        start_ready(own, 44)
+        [own_service] = _index_services(own)
+        found, walked, seen_after = found_within(own, "needle own.txt", 4)
+        assert found.stdout.count("\n") == 41 and seen_after < 2.5, seen_after
+        # Held up, it costs the search its answer's bound, then the walk.
+        os.kill(own_service, signal.SIGSTOP)
+        began = time.monotonic()
+        held = es(*search, cwd=own)
+        os.kill(own_service, signal.SIGCONT)
+        assert 2 <= time.monotonic() - began < 6 and held.stdout == walked.stdout
+        assert (es("-index-stop", cwd=own).stdout, es("-index-status", cwd=own).returncode) == ("stopped\n", 2)
+        assert cache.stat().st_size > 0
+
+        def gone(pid=None):
+            """Whether the service `pid` (or, without one, every one of `own`) ended within 5 s."""
+            for _ in range(100):
+                running = _index_services(own)
+                if (pid not in running) if pid else not running:
+                    return True
+                time.sleep(0.05)
+        assert gone(own_service)
+        # With none running, a search walks and starts one; killed, the next search walks at once (and
+        # starts another).
+        assert es(*search, cwd=own).stdout == walked.stdout
+        for _ in range(50):
+            if es("-index-status", cwd=own).returncode == 0:
+                break
+        [own_service] = _index_services(own)
+        os.kill(own_service, signal.SIGKILL)
+        assert gone(own_service)
+        began = time.monotonic()
+        assert es(*search, cwd=own).stdout == walked.stdout and time.monotonic() - began < 2
+        assert es("-index-stop", cwd=own).stdout == "stopped\n"
+        assert gone()
+
+        service = start_ready(app, 45)
+        found, walked, _ = found_within(app, "needle fresh.txt", 2.5)
+        assert found.stdout.count("\n") == 42
 
         # Held up, the service makes the search wait for its answer's bound, then walk: asked it was.
         os.kill(service, signal.SIGSTOP)
@@ -226,7 +280,17 @@ def test_es_exe_starts_asks_and_stops_the_native_index_service(wine_env, tmp_pat
         assert time.monotonic() - began >= 2 and held.stdout == walked.stdout
         stopped = es("-index-stop")
         assert (stopped.returncode, stopped.stdout, es("-index-status").stdout) == (0, "stopped\n", "not running\n")
+        # A search handed over that finds none starts the native service, not es.exe's.
+        assert es(*search).stdout == walked.stdout
+        for _ in range(50):
+            if (status := es("-index-status")).returncode == 0:
+                break
+        assert re.fullmatch(r"ready 46 entries pid \d+\n", status.stdout) and not _index_services(app), status.stdout
+        assert es("-index-stop").stdout == "stopped\n"
     finally:
         if service:
             os.kill(service, signal.SIGCONT)
         subprocess.run([str(NATIVE), "-index-stop"], env=dict(os.environ, **env), timeout=30, capture_output=True)
+        wine_env.run(["es.exe", "-index-stop"], cwd=own, env=env, timeout=30)
+        for pid in _index_services(own):
+            os.kill(pid, signal.SIGKILL)
