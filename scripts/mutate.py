@@ -143,7 +143,8 @@ def relinked(before):
 
 def run_program(program, timeout):
     """Runs one test program in SHARDS parts at once; its output, and None for a pass, else a reason."""
-    env = dict(os.environ, GTEST_TOTAL_SHARDS=str(SHARDS))
+    # As ctest runs them: no search starts an index service unless its test asks for one.
+    env = dict(os.environ, GTEST_TOTAL_SHARDS=str(SHARDS), ES_NO_INDEX="1")
     parts = [subprocess.Popen([str(BUILD / program), "--gtest_brief=1"], cwd=BUILD, stdout=subprocess.PIPE,
                               stderr=subprocess.DEVNULL, text=True, errors="replace",
                               env=dict(env, GTEST_SHARD_INDEX=str(i))) for i in range(SHARDS)]

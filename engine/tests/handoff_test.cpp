@@ -81,7 +81,7 @@ int Reap(pid_t pid) {
     if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -2;
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
-  kill(pid, SIGKILL);
+  if (pid > 0) kill(pid, SIGKILL);  // never kill(-1): that reaches every process of the user
   waitpid(pid, nullptr, 0);
   return -1;
 }

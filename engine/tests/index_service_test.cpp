@@ -44,7 +44,7 @@ class IndexServiceTest : public ::testing::Test {
   }
   void TearDown() override {
     Es("-index-stop");
-    if (pid_ > 0) kill(pid_, SIGKILL);
+    Signal(SIGKILL);
     fs::remove_all(base_);
     setenv("HOME", home_.c_str(), 1);
   }
@@ -55,6 +55,11 @@ class IndexServiceTest : public ::testing::Test {
     int status = std::system((std::string(ES_PROGRAM) + " " + args + " >'" + file + "' 2>&1").c_str());
     if (out) ReadWholeFile(file, *out);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+  // Only ever the service's own process: kill(-1) would reach every process of the user.
+  void Signal(int sig) {
+    if (pid_ > 0) kill(pid_, sig);
   }
 
   // Starts the service and waits (boundedly) until it is ready; remembers its process.
@@ -102,7 +107,7 @@ class IndexServiceTest : public ::testing::Test {
 TEST_F(IndexServiceTest, AnswersAsTheWalkAndFollowsChangesWithinASecond) {
   fs::create_directories(base_ + "/run/lumiseek");  // left open to others: closed before it is used
   chmod((base_ + "/run/lumiseek").c_str(), 0755);
-  StartReady();
+  ASSERT_NO_FATAL_FAILURE(StartReady());
   std::string status;
   EXPECT_EQ(Es("-index-start -path '" + root_ + "'", &status), 0);  // a second start: the same service
   EXPECT_EQ(status.compare(0, 6, "ready "), 0);
@@ -175,10 +180,10 @@ TEST_F(IndexServiceTest, ASearchThatFindsNoServiceStartsOneUnlessTheIndexIsOff) 
 TEST_F(IndexServiceTest, StalledOrKilledServiceMeansAWalkAndARestartReadsTheCache) {
   unsetenv("XDG_CACHE_HOME");  // the cache then goes under the home folder
   setenv("HOME", base_.c_str(), 1);
-  StartReady();
+  ASSERT_NO_FATAL_FAILURE(StartReady());
   std::string before = Search("-size -sort name report");
   // Stalled: the search waits a bounded time, then walks.
-  kill(pid_, SIGSTOP);
+  Signal(SIGSTOP);
   answers_ = false;
   std::ofstream(root_ + "/Music/while stalled report.txt") << "x";
   auto start = Clock::now();
@@ -187,7 +192,7 @@ TEST_F(IndexServiceTest, StalledOrKilledServiceMeansAWalkAndARestartReadsTheCach
   EXPECT_EQ(stalled, Search("-size -sort name report", true));
   EXPECT_NE(stalled.find("while stalled"), std::string::npos);
   // Killed: the search walks at once.
-  kill(pid_, SIGKILL);
+  Signal(SIGKILL);
   // The signal lands a moment later: until then the process still holds its lock.
   for (auto end = Clock::now() + std::chrono::seconds(5); Clock::now() < end && kill(pid_, 0) == 0;)
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -198,21 +203,21 @@ TEST_F(IndexServiceTest, StalledOrKilledServiceMeansAWalkAndARestartReadsTheCach
   EXPECT_EQ(Es("-index-status"), 2);
 
   // Stopped (saved), changed while away, started again: read from the cache, then brought up to date.
-  StartReady();
+  ASSERT_NO_FATAL_FAILURE(StartReady());
   answers_ = true;
   ASSERT_EQ(Es("-index-stop"), 0);
   std::string cache = base_ + "/.cache/lumiseek/index.bin", bytes;
   ASSERT_TRUE(ReadWholeFile(cache, bytes));
   fs::remove(root_ + "/Music/while stalled report.txt");
   fs::rename(root_ + "/Docs/old", root_ + "/Docs/older report");
-  StartReady();
+  ASSERT_NO_FATAL_FAILURE(StartReady());
   ExpectAsWalked("-size -dm -sort name report");
   // A damaged or cut cache file is not used: the service builds anew and answers right.
   for (std::string damaged : {bytes.substr(0, bytes.size() / 2), std::string(bytes.size(), 'z')}) {
     ASSERT_EQ(Es("-index-stop"), 0);
     std::ofstream(cache, std::ios::binary | std::ios::trunc) << damaged;
     std::ofstream(root_ + "/Music/after damage " + std::to_string(damaged.size()) + " report.txt") << "x";
-    StartReady();
+    ASSERT_NO_FATAL_FAILURE(StartReady());
     ExpectAsWalked("-size -dm -sort dm report");
   }
 }
