@@ -163,6 +163,18 @@ def run_program(program, timeout):
     return output, reason
 
 
+def end_strays():
+    """Ends the index services that tests ended by the time limit left behind (their cleanup never ran):
+    every process started in the build folder with -index-serve."""
+    for pid in filter(str.isdigit, os.listdir("/proc")):
+        try:
+            if (os.readlink("/proc/%s/cwd" % pid).startswith(str(BUILD)) and
+                    b"-index-serve" in Path("/proc/%s/cmdline" % pid).read_bytes()):
+                os.kill(int(pid), 9)
+        except OSError:
+            pass
+
+
 def run_tests(failed=None, programs=None):
     """True when every test passed; a hang counts as a failure. With a list for `failed`, every
     program runs to its end and the names of the failing tests are added to the list. With
@@ -172,6 +184,8 @@ def run_tests(failed=None, programs=None):
         if programs is not None and program not in programs:
             continue
         output, reason = run_program(program, TEST_TIMEOUT)
+        if reason == "hang":
+            end_strays()
         if reason is None:
             continue
         if failed is None:
