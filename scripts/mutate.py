@@ -164,7 +164,7 @@ def run_program(program, timeout):
 
 
 def end_strays():
-    """Ends the index services that tests ended by the time limit left behind (their cleanup never ran):
+    """Ends the index services that tests which crashed or hung left behind (their cleanup never ran):
     every process started in the build folder with -index-serve."""
     for pid in filter(str.isdigit, os.listdir("/proc")):
         try:
@@ -184,7 +184,7 @@ def run_tests(failed=None, programs=None):
         if programs is not None and program not in programs:
             continue
         output, reason = run_program(program, TEST_TIMEOUT)
-        if reason == "hang":
+        if reason is not None:  # a crash or the time limit skips a test's cleanup
             end_strays()
         if reason is None:
             continue
