@@ -1,5 +1,6 @@
 // The native es's command line: the same search read back on the other side; the native es run as
 // es.exe runs it, over a socket that carries the request and the exit code and whose end ends it.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -56,10 +57,11 @@ TEST(HandOff, NativeEsReadsTheSameSearchWithLinuxRootsShownAsWindowsOnes) {
 }
 
 // The native es beside this test, started as es.exe starts it: standard input one end of a socket
-// pair, the other end returned.
+// pair, non-blocking as Wine makes its sockets, the other end returned.
 pid_t StartHandOff(int& ours) {
   int pair[2];
   EXPECT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, pair), 0);
+  fcntl(pair[1], F_SETFL, O_NONBLOCK);
   std::string program = JoinPath(ProgramFolder(), "es");
   pid_t pid = fork();
   if (pid == 0) {
