@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <thread>
 
 #include "index_service.h"
@@ -70,9 +71,9 @@ class IndexServiceTest : public ::testing::Test {
       if (Es("-index-status", &status) == 0) break;
       std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
-    ASSERT_EQ(status.compare(0, 6, "ready "), 0) << status;
-    pid_ = std::atoi(status.substr(status.find(" pid ") + 5).c_str());
-    ASSERT_GT(pid_, 0);
+    std::smatch line;
+    ASSERT_TRUE(std::regex_match(status, line, std::regex("ready [0-9]+ entries pid ([0-9]+)\n"))) << status;
+    pid_ = std::stoi(line[1]);
   }
 
   // A search through RunEs (the client in this process) and the same walked, both as exports.

@@ -146,7 +146,7 @@ class IndexTest : public ::testing::Test {
         r + sep + "*" + sep + "*.mp3", "m|n !o"};
     const std::vector<std::string> switches = {"", "/ad", "/a-d", "-sort name", "-sort path", "-sort size -size",
                                                "-sort dm -dm -n 7", "-size -dm /a-d -sort dm -n 100",
-                                               "-sort name -n 3 /ad", "-n 5", "-sort size -n 0"};
+                                               "-sort name -n 3 /ad", "-n 5", "-n 0", "-sort size -n 0"};
     for (const std::string& sw : switches) {
       for (const std::string& text : texts) {
         std::string line = sw + (shown.empty() ? "" : " -wine-root " + root_ + " \"" + shown + "\"") + " -export-csv x " + text;
