@@ -112,7 +112,10 @@ TEST_F(IndexServiceTest, AnswersAsTheWalkAndFollowsChangesWithinASecond) {
   std::string status;
   EXPECT_EQ(Es("-index-start -path '" + root_ + "'", &status), 0);  // a second start: the same service
   EXPECT_EQ(status.compare(0, 6, "ready "), 0);
-  EXPECT_EQ(Es("-index-start -path /tmp"), 1);  // other folders: refused while this one runs
+  EXPECT_EQ(Es("-index-start -path /tmp", &status), 1);  // other folders: refused while this one runs
+  EXPECT_TRUE(std::regex_match(status, std::regex("es: an index service for other folders is running "
+                                                  "\\(ready [0-9]+ entries pid [0-9]+\\); stop it first\n")))
+      << status;
   for (const char* args : {"-size -dm -sort dm -n 5 report", "/ad -sort name", "-sort size -size ext:pdf",
                            "-sort path !\"" "/docs/\" report", "-sort name -n 3 *.txt|\"a b\""})
     ExpectAsWalked(args);
