@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/text.h"
 #include "index_service.h"
 
 namespace es {
@@ -33,6 +34,21 @@ bool ReadWholeFile(const std::string& path, std::string& contents) {
 namespace {
 
 constexpr const char* kRootsFile = "es-roots.txt";
+
+// The command line of a service a search starts: only its folders (and its idle time), so that the
+// search's words and export file are not in the process list for as long as the service runs. Empty
+// when a folder holds a double quote, which the command line cannot carry.
+std::string IndexServeLine(const Options& o, const std::vector<std::string>& roots) {
+  std::string line;
+  for (size_t r = 0; r < roots.size(); ++r) {
+    const std::string shown = r < o.shown_paths.size() ? o.shown_paths[r] : std::string();
+    if ((roots[r] + shown).find('"') != std::string::npos) return {};
+    line += shown.empty() ? " -path " + lumiseek::QuoteEsArgument(roots[r])
+                          : " -wine-root " + lumiseek::QuoteEsArgument(roots[r]) + " " + lumiseek::QuoteEsArgument(shown);
+  }
+  if (o.index_idle_minutes != Options{}.index_idle_minutes) line += " -index-idle " + std::to_string(o.index_idle_minutes);
+  return line;
+}
 
 constexpr const char* kUsage =
     "es [switches] [search text]\n"
@@ -168,7 +184,8 @@ int RunEs(std::string_view command_line, bool slash_switches, bool export_in_pla
   if (use_index && SearchThroughIndex(command_line, slash_switches, key, indexed, report, &none_running)) {
     if (std::fwrite(indexed.data(), 1, indexed.size(), out) != indexed.size()) report.write_failed = true;
   } else {
-    if (none_running && start_index) StartIndexServiceInBackground(command_line);
+    std::string serve = none_running && start_index ? IndexServeLine(options, roots) : std::string();
+    if (!serve.empty()) StartIndexServiceInBackground(serve);
     int threads = static_cast<int>(std::thread::hardware_concurrency());
     if (threads < 1) threads = 1;
     if (threads > 8) threads = 8;

@@ -179,6 +179,11 @@ TEST_F(IndexServiceTest, ASearchThatFindsNoServiceStartsOneUnlessTheIndexIsOff) 
   ASSERT_EQ(out.compare(0, 6, "ready "), 0) << out;
   pid_ = std::atoi(out.substr(out.find(" pid ") + 5).c_str());
   ExpectAsWalked("-size -sort name report");
+  // Its command line, which anyone may list, names its folder but not what was searched.
+  std::string shown;
+  ASSERT_TRUE(ReadWholeFile("/proc/" + std::to_string(pid_) + "/cmdline", shown));
+  EXPECT_NE(shown.find(root_), std::string::npos) << shown;
+  EXPECT_EQ(shown.find("report"), std::string::npos) << shown;
 }
 
 TEST_F(IndexServiceTest, StalledOrKilledServiceMeansAWalkAndARestartReadsTheCache) {
