@@ -51,9 +51,9 @@ class IndexServiceTest : public ::testing::Test {
   }
 
   // Runs the program; its exit code, and what it printed (on either output) in `out`.
-  int Es(const std::string& args, std::string* out = nullptr) {
+  int Es(const std::string& args, std::string* out = nullptr, const std::string& before = "") {
     std::string file = base_ + "/stdout";
-    int status = std::system((std::string(ES_PROGRAM) + " " + args + " >'" + file + "' 2>&1").c_str());
+    int status = std::system((before + ES_PROGRAM + " " + args + " >'" + file + "' 2>&1").c_str());
     if (out) ReadWholeFile(file, *out);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
@@ -66,7 +66,9 @@ class IndexServiceTest : public ::testing::Test {
   // Starts the service and waits (boundedly) until it is ready; remembers its process.
   void StartReady() {
     std::string status;
-    ASSERT_EQ(Es("-index-start -path '" + root_ + "'"), 0);
+    // Its outputs read to their end, as a caller with pipes does: the service must not hold them.
+    ASSERT_EQ(std::system(("timeout 10 sh -c \"" + std::string(ES_PROGRAM) + " -index-start -path '" + root_ +
+                           "' 2>&1 | cat >/dev/null\"").c_str()), 0);
     for (auto end = Clock::now() + std::chrono::seconds(10); Clock::now() < end;) {
       if (Es("-index-status", &status) == 0) break;
       std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -163,6 +165,11 @@ TEST_F(IndexServiceTest, AnswersAsTheWalkAndFollowsChangesWithinASecond) {
 
 TEST_F(IndexServiceTest, ASearchThatFindsNoServiceStartsOneUnlessTheIndexIsOff) {
   std::string search = "-size -sort name report -path '" + root_ + "'", walked, out;
+  EXPECT_EQ(Es("-index-stop", &out), 0);
+  EXPECT_EQ(out, "not running\n");
+  // No folder of the user's own to keep a service in: refused in words.
+  EXPECT_EQ(Es("-index-start", &out, "env -u XDG_RUNTIME_DIR -u XDG_CACHE_HOME HOME=nowhere "), 1);
+  EXPECT_EQ(out, "es: no private folder for the index service (XDG_RUNTIME_DIR, XDG_CACHE_HOME or HOME)\n");
   ASSERT_EQ(Es("-no-index " + search, &walked), 0);
   setenv("ES_NO_INDEX", "1", 1);
   EXPECT_EQ(Es(search, &out), 0);
@@ -209,7 +216,9 @@ TEST_F(IndexServiceTest, StalledOrKilledServiceMeansAWalkAndARestartReadsTheCach
   start = Clock::now();
   EXPECT_EQ(Search("-size -sort name report"), stalled);
   EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(kIndexAnswerMs));
-  EXPECT_EQ(Es("-index-status"), 2);
+  std::string status;
+  EXPECT_EQ(Es("-index-status", &status), 2);
+  EXPECT_EQ(status, "not running\n");
 
   // Stopped (saved), changed while away, started again: read from the cache, then brought up to date.
   ASSERT_NO_FATAL_FAILURE(StartReady());
