@@ -164,7 +164,8 @@ def run_program(program, timeout):
 
 
 def end_strays():
-    """Ends the index services that tests which crashed or hung left behind (their cleanup never ran):
+    """Ends the index services left behind by tests whose cleanup never ran (a crash, the time limit) or
+    started by a mutant (one that reads -index-serve as a search starts a service from each service):
     every process started in the build folder with -index-serve."""
     for pid in filter(str.isdigit, os.listdir("/proc")):
         try:
@@ -184,8 +185,7 @@ def run_tests(failed=None, programs=None):
         if programs is not None and program not in programs:
             continue
         output, reason = run_program(program, TEST_TIMEOUT)
-        if reason is not None:  # a crash or the time limit skips a test's cleanup
-            end_strays()
+        end_strays()  # a crash or the time limit skips a test's cleanup; a mutant can start services too
         if reason is None:
             continue
         if failed is None:
