@@ -196,14 +196,25 @@ def line_mutants(line, masked, spans):
 
 
 def generate(files):
+    """Every mutant of the files' lines, but those of lines the native build does not compile (inside
+    `#ifdef _WIN32`), which no unit test can catch."""
     mutants = []
     for rel in files:
-        in_comment = False
+        in_comment, windows_only = False, []  # per open #if: whether its branch is Windows-only
         for number, line in enumerate((ROOT / rel).read_text(encoding="utf-8").splitlines(), 1):
+            directive = line.strip().split()
+            if directive and directive[0].startswith("#"):
+                word = directive[0].lstrip("#") or (directive[1] if len(directive) > 1 else "")
+                if word in ("if", "ifdef", "ifndef"):
+                    windows_only.append(word == "ifdef" and "_WIN32" in line)
+                elif word in ("else", "elif") and windows_only:
+                    windows_only[-1] = False
+                elif word == "endif" and windows_only:
+                    windows_only.pop()
             masked, spans, still_open = mask(line, in_comment)
             skip = in_comment and still_open or line.lstrip().startswith("#") or "static_assert" in masked
             in_comment = still_open
-            if skip or not masked.strip():
+            if skip or not masked.strip() or any(windows_only):
                 continue
             for kind, after in line_mutants(line, masked, spans):
                 mutants.append(Mutant(rel, number, kind, line, after))
