@@ -145,8 +145,10 @@ def run_program(program, timeout):
     """Runs one test program in SHARDS parts at once; its output, and None for a pass, else a reason."""
     # As ctest runs them: no search starts an index service unless its test asks for one.
     env = dict(os.environ, GTEST_TOTAL_SHARDS=str(SHARDS), ES_NO_INDEX="1")
+    # Each part in a process group of its own, so that what its tests started ends with it: a process
+    # left holding the output pipe would make the wait for the output endless.
     parts = [subprocess.Popen([str(BUILD / program), "--gtest_brief=1"], cwd=BUILD, stdout=subprocess.PIPE,
-                              stderr=subprocess.DEVNULL, text=True, errors="replace",
+                              stderr=subprocess.DEVNULL, text=True, errors="replace", start_new_session=True,
                               env=dict(env, GTEST_SHARD_INDEX=str(i))) for i in range(SHARDS)]
     output, reason, end = "", None, time.monotonic() + timeout
     for part in parts:
@@ -157,9 +159,16 @@ def run_program(program, timeout):
         except subprocess.TimeoutExpired:
             reason = "hang"
     for part in parts:
-        if part.poll() is None:
+        try:
+            os.killpg(part.pid, 9)
+        except OSError:
+            pass
+        try:
+            part.communicate(timeout=5)
+        except subprocess.TimeoutExpired:  # still held by a process that left the group
+            part.stdout.close()
             part.kill()
-            part.communicate()
+            part.wait()
     return output, reason
 
 
