@@ -1,5 +1,6 @@
 // Search over a real folder tree on disk (several workers, the limit, the sorted top rows) and the
 // CSV rows it writes.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/time.h>
 #include <unistd.h>
@@ -130,6 +131,27 @@ TEST_F(SearchTest, WineRootShowsWindowsPathsAndListsEntriesAsWineDoes) {
   // name shows as U+FFFD.
   EXPECT_EQ(text, "Size,Filename\r\n5,\"Z:\\t r\\bad\xEF\xBF\xBD dir\\in.txt\"\r\n1,\"Z:\\t r\\bad\xEF\xBF\xBD.txt\"\r\n,\"Z:\\t r\\dirlink\"\r\n"
                   "4,\"Z:\\t r\\filelink.txt\"\r\n3,\"Z:\\t r\\Sub Dir\\a.txt\"\r\n4,\"Z:\\t r\\Sub Dir\\b.txt\"\r\n");
+}
+
+TEST_F(SearchTest, AFolderPastTheLengthOfOnePathIsSearchedAsAnyOther) {
+  std::string deep = root_;
+  int fd = open(root_.c_str(), O_RDONLY | O_DIRECTORY);
+  while (deep.size() < 5000) {  // made a folder at a time: the whole path is too long for one call
+    std::string name(200, 'd');
+    ASSERT_EQ(mkdirat(fd, name.c_str(), 0700), 0);
+    int next = openat(fd, name.c_str(), O_RDONLY | O_DIRECTORY);
+    close(fd);
+    fd = next;
+    deep += "/" + name;
+  }
+  close(openat(fd, "deep needle.txt", O_CREAT | O_WRONLY, 0600));
+  close(fd);
+  std::FILE* out = std::tmpfile();
+  SearchReport report = Search(ParseQuery("needle", '/'), Options{}, {deep}, out, 2);
+  std::fclose(out);
+  EXPECT_TRUE(report.unreadable_roots.empty());
+  EXPECT_EQ(report.rows, 1);
+  EXPECT_EQ(std::system(("rm -rf '" + root_ + "'").c_str()), 0);  // the tree is too deep for remove_all
 }
 
 TEST(Csv, HeaderAndRowsAsLumiseekReadsThem) {
