@@ -10,6 +10,8 @@ namespace {
 TEST(CommandLine, SplitsAsEsDoesAndReadsLumiseeksFileSearch) {
   EXPECT_EQ(SplitCommandLine("  a  \"b c\"\td\"e f\" "), (std::vector<std::string>{"a", "\"b c\"", "d\"e f\""}));
   EXPECT_TRUE(SplitCommandLine("   ").empty());
+  for (const char* help : {"-h", "-help", "/?"}) EXPECT_TRUE(ParseCommandLine(help, true).options.help) << help;
+  EXPECT_EQ(ParseCommandLine("-n 5 -bogus a", false).error, "es: unknown switch '-bogus'");
   // es.exe's own name is left out of what it reads, quoted folder with blanks and all.
   EXPECT_EQ(AfterFirstArgument("\"C:\\Program Files\\Lumiseek\\es.exe\" -n 5 a"), " -n 5 a");
   // A backslash before a quote escapes nothing; & | < > ^ % are plain characters.

@@ -151,6 +151,8 @@ TEST_F(SearchTest, AFolderPastTheLengthOfOnePathIsSearchedAsAnyOther) {
   std::fclose(out);
   EXPECT_TRUE(report.unreadable_roots.empty());
   EXPECT_EQ(report.rows, 1);
+  EntryDetails gone;  // a name removed since its folder was read has no details
+  EXPECT_FALSE(PathDetails(root_ + "/gone.txt", false, gone));
   EXPECT_EQ(std::system(("rm -rf '" + root_ + "'").c_str()), 0);  // the tree is too deep for remove_all
 }
 

@@ -203,6 +203,9 @@ TEST_F(MenusTest, ListRowsAndTheCaptionShowTheCurrentValues) {
               (Texts{"2 Icon Size - Ctrl+E  -  96", "3 Enable Speak Letters - Ctrl+N  - ",
                      "6 Sort Type - Ctrl+U  - Date", "11 Enable Time in Date - Ctrl+7  -  ON",
                      "15 Use Magnor - Ctrl+Shift+B - ON", "20 Max Print Lines - Ctrl+Shift+E - Unlimited"}));
+    app.settings.SortType = 0;
+    RA(app, cmd::ShowSettingsList);
+    EXPECT_EQ(RowNames(app)[5], "6 Sort Type - Ctrl+U  - File Name");
     // The caption summarises the settings.
     Settings& s = app.settings;
     s.EnableSpeakLetters = 3, s.UseHover = 5, s.DisableSpeech = 1, s.UseMagnor = 0;
