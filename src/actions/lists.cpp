@@ -179,8 +179,6 @@ std::string SettingsRowText(const App& app, int row) {
     return kSettings[row - 1].label + kSettings[row - 1].value(app.settings);
 }
 
-int SettingsRowCommand(int row) { return row >= 1 && row <= kSettingsRows ? kSettings[row - 1].command : 0; }
-
 void DisplayActions(App& app) { FillList(app, kActionRows, ActionRowText); }
 
 void DisplaySettings(App& app) {

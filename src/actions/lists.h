@@ -16,8 +16,6 @@ constexpr const char* kListRefusal = "Not available when Shortcuts are displayed
 // rows counted from 1; empty outside the list.
 std::string ActionRowText(int row);
 std::string SettingsRowText(const App& app, int row);
-// The command a settings-list row runs; 0 outside the list.
-int SettingsRowCommand(int row);
 
 void DisplayActions(App& app);
 void DisplaySettings(App& app);

@@ -8,6 +8,7 @@
 #include <tuple>
 
 #include "actions/lists.h"
+#include "app/access.h"
 #include "app/dispatch.h"
 #include "base/app.h"
 #include "base/ids.h"
@@ -204,8 +205,13 @@ TEST_F(MenusTest, ListRowsAndTheCaptionShowTheCurrentValues) {
                      "6 Sort Type - Ctrl+U  - Date", "11 Enable Time in Date - Ctrl+7  -  ON",
                      "15 Use Magnor - Ctrl+Shift+B - ON", "20 Max Print Lines - Ctrl+Shift+E - Unlimited"}));
     app.settings.SortType = 0;
+    app.settings.vRate = app.settings.SlowRate;
     RA(app, cmd::ShowSettingsList);
     EXPECT_EQ(RowNames(app)[5], "6 Sort Type - Ctrl+U  - File Name");
+    EXPECT_EQ(RowNames(app)[11], "12 Speaking Speed - Ctrl+8  - Slow");
+    app.settings.vRate = 0;
+    RA(app, cmd::ShowSettingsList);
+    EXPECT_EQ(RowNames(app)[11], "12 Speaking Speed - Ctrl+8  - Normal");
     // The caption summarises the settings.
     Settings& s = app.settings;
     s.EnableSpeakLetters = 3, s.UseHover = 5, s.DisableSpeech = 1, s.UseMagnor = 0;
@@ -216,6 +222,13 @@ TEST_F(MenusTest, ListRowsAndTheCaptionShowTheCurrentValues) {
     s.UseHover = 2, s.MaxPrintLines = 50;
     ShowSettings(app);
     EXPECT_NE(port.caption.find("MagnorHover-Speak  VisualPrintFont-Off  MaxPrintLines- 50"), std::string::npos);
+    s.UseHover = 0;
+    ShowSettings(app);
+    EXPECT_NE(port.caption.find("MagnorHover-Off  "), std::string::npos);
+    // What a screen reader calls the window's parts.
+    EXPECT_EQ((Texts{AccessibleName(ctl::SearchBox), AccessibleName(ctl::ResultsList), AccessibleName(ctl::Toolbar),
+                     AccessibleName(ctl::Preview)}),
+              (Texts{"Search term", "Results", "Toolbar", "Preview"}));
 }
 
 TEST_F(MenusTest, EachSettingsRowRunsItsCommandAndIsRewrittenWhereItStands) {

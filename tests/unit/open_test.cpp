@@ -47,6 +47,8 @@ TEST_F(OpenTest, OpenFileFollowsTheExtensionListsAndSaysWhenTheShellRefuses) {
     EXPECT_EQ(Run(8, OpenLvFile), Texts{"Cannot Open File. Opening Parent Folder."});
     EXPECT_EQ(port.opened, (Texts{"d:\\a\\b\\report.DOCX", "d:\\a\\b\\readme", "d:\\a\\b\\", "d:\\a\\b\\.do",
                                   "d:\\a\\b\\a.MD", "d:\\a\\b\\"}));
+    app.Results.push_back({"song.mp3", "d:\\a\\b\\", "", "", "", 0, false});  // the first of its list
+    EXPECT_EQ(Run(9, OpenLvFile), Texts{"Using Error: associated program not found to Open song.mp3"});
 
     // A path longer than 260 characters reaches the shell whole; its refusal follows the announcement.
     app.Results[5].Folder = "d:\\" + std::string(300, 'x') + "\\";
@@ -55,6 +57,17 @@ TEST_F(OpenTest, OpenFileFollowsTheExtensionListsAndSaysWhenTheShellRefuses) {
     EXPECT_EQ(port.spoken, (std::vector<Spoken>{{"Using Error: associated program not found to Open b.txt", 3},
                                                 {"Cannot Open b.txt", 1}}));
     EXPECT_EQ(port.opened.back(), app.Results[5].Folder + "b.txt");
+}
+
+TEST_F(OpenTest, CtrlF1OpensTheHelpPageThenMagnorWithTheHoverMode) {
+    app.settings.UseMagnor = 1, app.settings.UseHover = 2;
+    port.program = "C:\\Program Files\\Lumiseek\\magnor.exe";
+    OnHelp(app, true);
+    EXPECT_TRUE(port.started.empty());  // not there: not started
+    port.files["magnor.exe"] = "";
+    OnHelp(app, true);
+    EXPECT_EQ(port.started, Texts{"\"C:\\Program Files\\Lumiseek\\magnor.exe\"  96 1 0 1 1 0 0 0 0 0 2 0 0 0 0 0 1 0 0"});
+    EXPECT_EQ(port.opened.size(), 2u);
 }
 
 TEST_F(OpenTest, ParentAndShortFoldersKeepWhatTheyCannotLeaveOut) {
