@@ -115,6 +115,29 @@ TEST_F(DispatchTest, UnknownCommandsDoNothingExitEndsF1OpensHelpAndErrorsReachTh
     EXPECT_EQ(port.exitCode, 255);
 }
 
+TEST_F(DispatchTest, AFaultInAnyCommandNamesItsProcedureInTheErrorBox) {
+    port.failing = true;
+    std::string names;
+    for (int id = 1; id < 1000; ++id) {
+        port.errors.clear();
+        OnCommand(app, id, 0);
+        for (const std::string& e : port.errors) {
+            size_t at = e.find("execution of ") + 13;
+            names += e.substr(at, e.find('\r', at) - at) + " ";
+        }
+    }
+    EXPECT_EQ(names,
+              "Enter ClickPreview Search Search Search Search ChangeColors CopySelection OpenLvFile OpenLvFolder "
+              "ExpandFolder ExpandParentFolder DisplaySettings PrintSearch Exit SelectAll ReCopy ReCut RePaste "
+              "ClearSearchTerm SpeakColumn SpeakColumn SpeakColumn SpeakColumn HideToolbarText SpeakSearchTerm "
+              "SpellSearchTerm SpellFileName EnableSpeakLetters SortType ManageMaxResults PrintSearch ShowToolbar "
+              "ManageIconSize ExcludeSystemFolders SizeToFit UseIgnoreList UseMagnor UseHover PrintFont FocusOnRE "
+              "DisplayActions OpenEverything ShortPath ManageTooltips EnableTime UseKB ManageMaxPrintLines UpdateExe "
+              "ToggleSpeed JumpToFolder SpeakLocation ChangeFontSize ChangeFontSize CopyResults ShowSettings "
+              "ShowPreview PreviewResize SpeakShortcuts WideToolbar IncludeShortcutKey SpeakMinimalKey ManageImageBG "
+              "MuteSpeakers VolumeUp VolumeDown DisableSpeech ");
+}
+
 TEST_F(DispatchTest, ClosingStoresThePlaceSavesAndSaysGoodbyeOrThatTheSaveFailed) {
     port.topIndex = 7;
     port.selectedRow = 9;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -73,6 +74,7 @@ struct FakePort : Port {
     std::vector<std::string> downloads;          // the addresses fetched
 
     // Inputs the tests set
+    bool failing = false;  // the voice and the beep fail (throw), as an internal fault would
     int runningState = 0;
     Placement placement{};
     Rect workArea{0, 0, 1920, 1040};
@@ -87,10 +89,16 @@ struct FakePort : Port {
     std::map<std::string, std::string> environment;
     std::string renameRefused;                   // a file whose rename fails
 
-    void VoiceSpeak(const std::string& text, int flags) override { spoken.push_back({text, flags}); }
+    void VoiceSpeak(const std::string& text, int flags) override {
+        if (failing) throw std::runtime_error("voice");
+        spoken.push_back({text, flags});
+    }
     int VoiceRunningState() override { return runningState; }
     void VoiceSetRate(int rate) override { rates.push_back(rate); }
-    void Beep(int, int) override { ++beeps; }
+    void Beep(int, int) override {
+        if (failing) throw std::runtime_error("beep");
+        ++beeps;
+    }
     void SendKey(int vk, int flags) override { keys.emplace_back(vk, flags); }
 
     void SetCaption(const std::string& t) override { caption = t; }
