@@ -44,7 +44,7 @@ TEST_F(DispatchTest, TogglesAndCyclesSayTheirNewStateAnnouncedOrNotAndTheListSho
         {cmd::UseMagnor, "Use Magnor OFF", "Use Magnor ON", 0},
         {cmd::FocusOnSearchTerm, "Search Term Focus ON", "Search Term Focus OFF", 0},
         {cmd::ShowTimeInDate, "Include Time in Date is OFF", "Include Time in Date is ON", 2},
-        {cmd::SortType, "Sort Type is Date", "Sort Type is File Name", 0},
+        {cmd::SortType, "Sort Type is File Name", "Sort Type is Date", 0},
     };
     for (const auto& [id, first, second, listRedraws] : cases) {
         port.redrawn.clear();
