@@ -127,6 +127,12 @@ TEST_F(DispatchTest, AFaultInAnyCommandNamesItsProcedureInTheErrorBox) {
             names += e.substr(at, e.find('\r', at) - at) + " ";
         }
     }
+    port.errors.clear();
+    OnSize(app), OnMouseWheel(app, 120), InitDialog(app);
+    for (const std::string& e : port.errors) {
+        size_t at = e.find("execution of ") + 13;
+        names += e.substr(at, e.find('\r', at) - at) + " ";
+    }
     EXPECT_EQ(names,
               "Enter ClickPreview Search Search Search Search ChangeColors CopySelection OpenLvFile OpenLvFolder "
               "ExpandFolder ExpandParentFolder DisplaySettings PrintSearch Exit SelectAll ReCopy ReCut RePaste "
@@ -136,7 +142,7 @@ TEST_F(DispatchTest, AFaultInAnyCommandNamesItsProcedureInTheErrorBox) {
               "DisplayActions OpenEverything ShortPath ManageTooltips EnableTime UseKB ManageMaxPrintLines UpdateExe "
               "ToggleSpeed JumpToFolder SpeakLocation ChangeFontSize ChangeFontSize CopyResults ShowSettings "
               "ShowPreview PreviewResize SpeakShortcuts WideToolbar IncludeShortcutKey SpeakMinimalKey ManageImageBG "
-              "MuteSpeakers VolumeUp VolumeDown DisableSpeech ");
+              "MuteSpeakers VolumeUp VolumeDown DisableSpeech Resize ChangeFontSize OpenSession ");
 }
 
 TEST_F(DispatchTest, ClosingStoresThePlaceSavesAndSaysGoodbyeOrThatTheSaveFailed) {

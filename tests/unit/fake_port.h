@@ -74,7 +74,7 @@ struct FakePort : Port {
     std::vector<std::string> downloads;          // the addresses fetched
 
     // Inputs the tests set
-    bool failing = false;  // the voice and the beep fail (throw), as an internal fault would
+    bool failing = false;  // the voice, the beep and the window's size fail (throw), as an internal fault would
     int runningState = 0;
     Placement placement{};
     Rect workArea{0, 0, 1920, 1040};
@@ -113,7 +113,10 @@ struct FakePort : Port {
     void SetWindowRect(Rect r) override { window = r; }
     Rect WorkAreaNear(Rect) override { return workArea; }
     void SetShowState(bool, bool) override {}
-    Size2 ClientSize() override { return client; }
+    Size2 ClientSize() override {
+        if (failing) throw std::runtime_error("size");
+        return client;
+    }
     int ControlHeight(int id) override { return Lookup(heights, id).value_or(0); }
     void PlaceControl(int id, Rect r) override { placed[id] = r; }
     void ShowControl(int id, bool s) override { shown[id] = s; }
