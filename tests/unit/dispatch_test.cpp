@@ -111,6 +111,11 @@ TEST_F(DispatchTest, UnknownCommandsDoNothingExitEndsF1OpensHelpAndErrorsReachTh
     EXPECT_EQ(port.errors, (Texts{"Untrapped Error #5 (boom)\r\nhas occurred following execution of SpeakColumn\r\n\r\n"
                                   "Press OK to continue, Cancel to terminate"}));
     EXPECT_EQ(port.exitCode, -1);
+    port.errors.clear();
+    Guarded(app, "A", [] { throw std::out_of_range("row 9"); });
+    Guarded(app, "B", [] { throw 42; });
+    EXPECT_EQ(port.errors[0].substr(0, 45), "Untrapped Error #9 (Subscript out of range: r");
+    EXPECT_EQ(port.errors[1].substr(0, 36), "Untrapped Error #51 (Internal error)");
     port.continueAfterError = false;
     Guarded(app, "X", [] { throw std::bad_alloc(); });
     EXPECT_EQ(port.exitCode, 255);

@@ -49,6 +49,18 @@ TEST_F(OpenTest, OpenFileFollowsTheExtensionListsAndSaysWhenTheShellRefuses) {
                                   "d:\\a\\b\\a.MD", "d:\\a\\b\\"}));
     app.Results.push_back({"song.mp3", "d:\\a\\b\\", "", "", "", 0, false});  // the first of its list
     EXPECT_EQ(Run(9, OpenLvFile), Texts{"Using Error: associated program not found to Open song.mp3"});
+    // Programs are never started from the list, the first and last of that list alike.
+    for (std::string name : {"tool.com", "job.wsh"}) {
+        app.Results.back().Name = name;
+        EXPECT_EQ(Run(9, OpenLvFile), Texts{"Cannot Open File. Opening Parent Folder."}) << name;
+    }
+    EXPECT_EQ(Run(9, OpenLvFolder), Texts{"Opening d:\\a\\b\\"});
+    app.Results.back().Name = "<empty>";
+    EXPECT_EQ(Run(9, OpenLvFile), Texts{"Empty"});
+    const int type = app.settings.SearchType;
+    app.settings.SearchType = 5;  // the settings list
+    EXPECT_EQ(Run(1, OpenLvFolder), Texts{"Not Available in Help Mode"});
+    app.settings.SearchType = type;
 
     // A path longer than 260 characters reaches the shell whole; its refusal follows the announcement.
     app.Results[5].Folder = "d:\\" + std::string(300, 'x') + "\\";
