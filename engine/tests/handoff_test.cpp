@@ -104,7 +104,10 @@ TEST(HandOff, NativeEsReadsAnyLengthRepliesItsCodeAndEndsWithItsCaller) {
   pid_t pid = StartHandOff(socket);
   std::string request = HandOffRequest(args), reply;
   ASSERT_GT(request.size(), 100000u);
-  ASSERT_EQ(write(socket, request.data(), request.size()), static_cast<ssize_t>(request.size()));
+  // In two parts with a pause: the native es finds nothing to read between them and must wait.
+  ASSERT_EQ(write(socket, request.data(), 1000), 1000);
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  ASSERT_EQ(write(socket, request.data() + 1000, request.size() - 1000), static_cast<ssize_t>(request.size() - 1000));
   char buffer[16];
   for (ssize_t n; (n = read(socket, buffer, sizeof buffer)) > 0;) reply.append(buffer, static_cast<size_t>(n));
   close(socket);
