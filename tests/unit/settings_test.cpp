@@ -47,10 +47,11 @@ TEST_F(SettingsTest, HandWrittenFileIsReadByTheRulesOfTheProfileFunctions) {
     Load("FontSize=1\r\n[Other]\r\nFontSize=2\r\n  [ aLL ]  \r\n; FontSize=3\r\nFontSize\r\n=9\r\n"
          "  FONTSIZE  =   11.5   \r\nfontsize=5\r\nWidth= 1024.5 \r\nHEIGHT=+700\rTop=10.5\nFG=x\r\nBG=  7abc\r\n"
          "SlowRate=-2.5\r\nFastRate=\r\nSearchTerm=  \"  a=b \"c\" \"  \r\nFontName='Courier New'\r\n"
-         "IgnoreList=\"half'" + std::string(300, 'i') + "\r\n[All\r\nUseKB=0\r\nUnknownKey=123\r\n");
+         "IgnoreList=\"half'" + std::string(300, 'i') + "\r\n[All\r\nUseKB=0\r\nUnknownKey=123\r\n"
+         "EnableToolTips=2\r\nMaxPrintLines=70\r\n");
     Settings want;  // numbers read leniently and rounded half to even; texts lose a pair of quotes, are cut
     want.Width = 1024; want.Height = 700; want.Top = 10; want.FontSize = 12; want.FG = 0; want.BG = 7;
-    want.SlowRate = -2; want.FastRate = 0; want.UseKB = 0;
+    want.SlowRate = -2; want.FastRate = 0; want.UseKB = 0; want.EnableToolTips = 2; want.MaxPrintLines = 70;
     want.SearchTerm = "  a=b \"c\" "; want.FontName = "Courier New";
     want.IgnoreList = ("\"half'" + std::string(300, 'i')).substr(0, 259);
     EXPECT_EQ(app.settings, want);
@@ -76,13 +77,13 @@ TEST_F(SettingsTest, SaveKeepsTheRestoredRectangleAndEveryValueForTheNextStart) 
     s.IgnoreList = ".tmp;.bak;\"x\"\r\nFontSize=5\n[Other]";  // a line break cannot add a key or a section
     s.FontSize = 48; s.BG = 16777215; s.SortType = 0; s.vRate = -3; s.LastRow = 42; s.LastSearchType = 4;
     s.Left = -4; s.Top = 3; s.Width = 800; s.Height = 600;
-    port.placement = {-4, 3, 796, 603, false, true};  // the restored rectangle's edges; maximised
+    port.placement = {-4, 3, 796, 603, true, true};  // the restored rectangle's edges; minimised from maximised
     EXPECT_TRUE(SettingsFile(app, "save"));
     const std::string bytes = port.files.at("lumiseek.ini");
     EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFE");
     const std::string head = "[All]\r\nLeft=-4\r\nTop= 3\r\nWidth= 800\r\nHeight= 600\r\n";
     EXPECT_EQ(IniDecode(bytes, Windows1252ToUtf8).substr(0, head.size()), head);
-    EXPECT_EQ(std::make_pair(s.Minimized, s.Maximized), std::make_pair(0, 1));
+    EXPECT_EQ(std::make_pair(s.Minimized, s.Maximized), std::make_pair(1, 1));
 
     Settings saved = s;
     saved.IgnoreList = ".tmp;.bak;\"x\"  FontSize=5 [Other]";
