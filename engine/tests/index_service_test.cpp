@@ -178,6 +178,10 @@ TEST_F(IndexServiceTest, ASearchThatFindsNoServiceStartsOneUnlessTheIndexIsOff) 
   // No folder of the user's own to keep a service in: refused in words.
   EXPECT_EQ(Es("-index-start", &out, "env -u XDG_RUNTIME_DIR -u XDG_CACHE_HOME HOME=nowhere "), 1);
   EXPECT_EQ(out, "es: no private folder for the index service (XDG_RUNTIME_DIR, XDG_CACHE_HOME or HOME)\n");
+  fs::create_directories(base_ + "/run/lumiseek/index.sock/taken");  // a service that cannot listen
+  EXPECT_EQ(Es("-index-start -path '" + root_ + "'", &out), 1);
+  EXPECT_EQ(out, "es: the index service did not start\n");
+  fs::remove_all(base_ + "/run/lumiseek/index.sock");
   ASSERT_EQ(Es("-no-index " + search, &walked), 0);
   setenv("ES_NO_INDEX", "1", 1);
   EXPECT_EQ(Es(search, &out), 0);
