@@ -111,6 +111,13 @@ TEST_F(DispatchTest, UnknownCommandsDoNothingExitEndsF1OpensHelpAndErrorsReachTh
     EXPECT_EQ(port.errors, (Texts{"Untrapped Error #5 (boom)\r\nhas occurred following execution of SpeakColumn\r\n\r\n"
                                   "Press OK to continue, Cancel to terminate"}));
     EXPECT_EQ(port.exitCode, -1);
+    app.settings.SearchType = 1, app.SpeechPrefix.clear();  // each column's key speaks its column
+    app.Results.assign(1, {"a.txt", "d:\\b\\", "05/17/2023", "", "", 1, false});
+    port.selectedRow = 1;
+    Texts said;
+    for (int id : {cmd::SpeakName, cmd::SpeakFolder, cmd::SpeakDate, cmd::SpeakFileSize})
+        said.push_back((RA(app, id), port.LastSpoken()));
+    EXPECT_EQ(said, (Texts{"a.txt", "d:\\b\\", "05/17/2023", "1 KB"}));
     port.errors.clear();
     Guarded(app, "A", [] { throw std::out_of_range("row 9"); });
     Guarded(app, "B", [] { throw 42; });
