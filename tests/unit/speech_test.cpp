@@ -281,6 +281,12 @@ TEST_F(SearchBoxTest, SpellingNamesPunctuationAndKeepsCharactersWhole) {
     port.selectedRow = 1;
     OnCommand(app, cmd::SpellName, 0);
     EXPECT_EQ(port.LastSpoken(), "Spelling File Name: ( : f : ) :  space : D : o : c : s :");
+    std::string typed;  // what each character typed in the box is called
+    for (char c : std::string(" `~?.!;:<>='/,[]{}\\|-_+*@#$%^&()\r")) typed += CharDescription(std::string(1, c)) + "|";
+    EXPECT_EQ(typed, "Space|Back Quote|Tilde|Question Mark|Period|Exclamation Point|SemiColon|Colon|Less Than|"
+                     "Greater Than|Equal|Apostrophe|Forward Slash|Comma|Left Bracket|Right Bracket|Left Curly Bracket|"
+                     "Right Curly Bracket|Back Slash|Pipe|Dash|Underline|Plus Sign|Asterisk|At Sign|Pound Sign|"
+                     "Dollar Sign|Per Cent|Caret|Ampersand|Left Parenthesis|Right Parenthesis| New Line|");
 }
 
 TEST_F(SearchBoxTest, CopyCutAndPasteKeysSayWhatTheyDidAndUndoIsSwallowed) {
