@@ -50,6 +50,7 @@ TEST_F(OpenTest, OpenFileFollowsTheExtensionListsAndSaysWhenTheShellRefuses) {
     app.Results.push_back({"song.mp3", "d:\\a\\b\\", "", "", "", 0, false});  // the first of its list
     EXPECT_EQ(Run(9, OpenLvFile), Texts{"Using Error: associated program not found to Open song.mp3"});
     // Programs are never started from the list, the first and last of that list alike.
+    port.associations[".com"] = port.associations[".wsh"] = "Shell";  // even with an opener
     for (std::string name : {"tool.com", "job.wsh"}) {
         app.Results.back().Name = name;
         EXPECT_EQ(Run(9, OpenLvFile), Texts{"Cannot Open File. Opening Parent Folder."}) << name;
