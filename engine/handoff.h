@@ -23,8 +23,8 @@ std::optional<std::vector<std::string>> NativeEsArguments(const Options& options
 // The switch that makes the native es a program handed a search: it reads its command line from
 // standard input, a connected socket (HandOffRequest), ends as soon as that socket reaches its end
 // (the program that handed the search over is gone), and writes its exit code back (HandOffReply).
-// The export file it is given is the caller's temporary file: written in place, removed when the
-// caller is gone. For -index-start, -index-status and -index-stop, what it prints comes back in the
+// The export file it is given is the caller's temporary file: made by it, written in place, and
+// removed when the caller ends if it is still there (a caller moves it away before it ends). For -index-start, -index-status and -index-stop, what it prints comes back in the
 // reply, for the caller to print: a Linux program may not reach every output a Windows one has.
 constexpr const char* kHandOffSwitch = "-wine-handoff";
 

@@ -2,9 +2,11 @@
 // input is a socket of es.exe's: Wine gives it to a Linux program as a non-blocking descriptor, and
 // it reaches its end within milliseconds when es.exe ends for any reason (TerminateProcess, a job,
 // a kill from Linux), which a pipe of Wine's does not do.
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/mman.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -25,6 +27,8 @@ constexpr size_t kMaxRequest = 16 << 20;
 
 std::mutex finishing;     // the end of the search and the end of the caller exclude each other
 std::string export_file;  // the caller's temporary file, removed when the caller is gone
+struct stat made{};       // what was under that name when this search made it
+int replied = -1;         // the exit code, once the caller was sent it
 
 // Reads what has arrived, waiting for it: the byte count, 0 at the end, -1 on an error.
 ssize_t ReadSome(char* buffer, size_t size) {
@@ -38,14 +42,41 @@ ssize_t ReadSome(char* buffer, size_t size) {
   }
 }
 
-// Ends the process when the caller is gone: nobody is left to use what this search would write.
+// Ends the process, `finishing` held, removing the export this search made if it is still under its
+// name: the caller moves a finished export into place before it ends, so what is left was never
+// taken (the caller failed, or was ended before the reply or between the reply and the move).
+[[noreturn]] void End(int code) {
+  struct stat now{};
+  if (!export_file.empty() && stat(export_file.c_str(), &now) == 0 && now.st_dev == made.st_dev &&
+      now.st_ino == made.st_ino) {
+    unlink(export_file.c_str());
+  }
+  _exit(code);
+}
+
+// Ends the process when the caller is gone.
 void WatchCaller() {
   char buffer[256];
   while (ReadSome(buffer, sizeof buffer) > 0) {
   }
   std::lock_guard<std::mutex> lock(finishing);
-  if (!export_file.empty()) unlink(export_file.c_str());
-  _exit(1);
+  End(replied >= 0 ? replied : 1);
+}
+
+// Sends all of `text`, waiting while the socket is full; false on an error.
+bool SendAll(const std::string& text) {
+  for (size_t sent = 0; sent < text.size();) {
+    ssize_t n = send(kInput, text.data() + sent, text.size() - sent, MSG_NOSIGNAL);
+    if (n > 0) {
+      sent += static_cast<size_t>(n);
+    } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+      pollfd wait{kInput, POLLOUT, 0};
+      if (poll(&wait, 1, -1) < 0 && errno != EINTR) return false;
+    } else if (n == 0 || errno != EINTR) {
+      return false;
+    }
+  }
+  return true;
 }
 
 // Sends standard output `fd` (1 or 2) to a file in memory from now on; -1 when there is none.
@@ -85,7 +116,14 @@ void ServeHandOff() {
   }
   request.resize(end);
   ParseResult parsed = ParseCommandLine(request, false);
-  if (parsed.exit_code == kExitOk && parsed.options.export_csv) export_file = parsed.options.export_file;
+  if (parsed.exit_code == kExitOk && parsed.options.export_csv) {
+    // Made before the caller is watched, and only opened by the search: once the watch removed it,
+    // nothing makes it again and leaves it behind (a FIFO without a reader is not waited for here).
+    export_file = parsed.options.export_file;
+    int fd = open(export_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0666);
+    if (fd >= 0) close(fd);
+    if (stat(export_file.c_str(), &made) != 0) export_file.clear();
+  }
   std::thread(WatchCaller).detach();
   // An index switch prints a line or two, which go back in the reply.
   bool index_command = parsed.exit_code == kExitOk && parsed.options.index != IndexCommand::None;
@@ -95,13 +133,13 @@ void ServeHandOff() {
   int code = RunEs(request, false, true, true);
   std::fflush(stdout);
   std::fflush(stderr);
-  std::lock_guard<std::mutex> lock(finishing);
-  std::string reply = HandOffReply(code, Captured(printed), Captured(errors));
-  if (send(kInput, reply.data(), reply.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(reply.size()) &&
-      !export_file.empty()) {
-    unlink(export_file.c_str());
+  {
+    std::lock_guard<std::mutex> lock(finishing);
+    if (!SendAll(HandOffReply(code, Captured(printed), Captured(errors)))) End(code);
+    replied = code;
   }
-  _exit(code);
+  // The watch ends the process once the caller is gone.
+  for (;;) pause();
 }
 
 }  // namespace es

@@ -170,11 +170,14 @@ bool HandOffToNativeEs(const Options& options, const std::vector<std::string>& r
   if (info.hThread) CloseHandle(info.hThread);
   std::optional<HandOffAnswer> answer;
   if (started) answer = Exchange(ws, ours, HandOffRequest(*args));
-  ws.close(ours);
   if (!answer) {
+    ws.close(ours);
     if (options.export_csv) RemoveFile(export_file);
     return false;
   }
+  // The socket stays open until this process ends, after the export was moved into place: the native
+  // es then removes what is left under the temporary name, which is nothing unless this process was
+  // ended before the move.
   std::fwrite(answer->printed.data(), 1, answer->printed.size(), stdout);
   std::fflush(stdout);
   std::fwrite(answer->errors.data(), 1, answer->errors.size(), stderr);

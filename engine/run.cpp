@@ -164,7 +164,7 @@ int RunEs(std::string_view command_line, bool slash_switches, bool export_in_pla
 
   std::FILE* out = stdout;
   if (options.export_csv) {
-    out = OpenFile(written, true);
+    out = OpenFile(written, true, !export_in_place);
     if (!out) {
       std::fprintf(stderr, "es: cannot write the export file '%s'\n", options.export_file.c_str());
       return kExitExportFailed;

@@ -90,8 +90,9 @@ std::vector<std::string> DefaultRoots();
 // A path relative to `base` made absolute; absolute paths come back unchanged.
 std::string AbsolutePath(const std::string& base, const std::string& path);
 
-// Opens a file in binary mode for reading, or for writing (created or emptied); nullptr on failure.
-std::FILE* OpenFile(const std::string& path, bool write);
+// Opens a file in binary mode for reading, or for writing (created or emptied; with `create` false,
+// only a file that exists); nullptr on failure.
+std::FILE* OpenFile(const std::string& path, bool write, bool create = true);
 
 // Reads a whole file; false when it does not exist or cannot be read.
 bool ReadWholeFile(const std::string& path, std::string& contents);

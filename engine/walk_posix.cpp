@@ -198,7 +198,13 @@ std::string AbsolutePath(const std::string& base, const std::string& path) {
   return base + "/" + path;
 }
 
-std::FILE* OpenFile(const std::string& path, bool write) { return std::fopen(path.c_str(), write ? "wb" : "rb"); }
+std::FILE* OpenFile(const std::string& path, bool write, bool create) {
+  if (!write || create) return std::fopen(path.c_str(), write ? "wb" : "rb");
+  int fd = open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+  std::FILE* f = fd < 0 ? nullptr : fdopen(fd, "wb");
+  if (!f && fd >= 0) close(fd);
+  return f;
+}
 
 bool MoveIntoPlace(const std::string& from, const std::string& to) { return rename(from.c_str(), to.c_str()) == 0; }
 

@@ -3,6 +3,8 @@
 // reaches any depth under Wine, which refuses a full path whose Linux form passes 4,096 bytes; paths
 // get the \\?\ prefix so that their length does not matter on Windows. Under Wine, folders are listed
 // with short names, which open the Linux names Wine shows but refuses.
+#include <fcntl.h>
+#include <io.h>
 #include <windows.h>
 #include <winternl.h>
 
@@ -368,7 +370,13 @@ std::string AbsolutePath(const std::string& base, const std::string& path) {
   return base + "\\" + path;
 }
 
-std::FILE* OpenFile(const std::string& path, bool write) { return _wfopen(W(path).c_str(), write ? L"wb" : L"rb"); }
+std::FILE* OpenFile(const std::string& path, bool write, bool create) {
+  if (!write || create) return _wfopen(W(path).c_str(), write ? L"wb" : L"rb");
+  int fd = _wopen(W(path).c_str(), _O_WRONLY | _O_TRUNC | _O_BINARY);
+  std::FILE* f = fd < 0 ? nullptr : _fdopen(fd, "wb");
+  if (!f && fd >= 0) _close(fd);
+  return f;
+}
 
 bool MoveIntoPlace(const std::string& from, const std::string& to) {
   return MoveFileExW(W(from).c_str(), W(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;

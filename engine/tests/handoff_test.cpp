@@ -109,13 +109,26 @@ TEST(HandOff, NativeEsReadsAnyLengthRepliesItsCodeAndEndsWithItsCaller) {
   std::this_thread::sleep_for(std::chrono::milliseconds(50));
   ASSERT_EQ(write(socket, request.data() + 1000, request.size() - 1000), static_cast<ssize_t>(request.size() - 1000));
   char buffer[16];
-  for (ssize_t n; (n = read(socket, buffer, sizeof buffer)) > 0;) reply.append(buffer, static_cast<size_t>(n));
-  close(socket);
+  for (ssize_t n; !ReadHandOffReply(reply) && (n = read(socket, buffer, sizeof buffer)) > 0;) {
+    reply.append(buffer, static_cast<size_t>(n));
+  }
   EXPECT_EQ(reply, HandOffReply(kExitOk));
-  EXPECT_EQ(Reap(pid), kExitOk);
   std::string text;
   ASSERT_TRUE(ReadWholeFile((dir / "out.tmp").string(), text));  // written in place: the caller moves it
   EXPECT_EQ(text, "Filename\r\n\"Z:\\t\\sub\\needle.txt\"\r\n");
+  // The native es waits for its caller's end; a caller ended before it moved the export leaves it to
+  // the native es to remove.
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_EQ(waitpid(pid, nullptr, WNOHANG), 0);
+  close(socket);
+  EXPECT_EQ(Reap(pid), kExitOk);
+  EXPECT_FALSE(fs::exists(dir / "out.tmp"));
+  // Once the caller's file is removed (its caller went away), a search in place does not make it again.
+  EXPECT_EQ(RunEs("-no-index -path \"" + (dir / "tree").string() + "\" -export-csv \"" + (dir / "gone.tmp").string() +
+                      "\" needle",
+                  false, true),
+            kExitExportFailed);
+  EXPECT_FALSE(fs::exists(dir / "gone.tmp"));
 
   // The caller goes away while the native es is held up opening its export (a FIFO nobody reads):
   // it ends at once and removes what it was writing.
