@@ -8,6 +8,7 @@
 // changed since are merged in by Sort().
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -40,6 +41,9 @@ class IndexTable {
   void SetHook(FolderHook hook) { hook_ = std::move(hook); }
   // A count of the entries added, for whoever waits on a build.
   void SetProgress(std::atomic<size_t>* added) { progress_ = added; }
+  // The fewest entries a search gives each of its threads to read (a sixteenth of that in rows to
+  // write); one thread reads a table smaller than twice that.
+  void SetLeastPart(size_t entries) { least_part_ = std::max<size_t>(entries, 16); }
 
   // Reads every root whole.
   void Build(const IndexKey& key);
@@ -98,6 +102,11 @@ class IndexTable {
   std::string_view OpenName(uint32_t i) const;
   void AppendShownPath(uint32_t i, std::string& out) const;
   bool SortsBeforeEntry(Order order, uint32_t a, uint32_t b) const;
+  class Scan;
+  // One byte an entry, 1 where the search takes it, the table read by several threads; `count` of them.
+  std::vector<uint8_t> Marked(const Query& query, const Options& options, size_t& count) const;
+  // The rows of `found` in turn, long lists built by several threads in parts.
+  void AppendRows(const std::vector<uint32_t>& found, const Options& options, std::string& out) const;
   bool StatFolder(uint32_t i, EntryDetails& details) const;
 
   IndexKey key_;
@@ -111,6 +120,7 @@ class IndexTable {
   size_t live_ = 0;
   FolderHook hook_;
   std::atomic<size_t>* progress_ = nullptr;
+  size_t least_part_ = 1 << 16;
 };
 
 }  // namespace es

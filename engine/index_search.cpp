@@ -1,0 +1,199 @@
+// The index's search: which entries a search takes, read from the table by several threads when it is
+// large, and their rows in the order the walk writes them.
+#include <algorithm>
+#include <thread>
+
+#include "index.h"
+#include "output.h"
+
+namespace es {
+
+namespace {
+
+// Threads for `items` pieces of work: one a core (up to 8), and none with fewer than `least` items.
+size_t ThreadsFor(size_t items, size_t least) {
+  size_t cores = std::max(1u, std::thread::hardware_concurrency());
+  return std::clamp<size_t>(items / least, 1, std::min<size_t>(cores, 8));
+}
+
+// Runs work(part, begin, end) over [0, items) cut into `parts` runs in turn, part 0 on this thread.
+template <typename Work>
+void InParts(size_t items, size_t parts, Work work) {
+  std::vector<std::thread> others;
+  for (size_t p = 1; p < parts; ++p) others.emplace_back(work, p, items * p / parts, items * (p + 1) / parts);
+  work(size_t{0}, size_t{0}, items / parts);
+  for (std::thread& other : others) other.join();
+}
+
+}  // namespace
+
+// What one thread needs to tell whether a search takes an entry: its own filter (which keeps scratch
+// text) and its own memory of the folders it entered.
+class IndexTable::Scan {
+ public:
+  Scan(const IndexTable& table, const Query& query, const Options& options)
+      : table_(table),
+        filter_(query, options.type, table.Separator()),
+        state_(filter_.HasExclusions() ? table.entries_.size() : 0, 0) {}
+
+  // True when no folder from the root down to `f` is excluded.
+  bool Entered(uint32_t f) {
+    if (state_.empty()) return true;
+    chain_.clear();
+    uint32_t x = f;
+    while (x != kNone && state_[x] == 0) {
+      chain_.push_back(x);
+      x = table_.entries_[x].parent;
+    }
+    bool ok = x == kNone || state_[x] == 1;
+    for (size_t k = chain_.size(); k-- > 0;) {
+      ok = ok && !filter_.Excluded(LowerDir(chain_[k]));
+      state_[chain_[k]] = ok ? 1 : 2;
+    }
+    return state_[f] == 1;
+  }
+
+  bool Takes(uint32_t i) {
+    const Entry& e = table_.entries_[i];
+    if (e.flags & (kDead | kRoot)) return false;
+    if (!Entered(e.parent)) return false;
+    std::string_view name = table_.Name(e);
+    static const std::string kNoPath;
+    const std::string& dir = filter_.NeedsPath(name) ? LowerDir(e.parent) : kNoPath;
+    return filter_.Takes(name, table_.Lower(e), (e.flags & (kFolder | kFolderLink)) != 0, dir);
+  }
+
+ private:
+  // The folded path of folder `f`, the separator at its end; the last one is kept.
+  const std::string& LowerDir(uint32_t f) {
+    if (f != folder_of_path_) {
+      std::string shown;
+      table_.AppendShownPath(f, shown);
+      if (shown.empty() || shown.back() != table_.Separator()) shown += table_.Separator();
+      FoldCase(shown, folder_path_);
+      folder_of_path_ = f;
+    }
+    return folder_path_;
+  }
+
+  const IndexTable& table_;
+  EntryFilter filter_;
+  std::vector<uint8_t> state_;  // for each folder: 0 not yet known, 1 entered, 2 excluded
+  std::string folder_path_;
+  uint32_t folder_of_path_ = kNone;
+  std::vector<uint32_t> chain_;
+};
+
+std::vector<uint8_t> IndexTable::Marked(const Query& query, const Options& options, size_t& count) const {
+  std::vector<uint8_t> marked(entries_.size(), 0);
+  size_t parts = ThreadsFor(entries_.size(), least_part_);
+  std::vector<size_t> counts(parts, 0);
+  InParts(entries_.size(), parts, [&](size_t part, size_t begin, size_t end) {
+    Scan scan(*this, query, options);
+    size_t n = 0;
+    for (size_t i = begin; i < end; ++i) {
+      if (scan.Takes(static_cast<uint32_t>(i))) {
+        marked[i] = 1;
+        ++n;
+      }
+    }
+    counts[part] = n;
+  });
+  count = 0;
+  for (size_t n : counts) count += n;
+  return marked;
+}
+
+void IndexTable::AppendRows(const std::vector<uint32_t>& found, const Options& options, std::string& out) const {
+  size_t parts = ThreadsFor(found.size(), least_part_ / 16);
+  std::vector<std::string> texts(parts);
+  InParts(found.size(), parts, [&](size_t part, size_t begin, size_t end) {
+    std::string& text = part == 0 ? out : texts[part];
+    std::string path;
+    for (size_t k = begin; k < end; ++k) {
+      const Entry& e = entries_[found[k]];
+      path.clear();
+      AppendShownPath(found[k], path);
+      AppendRow(text, options, path, (e.flags & (kFolder | kFolderLink)) != 0, e.size, e.modified);
+    }
+  });
+  for (size_t part = 1; part < parts; ++part) out += texts[part];
+}
+
+SearchReport IndexTable::Search(const Query& query, const Options& options, std::string& out) const {
+  SearchReport report;
+  Scan scan(*this, query, options);
+  for (size_t r = 0; r < roots_.size(); ++r) {
+    if ((entries_[roots_[r]].flags & kUnreadable) && scan.Entered(roots_[r])) {
+      report.unreadable_roots.push_back(key_.shown[r].empty() ? key_.roots[r] : key_.shown[r]);
+    }
+  }
+
+  const int64_t limit = options.max_results;
+  auto wanted_more = [limit](size_t found) { return limit < 0 || static_cast<int64_t>(found) < limit; };
+  std::vector<uint32_t> found;
+  int order = options.sort == SortKind::Name           ? kByName
+              : options.sort == SortKind::Size         ? kBySize
+              : options.sort == SortKind::DateModified ? kByDate
+                                                       : -1;
+  bool ordered = order >= 0 && dirty_.empty() && removed_since_sort_ == 0;
+  if (options.sort == SortKind::None) {
+    // Without a limit every entry is read anyway, by several threads; with one, until it is reached.
+    if (limit < 0) {
+      size_t count = 0;
+      std::vector<uint8_t> marked = Marked(query, options, count);
+      found.reserve(count);
+      for (uint32_t i = 0; i < entries_.size(); ++i) {
+        if (marked[i]) found.push_back(i);
+      }
+    } else {
+      for (uint32_t i = 0; i < entries_.size() && wanted_more(found.size()); ++i) {
+        if (scan.Takes(i)) found.push_back(i);
+      }
+    }
+  } else if (ordered) {
+    // With a limit, the sorted order is read while matches come often. When they are rare (or every
+    // match is wanted), the whole table is read in its own order (sequential memory, several threads)
+    // to mark the matches, and the sorted order then gives them in turn, which costs less than sorting
+    // them again by their paths.
+    const std::vector<uint32_t>& sorted = orders_[order];
+    const uint32_t budget = limit < 0 ? 0 : std::min<uint32_t>(1 << 16, static_cast<uint32_t>(sorted.size() / 4));
+    uint32_t k = 0;
+    for (; k < sorted.size() && k < budget && wanted_more(found.size()); ++k) {
+      if (scan.Takes(sorted[k])) found.push_back(sorted[k]);
+    }
+    if (k < sorted.size() && wanted_more(found.size())) {
+      size_t wanted = 0;
+      std::vector<uint8_t> marked = Marked(query, options, wanted);
+      if (limit >= 0) wanted = std::min<size_t>(wanted, static_cast<size_t>(limit));
+      found.clear();
+      found.reserve(wanted);
+      for (size_t s = 0; s < sorted.size() && found.size() < wanted; ++s) {
+        if (marked[sorted[s]]) found.push_back(sorted[s]);
+      }
+    }
+  } else {
+    // Any other order: the matches are sorted as the walk sorts its own.
+    std::vector<Match> matches;
+    Arena arena;
+    std::string path;
+    for (uint32_t i = 0; i < entries_.size(); ++i) {
+      if (!scan.Takes(i)) continue;
+      const Entry& e = entries_[i];
+      path.clear();
+      AppendShownPath(i, path);
+      std::string_view stored = arena.Store(path);
+      matches.push_back({stored, static_cast<uint32_t>(path.size() - e.name_length),
+                         (e.flags & (kFolder | kFolderLink)) != 0, e.size, e.modified});
+    }
+    SortMatches(matches, options.sort, limit);
+    for (const Match& m : matches) AppendRow(out, options, m.path, m.is_folder, m.size, m.modified);
+    report.rows = static_cast<int64_t>(matches.size());
+    return report;
+  }
+  AppendRows(found, options, out);
+  report.rows = static_cast<int64_t>(found.size());
+  return report;
+}
+
+}  // namespace es
