@@ -312,6 +312,9 @@ TEST_F(MenusTest, ActionRowsRunTheirCommandsOrSayWhyNot) {
     OnListColumnClick(app, 1);
     EXPECT_EQ(std::make_pair(port.LastSpoken(), app.Results[0].Name.str()),
               std::make_pair(std::string(kListRefusal), std::string("1 Display Settings Shortcuts - F1")));
+    port.spoken.clear();
+    OnListDoubleClick(app);  // its rows are no files to open
+    EXPECT_EQ(port.LastSpoken(), kListRefusal);
     Choose(34);
     EXPECT_EQ(app.ToolbarPage, 1);
     Choose(1);
@@ -321,6 +324,9 @@ TEST_F(MenusTest, ActionRowsRunTheirCommandsOrSayWhyNot) {
     EXPECT_EQ(port.LastSpoken(), "No selection");
     RA(app, cmd::Escape);
     EXPECT_FALSE(OnListSpace(app));  // a result row: the list's own Space
+    port.focused = ctl::SearchBox;   // the context menu key in the search box opens the settings list
+    OnContextMenu(app);
+    EXPECT_EQ(std::make_pair(app.settings.SearchType, port.itemCount), std::make_pair(5, 29));
 }
 
 TEST_F(MenusTest, ToolbarPagesStepBothWaysTheWideFormShowsEveryButtonAndTheEmptyPartDrags) {

@@ -63,6 +63,7 @@ struct FakePort : Port {
     std::optional<std::string> program = "c:\\lumiseek\\es.exe";  // what FindProgram finds
     RunResult runResult{true, 0};
     std::vector<std::string> started, opened;    // programs started, files and addresses opened
+    int startsFailing = 0;                        // the next programs that cannot be started
     bool shellRefuses = false, continueAfterError = true;
     std::map<std::string, std::string> associations;  // extension -> friendly program name
     std::vector<std::string> errors;             // the messages of the error boxes shown
@@ -275,7 +276,10 @@ struct FakePort : Port {
         ran.push_back(a);
         return runResult;
     }
-    bool StartProgram(const std::string& p) override { started.push_back(p); return true; }
+    bool StartProgram(const std::string& p) override {
+        started.push_back(p);
+        return startsFailing-- <= 0;
+    }
     bool ShellOpen(const std::string& t) override { opened.push_back(t); return !shellRefuses; }
     std::optional<std::string> AssociatedProgram(const std::string& ext) override { return Lookup(associations, ext); }
     int ProcessId() override { return 4242; }

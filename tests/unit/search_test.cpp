@@ -66,11 +66,15 @@ TEST_F(SearchTest, FileSearchEndToEnd) {
     EXPECT_EQ(port.focused, ctl::ResultsList);
 
     // What the import left out is told after the first name.
-    port.filesAfterRun["results.txt"] = kOldHeader + "1,05/17/2023 10:22,c:\\a.txt\r\n" + "2,05/17/2023 10:22,c:\\" +
-                                        std::string(200000, 'x') + "\r\n3,05/17/2023 10:22,c:\\torn";
+    const std::string tooLong = "2,05/17/2023 10:22,c:\\" + std::string(200000, 'x') + "\r\n";
+    port.filesAfterRun["results.txt"] = kOldHeader + "1,05/17/2023 10:22,c:\\a.txt\r\n" + tooLong +
+                                        "3,05/17/2023 10:22,c:\\torn";
     Run(1, "a");
     EXPECT_EQ(port.LastSpoken(), "Search is complete : 1 Match : a.txt : 1 Row Too Long Was Left Out"
                                  " : The Last Row Was Still Being Written");
+    port.filesAfterRun["results.txt"] = kOldHeader + tooLong + "1,05/17/2023 10:22,c:\\a.txt\r\n" + tooLong;
+    Run(1, "a");
+    EXPECT_EQ(port.LastSpoken(), "Search is complete : 1 Match : a.txt : 2 Rows Too Long Were Left Out");
 
     app.settings.FocusOnRE = 1;
     Run(1, "a");
@@ -83,13 +87,13 @@ TEST_F(SearchTest, ArgumentsFollowTypeSortAndLimit) {
     // prefix expands where a word starts: at the start, after a blank, "!", "|" or a double quote.
     struct Case { int type, sort, max; std::string box, args, announced; };
     const Case cases[] = {
-        {2, 1, 100, "cat dog|x", kSystem + " -size -size-format 2 -dm /ad " + kTail + "cat dog|x",
-         "Folder Search for cat dog|x"},
+        {2, 1, 100, "cat dog|video:x", kSystem + " -size -size-format 2 -dm /ad " + kTail + "cat dog|" +
+         app.VideoTypes + "x", "Folder Search for cat dog|video:x"},
         {3, 0, 0, "Audio:x %PATH%", kSystem + " -size -size-format 2 -dm  -sort name  -export-csv results.txt " +
          app.AudioTypes + "x %path%", "Search All for audio:x %path%"},
         {1, 1, 100, "   ", kSystem + kFiles + kTail, "File Search for "},
         {4, 1, 100, "A#b>x&echo ^\"pic:d\"|exe:c !zip:b topic: gzip:a",
-         "a#b>x&echo ^\"" + app.PicTypes + "d\"|" + app.ExeTypes + "c !" + app.ZipTypes + "b topic: gzip:a",
+         "a#b>x&echo ^\"" + app.PicTypes + "d\"|ext:bat;cmd;exe;msi;msp;scrc !" + app.ZipTypes + "b topic: gzip:a",
          "Custom Searcha#b>x&echo ^\"pic:d\"|exe:c !zip:b topic: gzip:a"},
     };
     for (const Case& c : cases) {

@@ -95,6 +95,26 @@ TEST_F(SettingsTest, SaveKeepsTheRestoredRectangleAndEveryValueForTheNextStart) 
     port.writesFail = true;  // a failed save says so and leaves the file as it was
     EXPECT_FALSE(SettingsFile(app, "save"));
     EXPECT_EQ(port.files.at("lumiseek.ini"), bytes);
+
+    port.writesFail = false;
+    // Every number under the name that files of earlier versions hold: read, kept and written back.
+    std::string text = "[All]\r\n";
+    for (const char* key : {"FontSize", "FG", "BG", "ShowToolbar", "IconSize", "SortType", "HideToolbarText",
+                            "MaxResults", "ExcludeSystemFolders", "EnableSpeakLetters", "SpeakNonLetters", "ShortPath",
+                            "EnableToolTips", "EnableTime", "vRate", "SlowRate", "FastRate", "UseIgnoreList",
+                            "UseMagnor", "FocusOnRE", "UseHover", "UseKB", "PrintFont", "MaxPrintLines", "SearchType",
+                            "ShowPreview", "LastRow", "TopRow", "SpeakShortcuts", "IncludeShortcutKey",
+                            "SpeakMinimalKey", "PreviewResize", "ImageBG", "WideToolbar", "DisableSpeech",
+                            "LastSearchType"}) {
+        text += std::string(key) + "=9\r\n";
+    }
+    Load(text);
+    EXPECT_TRUE(SettingsFile(app, "save"));
+    const IniFile written = IniRead(port.files.at("lumiseek.ini"), Windows1252ToUtf8);
+    for (size_t at = 7; at < text.size(); at = text.find('\n', at) + 1) {
+        const std::string key = text.substr(at, text.find('=', at) - at);
+        EXPECT_EQ(IniLookup(written, "All", key).value_or("missing"), "9") << key;
+    }
 }
 
 TEST(SettingsCycles, ResultAndPrintLimitsStepThroughTheirValues) {

@@ -219,9 +219,11 @@ TEST_F(SearchBoxTest, KeyDownsSpeakTheKeyTheWordOrNothingByTheMode) {
     Down(vk::Space);
     app.settings.EnableSpeakLetters = kBoth;
     Type("AB");
+    Down(vk::Equals, true);
+    Down(vk::Equals);
     Down(vk::Period, true);  // ">" is refused when it arrives as a character: not in the word
     Down(vk::Space);
-    EXPECT_EQ(port.SpokenTexts(), (Texts{"HI%", "GO", "A", "B", "Greater Than", "Space : AB"}));
+    EXPECT_EQ(port.SpokenTexts(), (Texts{"HI%", "GO", "A", "B", "Plus", "Equal", "Greater Than", "Space : AB+="}));
     port.spoken.clear();
     app.settings.EnableSpeakLetters = kNone;  // key-downs say nothing, key-ups still speak
     for (int key : {int('A'), vk::Delete, vk::Back, vk::Space, vk::BackQuote}) EXPECT_FALSE(Down(key));
@@ -242,15 +244,16 @@ TEST_F(SearchBoxTest, DeleteBackspaceAndArrowsNameTheCharacterRemovedPassedOrSel
     Down(vk::Back);
     Box("a.Cd", 3, 3);
     Down(vk::Back);
-    const std::string grin = "\xF0\x9F\x98\x80";  // U+1F600 is two UTF-16 units, named whole
-    Box("a" + grin, 3, 3);
+    // U+10000 and U+10FFFF, the first and the last of two UTF-16 units, are named whole.
+    const std::string first = "\xF0\x90\x80\x80", last = "\xF4\x8F\xBF\xBF";
+    Box("a" + first, 3, 3);
     Down(vk::Back);
-    Box("a" + grin, 1, 1);
+    Box("a" + last, 1, 1);
     Down(vk::Delete);
     Box("ab", 7, 7);  // a stale caret beyond the text
     Down(vk::Back);
-    EXPECT_EQ(port.SpokenTexts(), (Texts{"Delete ", "Delete d", "Erase a", "Erase Capital C", "Erase " + grin,
-                                         "Delete " + grin, "Erase "}));
+    EXPECT_EQ(port.SpokenTexts(), (Texts{"Delete ", "Delete d", "Erase a", "Erase Capital C", "Erase " + first,
+                                         "Delete " + last, "Erase "}));
     EXPECT_EQ(app.WordBuffer, "");
     // Arrows name the character passed, or the one that joined or left the selection.
     port.spoken.clear();

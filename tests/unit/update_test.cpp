@@ -192,7 +192,11 @@ TEST_F(UpdateFixture, ANewerSignedProgramIsInstalledAndTheRestarterStartedByItsF
                                                 {"Update successful. Restarting Lumiseek.", 2}}));
     EXPECT_TRUE(port.ended && app.RestartAfterUpdate == 1);
     StartRestarter(app);
-    EXPECT_EQ(port.started, (Texts{"\"C:\\Program Files\\Lumiseek\\start_lumiseek.exe\" 4242"}));
+    const std::string restarter = "\"C:\\Program Files\\Lumiseek\\start_lumiseek.exe\" 4242";
+    EXPECT_EQ(port.started, (Texts{restarter}));
+    port.startsFailing = 1;  // a restarter that cannot start: the new program is started at once
+    StartRestarter(app);
+    EXPECT_EQ(port.started, (Texts{restarter, restarter, "\"C:\\Program Files\\Lumiseek\\lumiseek.exe\""}));
 }
 
 TEST_F(UpdateFixture, ARestoredUpdateIsReportedOnceAtTheNextStart) {
