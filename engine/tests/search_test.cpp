@@ -79,14 +79,15 @@ TEST_F(SearchTest, LimitKeepsTheNewestOrStopsAtExactlyN) {
 
 TEST_F(SearchTest, ExclusionsPruneFoldersWhateverTheirCase) {
   for (const char* file : {"Keep/a.txt", "Skip/a.txt", "Skip/deeper/a.txt", "Skipper/a.txt", "Program Files/app/a.txt",
-                           "Program Files (x86)/a.txt", "r&d/a.txt"})
+                           "Program Files (x86)/a.txt", "r&d/a.txt", ".k/a.txt", "..k/a.txt"})
     MakeFile(file);
   // The search text as the command line hands it over: a quoted exclusion holding a blank.
   ParseResult parsed = ParseCommandLine(
       "!\"" + root_ + "/program files/\" !" + root_ + "/r&d/ !" + root_ + "/skip/ -sort path a.txt", false);
   ASSERT_EQ(parsed.exit_code, kExitOk) << parsed.error;
   EXPECT_EQ(Run(parsed.options.search, parsed.options),
-            (Lines{root_ + "/Keep/a.txt", root_ + "/Program Files (x86)/a.txt", root_ + "/Skipper/a.txt"}));
+            (Lines{root_ + "/..k/a.txt", root_ + "/.k/a.txt", root_ + "/Keep/a.txt", root_ + "/Program Files (x86)/a.txt",
+                   root_ + "/Skipper/a.txt"}));
 }
 
 TEST_F(SearchTest, RunWritesTheExportAndExitsByWhatCouldBeRead) {

@@ -30,10 +30,12 @@ TEST(Numbers, TextFormRoundingLenientReadingAndMasks) {
              {"2.50000001", 3}, {"- 3", 0}, {"2147483648", kMax32}, {std::string(100000, '9'), kMax32}})
         EXPECT_EQ(LenientNumber(text), number) << text;
     EXPECT_EQ(LenientNumber64("99999999999999999999999.5"), kMax64);
+    EXPECT_EQ(LenientNumber64("9000000000000000000"), 9000000000000000000);
     // Display masks: grouped thousands, a digit only where the mask has a 0.
     for (auto [value, mask, text] : std::vector<std::tuple<double, std::string, std::string>>{
              {0, "###,##0", "0"}, {1234567, "###,##0", "1,234,567"}, {-1234, "###,##0", "-1,234"}, {0.4, "###,###", ""},
-             {100000, "###,###", "100,000"}, {0, "###.0", ".0"}, {5, "###.0", "5.0"}, {-1.25, "###.0", "-1.2"}})
+             {100000, "###,###", "100,000"}, {0, "###.0", ".0"}, {5, "###.0", "5.0"}, {-1.25, "###.0", "-1.2"},
+             {1.5, "0.##", "1.5"}})
         EXPECT_EQ(FormatMask(value, mask), text) << value << " with " << mask;
     EXPECT_EQ(FormatMask(1e30, "###,##0").substr(0, 10), "9,223,372,");  // saturates
 }
