@@ -55,12 +55,12 @@ class IndexTable::Scan {
 
   bool Takes(uint32_t i) {
     const Entry& e = table_.entries_[i];
-    if (e.flags & (kDead | kRoot)) return false;
-    if (!Entered(e.parent)) return false;
+    const bool is_folder = (e.flags & (kFolder | kFolderLink)) != 0;
+    if ((e.flags & (kDead | kRoot)) || !filter_.TakesType(is_folder) || !Entered(e.parent)) return false;
     std::string_view name = table_.Name(e);
     static const std::string kNoPath;
     const std::string& dir = filter_.NeedsPath(name) ? LowerDir(e.parent) : kNoPath;
-    return filter_.Takes(name, table_.Lower(e), (e.flags & (kFolder | kFolderLink)) != 0, dir);
+    return filter_.Takes(name, table_.Lower(e), is_folder, dir);
   }
 
  private:

@@ -212,6 +212,7 @@ struct Worker {
 EntryFilter::EntryFilter(const Query& query, TypeFilter type, char separator)
     : query_(&query), entry_query_(EntryQuery(query, separator)), type_(type), separator_(separator) {
   fold_dir_ = query.needs_path || !query.excluded_paths.empty();
+  one_query_ = entry_query_.groups.size() == query.groups.size();
 }
 
 bool EntryFilter::Excluded(std::string_view lower_folder) const {
@@ -223,8 +224,7 @@ bool EntryFilter::Excluded(std::string_view lower_folder) const {
 
 bool EntryFilter::Takes(std::string_view name, std::string_view lower_name, bool is_folder,
                         std::string_view lower_dir) {
-  if (type_ == TypeFilter::FilesOnly && is_folder) return false;
-  if (type_ == TypeFilter::FoldersOnly && !is_folder) return false;
+  if (!TakesType(is_folder)) return false;
   const Query& query = QueryFor(name);
   Candidate candidate;
   candidate.is_folder = is_folder;

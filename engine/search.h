@@ -22,6 +22,8 @@ class EntryFilter {
   bool HasExclusions() const { return !query_->excluded_paths.empty(); }
   // The folder whose folded path (separator at the end) is `lower_folder` is left out with all in it.
   bool Excluded(std::string_view lower_folder) const;
+  // The type switch alone (/a-d, /ad): whether an entry of this kind can be taken at all.
+  bool TakesType(bool is_folder) const { return type_ == TypeFilter::All || (type_ == TypeFilter::FoldersOnly) == is_folder; }
   // True when the entry `name`'s own query looks at its full path.
   bool NeedsPath(std::string_view name) const { return QueryFor(name).needs_path; }
   // Takes an entry of a folder that was entered: `lower_dir` is the folder's folded path with its
@@ -30,15 +32,16 @@ class EntryFilter {
 
  private:
   // A name holding the separator (a Linux name shown as Wine shows it) can complete an excluded
-  // path itself: its entry is matched against the whole query.
+  // path itself: its entry is matched against the whole query (when that differs).
   const Query& QueryFor(std::string_view name) const {
-    return name.find(separator_) == std::string_view::npos ? entry_query_ : *query_;
+    return one_query_ || name.find(separator_) == std::string_view::npos ? entry_query_ : *query_;
   }
   const Query* query_;
   Query entry_query_;  // for the entries of a folder read whose names hold no separator
   TypeFilter type_;
   char separator_;
   bool fold_dir_;
+  bool one_query_;  // no group was left out of the entries' query
   std::string lower_name_, lower_path_;
 };
 
