@@ -332,8 +332,14 @@ TEST_F(MenusTest, ActionRowsRunTheirCommandsOrSayWhyNot) {
 TEST_F(MenusTest, ToolbarPagesStepBothWaysTheWideFormShowsEveryButtonAndTheEmptyPartDrags) {
     app.settings.HideToolbarText = 1;
     Texts pages;
-    for (int i = 0; i < 4; ++i) pages.push_back((RA(app, cmd::NextMenu), Last()));
-    EXPECT_EQ(pages, (Texts{"518/18/", "518/19/", "518/17/", "518/18/"}));
+    for (int i = 0; i < 4; ++i) {
+        RA(app, cmd::NextMenu);
+        pages.push_back(Last());
+        for (const ToolButton& b : port.toolbar) pages.back() += " " + std::to_string(b.gap ? -b.gap : b.command);
+    }
+    // The page button's image, then each button's command or gap (negative) in pixels.
+    EXPECT_EQ(pages, (Texts{"518/18/ 517 -30 510 511 -40 512 513 -105 518", "518/19/ 517 -30 509 516 561 515 -50 518",
+                            "518/17/ 517 -30 505 506 507 508 -105 518", "518/18/ 517 -30 510 511 -40 512 513 -105 518"}));
     OnToolbarRightClick(app, cmd::SearchFiles);  // back with a right click, on the page button only
     EXPECT_EQ(app.ToolbarPage, 1);
     OnToolbarRightClick(app, cmd::NextMenu);
@@ -359,8 +365,8 @@ TEST_F(MenusTest, ToolbarPagesStepBothWaysTheWideFormShowsEveryButtonAndTheEmpty
 TEST_F(MenusTest, IconSizesCycleAndTheirFontStaysThroughEveryRebuild) {
     app.settings.IconSize = 100;  // hand-edited
     std::vector<int> sizes;
-    for (int i = 0; i < 5; ++i) sizes.push_back((RA(app, cmd::IconSize), port.toolbarImages));
-    EXPECT_EQ(sizes, (std::vector<int>{48, 64, 96, 128, 48}));
+    for (int i = 0; i < 5; ++i) sizes.push_back((RA(app, cmd::IconSize), port.toolbarImages * 100 + port.toolbarFont));
+    EXPECT_EQ(sizes, (std::vector<int>{4816, 6418, 9620, 12824, 4816}));  // image size and caption points
     EXPECT_EQ(port.LastSpoken(), "Icon Size is  48");
     RA(app, cmd::HideToolbarText);  // a rebuild keeps the font of the size
     EXPECT_EQ(port.toolbarFont, 16);
@@ -393,10 +399,11 @@ TEST_F(MenusTest, TooltipsAreShownSpokenOrBothAndNeverTwiceForOneButton) {
     EXPECT_EQ(std::make_pair(port.toolTip, app.LastToolTipId), std::make_pair(std::string(), 0));
     RA(app, cmd::EnableToolTips);
     EXPECT_EQ(port.LastSpoken(), "ToolTips are Text");
+    RA(app, cmd::EnableToolTips);
+    EXPECT_EQ(port.LastSpoken(), "ToolTips are Speak");
     // Speech off: the mode still steps, and neither its words nor a tooltip are heard.
     app.settings.DisableSpeech = 1;
     port.spoken.clear();
-    RA(app, cmd::EnableToolTips);
     RA(app, cmd::EnableToolTips);
     OnToolTipRequest(app, cmd::Exit);
     EXPECT_EQ(std::make_tuple(app.settings.EnableToolTips, port.spoken.size(), port.rates),
