@@ -158,11 +158,11 @@ TEST_F(ImportTest, NothingToShowGivesTheEmptyRow) {
 
 TEST_F(ImportTest, IgnoreListHidesWholeExtensions) {
     std::string file = kOldHeader;
-    for (const char* path : {"c:\\a.lnk", "c:\\x.l", "c:\\my.lnk\\readme", "c:\\B.URL", "c:\\c.lnkx"})
+    for (const char* path : {"c:\\a.lnk", "c:\\.lnk", "c:\\x.l", "c:\\my.lnk\\readme", "c:\\B.URL", "c:\\c.lnkx"})
         file += "1,05/17/2023 10:22," + std::string(path) + "\r\n";
     app.settings.UseIgnoreList = 0;
     app.settings.IgnoreList = ".lnk";
-    EXPECT_EQ(Import(file), 5);
+    EXPECT_EQ(Import(file), 6);
     app.settings.UseIgnoreList = 1;
     for (std::string list : {".lnk.url", ".lnk,.url", ".lnk; .url", "lnk url"}) {
         app.settings.IgnoreList = list;
