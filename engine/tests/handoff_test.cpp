@@ -116,8 +116,7 @@ TEST(HandOff, NativeEsReadsAnyLengthRepliesItsCodeAndEndsWithItsCaller) {
   std::string text;
   ASSERT_TRUE(ReadWholeFile((dir / "out.tmp").string(), text));  // written in place: the caller moves it
   EXPECT_EQ(text, "Filename\r\n\"Z:\\t\\sub\\needle.txt\"\r\n");
-  // The native es waits for its caller's end; a caller ended before it moved the export leaves it to
-  // the native es to remove.
+  // The native es waits for its caller's end, then removes an export the caller did not move.
   std::this_thread::sleep_for(std::chrono::milliseconds(50));
   EXPECT_EQ(waitpid(pid, nullptr, WNOHANG), 0);
   close(socket);

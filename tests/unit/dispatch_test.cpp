@@ -333,8 +333,7 @@ TEST_F(MenusTest, ToolbarPagesStepBothWaysTheWideFormShowsEveryButtonAndTheEmpty
     app.settings.HideToolbarText = 1;
     Texts pages;
     for (int i = 0; i < 4; ++i) {
-        RA(app, cmd::NextMenu);
-        pages.push_back(Last());
+        pages.push_back((RA(app, cmd::NextMenu), Last()));
         for (const ToolButton& b : port.toolbar) pages.back() += " " + std::to_string(b.gap ? -b.gap : b.command);
     }
     // The page button's image, then each button's command or gap (negative) in pixels.

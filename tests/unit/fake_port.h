@@ -270,7 +270,9 @@ struct FakePort : Port {
     std::string SettingsPath() override { return "lumiseek.ini"; }
     std::string AnsiToUtf8(const std::string& b) override { return Windows1252ToUtf8(b); }
 
-    std::optional<std::string> FindProgram(const std::string&) override { return program; }
+    std::optional<std::string> FindProgram(const std::string& name) override {  // found under its own name only
+        return program && program->substr(program->rfind('\\') + 1) == name ? program : std::nullopt;
+    }
     std::string ProgramFolder() override { return "C:\\Program Files\\Lumiseek\\"; }
     RunResult RunHidden(const std::string&, const std::string& a) override {
         ran.push_back(a);

@@ -68,6 +68,8 @@ TEST_F(SettingsTest, EncodingsAndCharacterLimits) {
     EXPECT_EQ(app.settings.SearchTerm, "a\xEF\xBF\xBD" "b");
     Load("[All]\r\nSearchTerm=caf\xE9\r\n");  // ANSI, through the port's decoder
     EXPECT_EQ(app.settings.SearchTerm, "caf\xC3\xA9");
+    for (const std::string ansi : {"\xEF\xBB[All]", "\xEF[\xBF", "[\xBB\xBF"})  // part of a mark is ANSI text
+        EXPECT_EQ(IniDecode(ansi + "\r\n", Windows1252ToUtf8), Windows1252ToUtf8(ansi) + "\r\n");
 }
 
 TEST_F(SettingsTest, SaveKeepsTheRestoredRectangleAndEveryValueForTheNextStart) {
