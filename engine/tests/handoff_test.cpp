@@ -123,10 +123,8 @@ TEST(HandOff, NativeEsReadsAnyLengthRepliesItsCodeAndEndsWithItsCaller) {
   EXPECT_EQ(Reap(pid), kExitOk);
   EXPECT_FALSE(fs::exists(dir / "out.tmp"));
   // Once the caller's file is removed (its caller went away), a search in place does not make it again.
-  EXPECT_EQ(RunEs("-no-index -path \"" + (dir / "tree").string() + "\" -export-csv \"" + (dir / "gone.tmp").string() +
-                      "\" needle",
-                  false, true),
-            kExitExportFailed);
+  const std::string gone = "-path \"" + (dir / "tree").string() + "\" -export-csv \"" + (dir / "gone.tmp").string();
+  EXPECT_EQ(RunEs("-no-index " + gone + "\" needle", false, true), kExitExportFailed);
   EXPECT_FALSE(fs::exists(dir / "gone.tmp"));
 
   // The caller goes away while the native es is held up opening its export (a FIFO nobody reads):

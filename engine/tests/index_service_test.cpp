@@ -23,8 +23,7 @@ namespace {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-// The pid in the status line of a ready service, "ready <entries> entries pid <pid>" and its line end;
-// 0 for any other text.
+// The pid of a ready service's status line, "ready <entries> entries pid <pid>\n"; 0 for any other text.
 int ReadyPid(const std::string& status) {
   int entries = -1, pid = 0, end = 0;
   if (std::sscanf(status.c_str(), "ready %d entries pid %d%n", &entries, &pid, &end) != 2) return 0;
@@ -39,11 +38,10 @@ class IndexServiceTest : public ::testing::Test {
     base_ = pattern;
     root_ = base_ + "/tree";
     for (const char* folder : {"Docs/old", "Music", "a b"}) fs::create_directories(root_ + "/" + folder);
-    for (int i = 0; i < 60; ++i) {
+    for (int i = 0; i < 60; ++i)
       std::ofstream(root_ + "/" + (i % 3 == 0 ? "Docs/" : i % 3 == 1 ? "Music/" : "a b/") + "report " +
                     std::to_string(i) + (i % 2 ? ".txt" : ".PDF"))
           << std::string(i, 'x');
-    }
     fs::create_directories(base_ + "/run");
     chmod((base_ + "/run").c_str(), 0700);
     setenv("XDG_RUNTIME_DIR", (base_ + "/run").c_str(), 1);

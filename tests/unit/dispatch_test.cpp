@@ -131,7 +131,7 @@ TEST_F(DispatchTest, UnknownCommandsDoNothingExitEndsF1OpensHelpAndErrorsReachTh
 TEST_F(DispatchTest, AFaultInAnyCommandNamesItsProcedureInTheErrorBox) {
     port.failing = true;
     for (int id = 1; id < 1000; ++id) OnCommand(app, id, 0);
-    OnSize(app), OnMouseWheel(app, 120), InitDialog(app), DeferredInit(app);
+    OnSize(app), OnMouseWheel(app, 120), InitDialog(app), DeferredInit(app), OnToolbarFocus(app), OnListFocus(app);
     std::string names;
     for (const std::string& e : port.errors) {
         size_t at = e.find("execution of ") + 13;
@@ -146,7 +146,7 @@ TEST_F(DispatchTest, AFaultInAnyCommandNamesItsProcedureInTheErrorBox) {
               "DisplayActions OpenEverything ShortPath ManageTooltips EnableTime UseKB ManageMaxPrintLines UpdateExe "
               "ToggleSpeed JumpToFolder SpeakLocation ChangeFontSize ChangeFontSize CopyResults ShowSettings "
               "ShowPreview PreviewResize SpeakShortcuts WideToolbar IncludeShortcutKey SpeakMinimalKey ManageImageBG "
-              "MuteSpeakers VolumeUp VolumeDown DisableSpeech Resize ChangeFontSize OpenSession Resize ");
+              "MuteSpeakers VolumeUp VolumeDown DisableSpeech Resize ChangeFontSize OpenSession Resize NewTbProc NewLvProc ");
 }
 
 TEST_F(DispatchTest, ClosingStoresThePlaceSavesAndSaysGoodbyeOrThatTheSaveFailed) {

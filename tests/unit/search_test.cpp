@@ -104,6 +104,9 @@ TEST_F(SearchTest, ArgumentsFollowTypeSortAndLimit) {
     }
     Run(1, std::string(120, 'a'));
     EXPECT_EQ(app.settings.SearchTerm, std::string(99, 'a'));
+    // Windows' limit in UTF-16 units: the quoted program, a blank, the arguments and the closing zero.
+    EXPECT_EQ(std::make_pair(CommandLineTooLong("\xC3\xA9s.exe", std::string(32757, 'a')),
+                             CommandLineTooLong("es.exe", std::string(32758, 'a'))), std::make_pair(false, true));
     app.settings.SearchTerm = "a*b?c**";  // the spoken term
     EXPECT_EQ(SpreadSearchTerm(app), "a *b ?c * *");
     app.settings.SearchTerm = "   ";
