@@ -98,9 +98,8 @@ TEST_F(SettingsTest, SaveKeepsTheRestoredRectangleAndEveryValueForTheNextStart) 
     EXPECT_FALSE(SettingsFile(app, "save"));
     EXPECT_EQ(port.files.at("lumiseek.ini"), bytes);
 
-    port.writesFail = false;
-    // Every number under the name that files of earlier versions hold: read, kept and written back.
-    std::string text = "[All]\r\n";
+    port.writesFail = false, port.placement.minimized = false;  // closed maximised
+    std::string text = "[All]\r\n";  // every number under the name earlier versions' files hold, read and kept
     for (const char* key : {"FontSize", "FG", "BG", "ShowToolbar", "IconSize", "SortType", "HideToolbarText",
                             "MaxResults", "ExcludeSystemFolders", "EnableSpeakLetters", "SpeakNonLetters", "ShortPath",
                             "EnableToolTips", "EnableTime", "vRate", "SlowRate", "FastRate", "UseIgnoreList",
@@ -111,6 +110,7 @@ TEST_F(SettingsTest, SaveKeepsTheRestoredRectangleAndEveryValueForTheNextStart) 
         text += std::string(key) + "=9\r\n";
     Load(text);
     EXPECT_TRUE(SettingsFile(app, "save"));
+    EXPECT_EQ(std::make_pair(app.settings.Minimized, app.settings.Maximized), std::make_pair(0, 1));
     const IniFile written = IniRead(port.files.at("lumiseek.ini"), Windows1252ToUtf8);
     for (size_t at = 7; at < text.size(); at = text.find('\n', at) + 1)
         EXPECT_EQ(IniLookup(written, "All", text.substr(at, text.find('=', at) - at)).value_or("-"), "9") << text.substr(at, 20);
