@@ -180,7 +180,7 @@ TEST(StartUpTest, SettingsTakeEffectAndABrokenStepIsReportedAndSkippedAlone) {
     } port;
     App app{port};
     port.files["lumiseek.ini"] =
-        "[All]\r\nLeft=400\r\nLastRow=3\r\nvRate=-3\r\nLastSearchType=2\r\nFontSize=40\r\nSearchTerm=tax\r\n";
+        "[All]\r\nLeft=400\r\nLastRow=3\r\nTopRow=2\r\nvRate=-3\r\nLastSearchType=2\r\nFontSize=40\r\nSearchTerm=tax\r\n";
     port.files["results.txt"] = "";
     StartupLoadSettings(app);
     InitDialog(app);
@@ -197,7 +197,7 @@ TEST(StartUpTest, SettingsTakeEffectAndABrokenStepIsReportedAndSkippedAlone) {
     EXPECT_EQ(app.SpeechPrefix, "Welcome to Lumiseek, version 4.2!");
     EXPECT_EQ(port.focused, ctl::SearchBox);
     EXPECT_EQ(std::make_pair(port.selFrom, port.selTo), std::make_pair(0, -1));  // typing replaces the term
-    EXPECT_EQ(port.selectedRow, 3);
+    EXPECT_EQ(std::make_pair(port.selectedRow, port.setTopRow), std::make_pair(3, 2));  // the place the list was left at
 }
 
 TEST_F(DispatchTest, OnlyLetterAndDigitKeysTypeAheadInTheList) {
