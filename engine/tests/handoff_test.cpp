@@ -95,8 +95,8 @@ TEST(HandOff, NativeEsReadsAnyLengthRepliesItsCodeAndEndsWithItsCaller) {
   std::ofstream(dir / "tree" / "other.txt") << "x";
   // A request far beyond a Windows command line (3,000 exclusions, about 110,000 characters): only
   // when the last of them and the term at its end arrive is the one row found.
-  std::vector<std::string> args = {"-wine-root", "\"" + (dir / "tree").string() + "\"", "Z:\\t", "-export-csv",
-                                   "\"" + (dir / "out.tmp").string() + "\""};
+  std::vector<std::string> args = {"-no-index", "-wine-root", "\"" + (dir / "tree").string() + "\"", "Z:\\t",
+                                   "-export-csv", "\"" + (dir / "out.tmp").string() + "\""};
   for (int i = 0; i < 3000; ++i) args.push_back("!\"z:\\t\\excluded folder number " + std::to_string(i) + "\\\"");
   args.push_back("!z:\\t\\other.txt");
   args.push_back(".txt");
@@ -132,7 +132,8 @@ TEST(HandOff, NativeEsReadsAnyLengthRepliesItsCodeAndEndsWithItsCaller) {
   fs::path fifo = dir / "held.tmp";
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
   pid = StartHandOff(socket);
-  request = HandOffRequest({"-path", "\"" + (dir / "tree").string() + "\"", "-export-csv", "\"" + fifo.string() + "\""});
+  request = HandOffRequest(
+      {"-no-index", "-path", "\"" + (dir / "tree").string() + "\"", "-export-csv", "\"" + fifo.string() + "\""});
   ASSERT_EQ(write(socket, request.data(), request.size()), static_cast<ssize_t>(request.size()));
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
   close(socket);
