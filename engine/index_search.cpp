@@ -10,10 +10,9 @@ namespace es {
 
 namespace {
 
-// Threads for `items` pieces of work: one a core (up to 8), and none with fewer than `least` items.
+// Threads for `items` pieces of work: as many as a search uses, none with fewer than `least` items.
 size_t ThreadsFor(size_t items, size_t least) {
-  size_t cores = std::max(1u, std::thread::hardware_concurrency());
-  return std::clamp<size_t>(items / least, 1, std::min<size_t>(cores, 8));
+  return std::clamp<size_t>(items / least, 1, static_cast<size_t>(SearchThreads()));
 }
 
 // Runs work(part, begin, end) over [0, items) cut into `parts` runs in turn, part 0 on this thread.

@@ -1,7 +1,6 @@
 #include "run.h"
 
 #include <cstdio>
-#include <thread>
 
 #include "options.h"
 #include "output.h"
@@ -186,10 +185,7 @@ int RunEs(std::string_view command_line, bool slash_switches, bool export_in_pla
   } else {
     std::string serve = none_running && start_index ? IndexServeLine(options, roots) : std::string();
     if (!serve.empty()) StartIndexServiceInBackground(serve);
-    int threads = static_cast<int>(std::thread::hardware_concurrency());
-    if (threads < 1) threads = 1;
-    if (threads > 8) threads = 8;
-    report = Search(query, options, roots, out, threads, options.shown_paths);
+    report = Search(query, options, roots, out, SearchThreads(), options.shown_paths);
   }
 
   bool write_failed = report.write_failed;

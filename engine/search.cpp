@@ -261,6 +261,13 @@ std::string NormalizeRoot(std::string root) {
   return root;
 }
 
+int SearchThreads() {
+  int threads = static_cast<int>(std::thread::hardware_concurrency());
+  if (threads < 1) threads = 1;
+  if (threads > 8) threads = 8;
+  return threads;
+}
+
 SearchReport Search(const Query& query, const Options& options, const std::vector<std::string>& roots,
                     std::FILE* out, int threads, const std::vector<std::string>& shown_roots) {
   Shared shared(query, options, out);

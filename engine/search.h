@@ -51,6 +51,9 @@ struct SearchReport {
   int64_t rows = 0;
 };
 
+// The threads a search uses: one a core, at least 1 and at most 8.
+int SearchThreads();
+
 // Searches the roots and writes the rows to `out`: CSV rows (after a header written by the
 // caller) when options.export_csv, else plain paths. `threads` workers (at least 1) walk.
 // `shown_roots` (one per root, or none) gives the path each root is shown, matched and reported
