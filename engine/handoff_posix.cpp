@@ -17,6 +17,7 @@
 #include "handoff.h"
 #include "options.h"
 #include "run.h"
+#include "send_posix.h"
 
 namespace es {
 
@@ -61,22 +62,6 @@ void WatchCaller() {
   }
   std::lock_guard<std::mutex> lock(finishing);
   End(replied >= 0 ? replied : 1);
-}
-
-// Sends all of `text`, waiting while the socket is full; false on an error.
-bool SendAll(const std::string& text) {
-  for (size_t sent = 0; sent < text.size();) {
-    ssize_t n = send(kInput, text.data() + sent, text.size() - sent, MSG_NOSIGNAL);
-    if (n > 0) {
-      sent += static_cast<size_t>(n);
-    } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-      pollfd wait{kInput, POLLOUT, 0};
-      if (poll(&wait, 1, -1) < 0 && errno != EINTR) return false;
-    } else if (n == 0 || errno != EINTR) {
-      return false;
-    }
-  }
-  return true;
 }
 
 // Sends standard output `fd` (1 or 2) to a file in memory from now on; -1 when there is none.
@@ -135,7 +120,7 @@ void ServeHandOff() {
   std::fflush(stderr);
   {
     std::lock_guard<std::mutex> lock(finishing);
-    if (!SendAll(HandOffReply(code, Captured(printed), Captured(errors)))) End(code);
+    if (!SendAll(kInput, HandOffReply(code, Captured(printed), Captured(errors)), -1)) End(code);
     replied = code;
   }
   // The watch ends the process once the caller is gone.

@@ -24,6 +24,7 @@
 #include <unordered_set>
 
 #include "index_serve.h"
+#include "send_posix.h"
 #include "walk.h"
 
 namespace es {
@@ -73,26 +74,6 @@ bool PeerIsUser(int fd) {
   return getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &cred, &length) == 0 && cred.uid == geteuid();
 }
 
-int64_t MsLeft(Clock::time_point end) {
-  return std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()).count();
-}
-
-// Writes all of `data` before `end`; false on an error or when time runs out.
-bool SendAll(int fd, std::string_view data, Clock::time_point end) {
-  while (!data.empty()) {
-    ssize_t n = send(fd, data.data(), data.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
-    if (n > 0) {
-      data.remove_prefix(static_cast<size_t>(n));
-      continue;
-    }
-    if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) return false;
-    pollfd p{fd, POLLOUT, 0};
-    int64_t left = MsLeft(end);
-    if (left <= 0 || (poll(&p, 1, static_cast<int>(left)) <= 0 && errno != EINTR)) return false;
-  }
-  return true;
-}
-
 // Reads to the end of the stream: each part must come within `gap_ms` of the last (and of the start).
 bool ReceiveAll(int fd, std::string& out, int gap_ms, size_t max_bytes) {
   char buffer[1 << 16];
@@ -129,7 +110,7 @@ Asked AskIndexService(std::string_view request, std::string& reply, int gap_ms) 
     close(fd);
     return none ? Asked::NoService : Asked::NoAnswer;
   }
-  bool ok = PeerIsUser(fd) && SendAll(fd, request, Clock::now() + std::chrono::milliseconds(gap_ms)) &&
+  bool ok = PeerIsUser(fd) && SendAll(fd, request, gap_ms) &&
             shutdown(fd, SHUT_WR) == 0 && ReceiveAll(fd, reply, gap_ms, size_t{1} << 34);
   close(fd);
   return ok ? Asked::Answered : Asked::NoAnswer;
@@ -325,7 +306,7 @@ int ServeIndex(const IndexKey& key, int64_t idle_minutes) {
       stop_client = client;  // answered once the table is saved
       break;
     }
-    SendAll(client, reply, Clock::now() + std::chrono::milliseconds(kPeerMs));
+    SendAll(client, reply, kPeerMs);
     close(client);
   }
   unlink(path.c_str());
@@ -334,7 +315,7 @@ int ServeIndex(const IndexKey& key, int64_t idle_minutes) {
   service.Save();
   close(lock);  // a new service may start as soon as this one says it stopped
   if (stop_client >= 0) {
-    SendAll(stop_client, "stopped\n", Clock::now() + std::chrono::milliseconds(kPeerMs));
+    SendAll(stop_client, "stopped\n", kPeerMs);
     close(stop_client);
   }
   return 0;
