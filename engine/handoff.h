@@ -24,8 +24,9 @@ std::optional<std::vector<std::string>> NativeEsArguments(const Options& options
 // standard input, a connected socket (HandOffRequest), ends as soon as that socket reaches its end
 // (the program that handed the search over is gone), and writes its exit code back (HandOffReply).
 // The export file it is given is the caller's temporary file: made by it, written in place, and
-// removed when the caller ends if it is still there (a caller moves it away before it ends). For -index-start, -index-status and -index-stop, what it prints comes back in the
-// reply, for the caller to print: a Linux program may not reach every output a Windows one has.
+// removed when the caller ends if it is still there (a caller moves it away before it ends). For
+// -index-start, -index-status and -index-stop, what it prints comes back in the reply, for the caller
+// to print: a Linux program may not reach every output a Windows one has.
 constexpr const char* kHandOffSwitch = "-wine-handoff";
 
 // What goes over the socket: the arguments joined with blanks, ended by a NUL byte.
