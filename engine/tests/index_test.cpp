@@ -108,8 +108,7 @@ class IndexTest : public ::testing::Test {
 
   std::string Walk(const Options& o, const std::string& shown = {}) {
     std::FILE* out = std::tmpfile();
-    SearchReport report = Search(ParseQuery(o.search, o.wine_view ? '\\' : '/'), o, {root_}, out, 2,
-                                 {shown});
+    SearchReport report = Search(ParseQuery(o.search, o.wine_view ? '\\' : '/'), o, {root_}, out, 2, {shown});
     EXPECT_FALSE(report.write_failed);
     std::string text(static_cast<size_t>(std::ftell(out)), '\0');
     std::rewind(out);

@@ -19,8 +19,7 @@ TEST(CommandLine, SplitsAsEsDoesAndReadsLumiseeksFileSearch) {
             (std::vector<std::string>{"!\"c:\\program files\\\"", "a>x.txt&echo", "\"cat|dog\"", "%PATH%", "x^y"}));
   ParseResult r = ParseCommandLine(
       " !c:\\windows\\ !\"c:\\program files\\\" !c:\\r&d\\  -size -size-format 2 -dm /a-d  -sort dm  -n 500 "
-      "-export-csv results.txt budget cat|dog",
-      true);
+      "-export-csv results.txt budget cat|dog", true);
   ASSERT_EQ(r.exit_code, kExitOk) << r.error;
   const Options& o = r.options;
   EXPECT_TRUE(o.size && o.date_modified && o.export_csv && o.type == TypeFilter::FilesOnly);
@@ -93,8 +92,7 @@ TEST(Query, BlanksMeanAndBarsMeanOrNotQuotesAndEmptyTermsAreLeftOut) {
       // Terms that ask for nothing are left out: a lone '!' (an exclusion list ending in a line
       // break) must not negate the next term.
       {"!/windows/ ! budget", "/d/budget.txt", true}, {"! \"\" ext: |", "/d/anything", true},
-      {"", "/d/anything", true}, {"a|", "/d/a", true}, {"a|", "/d/b", false},
-  });
+      {"", "/d/anything", true}, {"a|", "/d/a", true}, {"a|", "/d/b", false}});
 }
 
 TEST(Query, WildcardsCoverTheWholeName) {
@@ -102,16 +100,14 @@ TEST(Query, WildcardsCoverTheWholeName) {
       {"*.txt", "/d/notes.TXT", true}, {"*.txt", "/d/notes.txt.bak", false}, {"n?tes.*", "/d/notes.md", true},
       {"n?tes", "/d/notes.md", false}, {"notes*", "/d/notes", true}, {"*", "/d/anything", true},
       {"?rger", "/d/Ärger", true}, {"??rger", "/d/Ärger", false},  // one ? is one character, not one byte
-      {"*a*b*c*", "/d/xxaxxbxxcxx", true}, {"*a*b*c*", "/d/xxcxxbxxaxx", false},
-  });
+      {"*a*b*c*", "/d/xxaxxbxxcxx", true}, {"*a*b*c*", "/d/xxcxxbxxaxx", false}});
 }
 
 TEST(Query, PathTermsMatchTheFullPath) {
   ExpectFinds({
       {"/home/ann/", "/home/ann/docs/a.txt", true}, {"/home/ann/", "/home/anna/a.txt", false},
       {"!/home/ann/", "/home/ann/docs/a.txt", false}, {"!/home/ann/", "/home/ann", true},  // not under itself
-      {"/home/*.txt", "/home/ann/a.txt", true}, {"/home/*.txt", "/home/ann/a.txt.gz", false},
-  });
+      {"/home/*.txt", "/home/ann/a.txt", true}, {"/home/*.txt", "/home/ann/a.txt.gz", false}});
   // Windows separator: a backslash term is a path term, a slash one is not.
   EXPECT_FALSE(Finds("!c:\\windows\\", "c:\\windows\\system32\\cat.dll", false, '\\'));
   EXPECT_TRUE(Finds("!c:\\windows\\ x/y", "c:\\data\\x/y.txt", false, '\\'));

@@ -123,9 +123,7 @@ TEST_F(SearchTest, WineRootShowsWindowsPathsAndListsEntriesAsWineDoes) {
   fs::create_symlink(root_ + "/nowhere", root_ + "/broken.txt");
   std::string out = root_ + "/out.csv", text;
   EXPECT_EQ(RunEs("-wine-root \"" + root_ + "\" \"Z:\\t r\" -size -sort path -export-csv " + out +
-                      " !\"z:\\t r\\skip\\\" .txt|dirlink",
-                  false),
-            kExitOk);
+                  " !\"z:\\t r\\skip\\\" .txt|dirlink", false), kExitOk);
   EXPECT_TRUE(ReadWholeFile(out, text));
   // A link shows its target's size and kind; a link to a folder is not entered; a broken link and
   // the excluded folder (and a name that shows as a path in it) are left out; a faulty byte of a

@@ -44,8 +44,7 @@ TEST_F(DispatchTest, TogglesAndCyclesSayTheirNewStateAnnouncedOrNotAndTheListSho
         {cmd::UseMagnor, "Use Magnor OFF", "Use Magnor ON", 0},
         {cmd::FocusOnSearchTerm, "Search Term Focus ON", "Search Term Focus OFF", 0},
         {cmd::ShowTimeInDate, "Include Time in Date is OFF", "Include Time in Date is ON", 2},
-        {cmd::SortType, "Sort Type is File Name", "Sort Type is Date", 0},
-    };
+        {cmd::SortType, "Sort Type is File Name", "Sort Type is Date", 0}};
     for (const auto& [id, first, second, listRedraws] : cases) {
         port.redrawn.clear();
         RA(app, id);
@@ -261,8 +260,7 @@ TEST_F(MenusTest, ListRowsAndTheCaptionShowTheCurrentValues) {
     EXPECT_NE(port.caption.find("MagnorHover-Off  "), std::string::npos);
     // What a screen reader calls the window's parts.
     EXPECT_EQ((Texts{AccessibleName(ctl::SearchBox), AccessibleName(ctl::ResultsList), AccessibleName(ctl::Toolbar),
-                     AccessibleName(ctl::Preview)}),
-              (Texts{"Search term", "Results", "Toolbar", "Preview"}));
+                     AccessibleName(ctl::Preview)}), (Texts{"Search term", "Results", "Toolbar", "Preview"}));
 }
 
 TEST_F(MenusTest, EachSettingsRowRunsItsCommandAndIsRewrittenWhereItStands) {

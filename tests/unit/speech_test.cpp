@@ -139,8 +139,7 @@ TEST_F(SpeechTest, ShortcutAnnouncementFollowsTheKeySettings) {
         {1, 1, 508, "Shortcut Pressed: Custom Search : C-I : "},
         {1, 0, 532, "Shortcut Pressed: Speak Letters : Control N : "},
         {1, 0, 564, "Shortcut Pressed: Wide Toolbar : Control Shift W : "},
-        {1, 0, 541, "Shortcut Pressed: Use Ignore List : F10 : "},
-        {0, 0, 519, "Shortcut Pressed: Select All : "},
+        {1, 0, 541, "Shortcut Pressed: Use Ignore List : F10 : "}, {0, 0, 519, "Shortcut Pressed: Select All : "},
         {1, 0, 539, "unchanged"},  // commands without a label (Esc, the toolbar itself) are never announced
         {1, 1, ctl::Toolbar, "unchanged"},
     };

@@ -187,8 +187,7 @@ TEST_F(UpdateFixture, ANewerSignedProgramIsInstalledAndTheRestarterStartedByItsF
     EXPECT_EQ(port.files["lumiseek.exe"], newer);
     EXPECT_EQ(port.files["lumiseek.old"], "running");
     EXPECT_FALSE(port.FileExists("lumiseek.tmp") || port.FileExists("lumiseek.sig"));
-    EXPECT_EQ(port.spoken, (std::vector<Spoken>{{"Updating Lumiseek", 2},
-                                                {"Downloading. Press Escape to cancel.", 1},
+    EXPECT_EQ(port.spoken, (std::vector<Spoken>{{"Updating Lumiseek", 2}, {"Downloading. Press Escape to cancel.", 1},
                                                 {"Update successful. Restarting Lumiseek.", 2}}));
     EXPECT_TRUE(port.ended && app.RestartAfterUpdate == 1);
     StartRestarter(app);
