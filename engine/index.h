@@ -12,6 +12,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -103,8 +104,26 @@ class IndexTable {
   void AppendShownPath(uint32_t i, std::string& out) const;
   bool SortsBeforeEntry(Order order, uint32_t a, uint32_t b) const;
   class Scan;
-  // One byte an entry, 1 where the search takes it, the table read by several threads; `count` of them.
-  std::vector<uint8_t> Marked(const Query& query, const Options& options, size_t& count) const;
+  // The entries a search takes, the table read by several threads in parts, each part's rows written
+  // in table order when asked.
+  struct Marks {
+    struct Part {
+      size_t begin = 0;           // its first entry
+      size_t count = 0;           // entries taken
+      std::string rows;           // their rows in turn
+      std::vector<size_t> ends;   // where each row ends in `rows`
+    };
+    std::unique_ptr<uint32_t[]> of;  // for each entry: 0, or 1 + its number among its part's entries taken
+    std::vector<Part> parts;
+    size_t count = 0;
+    std::string_view RowOf(uint32_t i) const;  // the row of a taken entry
+    size_t TextSize() const {
+      size_t n = 0;
+      for (const Part& part : parts) n += part.rows.size();
+      return n;
+    }
+  };
+  Marks Marked(const Query& query, const Options& options, bool write_rows) const;
   // The rows of `found` in turn, long lists built by several threads in parts.
   void AppendRows(const std::vector<uint32_t>& found, const Options& options, std::string& out) const;
   bool StatFolder(uint32_t i, EntryDetails& details) const;

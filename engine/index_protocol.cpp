@@ -1,4 +1,5 @@
 // The index service's requests and replies as bytes (see index_service.h).
+#include <algorithm>
 #include <charconv>
 
 #include "index_service.h"
@@ -71,11 +72,24 @@ std::string IndexSearchReply(const SearchReport& report, std::string_view rows) 
   return out;
 }
 
-bool ReadIndexSearchReply(std::string_view reply, SearchReport& report, std::string& rows) {
-  size_t end = reply.find('\n');
-  if (end == std::string_view::npos || reply.substr(0, 5) != "rows ") return false;
-  std::string_view head = reply.substr(5, end - 5);
-  reply.remove_prefix(end + 1);
+size_t IndexSearchReplySize(std::string_view start) {
+  size_t end = start.find('\n');
+  if (end == std::string_view::npos || start.substr(0, 5) != "rows ") return 0;
+  std::string_view head = start.substr(5, end - 5);
+  size_t blank = head.find(' ');
+  uint64_t bytes = 0;
+  if (blank == std::string_view::npos || !ReadNumber(head.substr(blank + 1, head.find(' ', blank + 1) - blank - 1), bytes)) {
+    return 0;
+  }
+  return end + 1 + static_cast<size_t>(std::min<uint64_t>(bytes, 1 << 28)) + 4096;
+}
+
+bool ReadIndexSearchReply(std::string reply, SearchReport& report, std::string& rows) {
+  std::string_view rest = reply;
+  size_t end = rest.find('\n');
+  if (end == std::string_view::npos || rest.substr(0, 5) != "rows ") return false;
+  std::string_view head = rest.substr(5, end - 5);
+  rest.remove_prefix(end + 1);
   uint64_t numbers[3];
   for (uint64_t& n : numbers) {
     size_t blank = head.find(' ');
@@ -86,11 +100,12 @@ bool ReadIndexSearchReply(std::string_view reply, SearchReport& report, std::str
   report.rows = static_cast<int64_t>(numbers[0]);
   for (uint64_t k = 0; k < numbers[2]; ++k) {
     std::string_view root;
-    if (!NextField(reply, root)) return false;
+    if (!NextField(rest, root)) return false;
     report.unreadable_roots.emplace_back(root);
   }
-  if (reply.size() != numbers[1]) return false;
-  rows.assign(reply);
+  if (rest.size() != numbers[1]) return false;
+  reply.erase(0, reply.size() - rest.size());  // in place: the rows can be long
+  rows = std::move(reply);
   return true;
 }
 

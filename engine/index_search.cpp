@@ -52,10 +52,28 @@ class IndexTable::Scan {
     return state_[f] == 1;
   }
 
+  // Writes entry i's row; the shown path of its folder is kept for the next entry of the same folder.
+  void AppendRowOf(uint32_t i, const Options& options, std::string& out) {
+    const Entry& e = table_.entries_[i];
+    if (e.parent != folder_of_row_) {
+      row_path_.clear();
+      table_.AppendShownPath(e.parent, row_path_);
+      if (row_path_.empty() || row_path_.back() != table_.Separator()) row_path_ += table_.Separator();
+      folder_of_row_ = e.parent;
+      folder_length_ = row_path_.size();
+    }
+    row_path_.resize(folder_length_);
+    row_path_ += table_.Name(e);
+    AppendRow(out, options, row_path_, (e.flags & (kFolder | kFolderLink)) != 0, e.size, e.modified);
+  }
+
   bool Takes(uint32_t i) {
     const Entry& e = table_.entries_[i];
     const bool is_folder = (e.flags & (kFolder | kFolderLink)) != 0;
-    if ((e.flags & (kDead | kRoot)) || !filter_.TakesType(is_folder) || !Entered(e.parent)) return false;
+    if ((e.flags & (kDead | kRoot)) || !filter_.TakesType(is_folder) ||
+        !filter_.MayTake(table_.Lower(e), is_folder) || !Entered(e.parent)) {
+      return false;
+    }
     std::string_view name = table_.Name(e);
     static const std::string kNoPath;
     const std::string& dir = filter_.NeedsPath(name) ? LowerDir(e.parent) : kNoPath;
@@ -81,26 +99,40 @@ class IndexTable::Scan {
   std::string folder_path_;
   uint32_t folder_of_path_ = kNone;
   std::vector<uint32_t> chain_;
+  std::string row_path_;
+  uint32_t folder_of_row_ = kNone;
+  size_t folder_length_ = 0;
 };
 
-std::vector<uint8_t> IndexTable::Marked(const Query& query, const Options& options, size_t& count) const {
-  std::vector<uint8_t> marked(entries_.size(), 0);
+IndexTable::Marks IndexTable::Marked(const Query& query, const Options& options, bool write_rows) const {
+  Marks marks;
+  marks.of.reset(new uint32_t[entries_.size()]);  // each thread writes its part whole
   size_t parts = ThreadsFor(entries_.size(), least_part_);
-  std::vector<size_t> counts(parts, 0);
+  marks.parts.resize(parts);
   InParts(entries_.size(), parts, [&](size_t part, size_t begin, size_t end) {
     Scan scan(*this, query, options);
-    size_t n = 0;
+    Marks::Part& mine = marks.parts[part];
+    mine.begin = begin;
     for (size_t i = begin; i < end; ++i) {
-      if (scan.Takes(static_cast<uint32_t>(i))) {
-        marked[i] = 1;
-        ++n;
-      }
+      marks.of[i] = 0;
+      if (!scan.Takes(static_cast<uint32_t>(i))) continue;
+      marks.of[i] = static_cast<uint32_t>(++mine.count);
+      if (!write_rows) continue;
+      scan.AppendRowOf(static_cast<uint32_t>(i), options, mine.rows);
+      mine.ends.push_back(mine.rows.size());
     }
-    counts[part] = n;
   });
-  count = 0;
-  for (size_t n : counts) count += n;
-  return marked;
+  for (const Marks::Part& part : marks.parts) marks.count += part.count;
+  return marks;
+}
+
+std::string_view IndexTable::Marks::RowOf(uint32_t i) const {
+  size_t p = parts.size() - 1;
+  while (i < parts[p].begin) --p;
+  const Part& part = parts[p];
+  size_t k = of[i] - 1;
+  size_t begin = k == 0 ? 0 : part.ends[k - 1];
+  return std::string_view(part.rows).substr(begin, part.ends[k] - begin);
 }
 
 void IndexTable::AppendRows(const std::vector<uint32_t>& found, const Options& options, std::string& out) const {
@@ -129,46 +161,49 @@ SearchReport IndexTable::Search(const Query& query, const Options& options, std:
   }
 
   const int64_t limit = options.max_results;
-  auto wanted_more = [limit](size_t found) { return limit < 0 || static_cast<int64_t>(found) < limit; };
   std::vector<uint32_t> found;
   int order = options.sort == SortKind::Name           ? kByName
               : options.sort == SortKind::Size         ? kBySize
               : options.sort == SortKind::DateModified ? kByDate
                                                        : -1;
   bool ordered = order >= 0 && dirty_.empty() && removed_since_sort_ == 0;
-  if (options.sort == SortKind::None) {
-    // Without a limit every entry is read anyway, by several threads; with one, until it is reached.
-    if (limit < 0) {
-      size_t count = 0;
-      std::vector<uint8_t> marked = Marked(query, options, count);
-      found.reserve(count);
-      for (uint32_t i = 0; i < entries_.size(); ++i) {
-        if (marked[i]) found.push_back(i);
-      }
+  if (limit < 0 && (options.sort == SortKind::None || ordered)) {
+    // Every match wanted: the whole table is read by several threads in its own order (sequential
+    // memory), each writing the rows of its part as it goes, folder by folder; a sorted order then
+    // picks them in turn, which costs less than sorting them by their paths.
+    Marks marks = Marked(query, options, true);
+    out.reserve(out.size() + marks.TextSize());
+    if (options.sort == SortKind::None) {
+      for (const Marks::Part& part : marks.parts) out += part.rows;
     } else {
-      for (uint32_t i = 0; i < entries_.size() && wanted_more(found.size()); ++i) {
-        if (scan.Takes(i)) found.push_back(i);
+      for (uint32_t i : orders_[order]) {
+        if (marks.of[i]) out += marks.RowOf(i);
       }
     }
+    report.rows = static_cast<int64_t>(marks.count);
+    return report;
+  }
+  auto wanted_more = [limit](size_t found) { return static_cast<int64_t>(found) < limit; };
+  if (options.sort == SortKind::None) {
+    for (uint32_t i = 0; i < entries_.size() && wanted_more(found.size()); ++i) {
+      if (scan.Takes(i)) found.push_back(i);
+    }
   } else if (ordered) {
-    // With a limit, the sorted order is read while matches come often. When they are rare (or every
-    // match is wanted), the whole table is read in its own order (sequential memory, several threads)
-    // to mark the matches, and the sorted order then gives them in turn, which costs less than sorting
-    // them again by their paths.
+    // The sorted order is read while matches come often. When they are rare, the whole table is read
+    // as above to mark the matches, and the sorted order then gives them in turn.
     const std::vector<uint32_t>& sorted = orders_[order];
-    const uint32_t budget = limit < 0 ? 0 : std::min<uint32_t>(1 << 16, static_cast<uint32_t>(sorted.size() / 4));
+    const uint32_t budget = std::min<uint32_t>(1 << 16, static_cast<uint32_t>(sorted.size() / 4));
     uint32_t k = 0;
     for (; k < sorted.size() && k < budget && wanted_more(found.size()); ++k) {
       if (scan.Takes(sorted[k])) found.push_back(sorted[k]);
     }
     if (k < sorted.size() && wanted_more(found.size())) {
-      size_t wanted = 0;
-      std::vector<uint8_t> marked = Marked(query, options, wanted);
-      if (limit >= 0) wanted = std::min<size_t>(wanted, static_cast<size_t>(limit));
+      Marks marks = Marked(query, options, false);
+      size_t wanted = std::min<size_t>(marks.count, static_cast<size_t>(limit));
       found.clear();
       found.reserve(wanted);
       for (size_t s = 0; s < sorted.size() && found.size() < wanted; ++s) {
-        if (marked[sorted[s]]) found.push_back(sorted[s]);
+        if (marks.of[sorted[s]]) found.push_back(sorted[s]);
       }
     }
   } else {

@@ -22,8 +22,10 @@ enum class Asked {
   NoAnswer,   // one listens but did not answer in time, or not whole
 };
 
-// One request to the service and its whole reply; every wait bounded by `gap_ms`.
-Asked AskIndexService(std::string_view request, std::string& reply, int gap_ms = kIndexAnswerMs);
+// One request to the service and its whole reply; every wait bounded by `gap_ms`. `reply_size`, when
+// given, tells the reply's size from its first bytes (see IndexSearchReplySize).
+Asked AskIndexService(std::string_view request, std::string& reply, int gap_ms = kIndexAnswerMs,
+                      size_t (*reply_size)(std::string_view) = nullptr);
 // Why no service can run for this user here (in words, for a message), or empty when one can.
 std::string IndexChannelProblem();
 // Starts the program again as `-index-serve <command_line>`, detached, holding nothing of this

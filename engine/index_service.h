@@ -32,7 +32,10 @@ bool ReadIndexSearchRequest(std::string_view request, std::string& command_line,
                             IndexKey& key);
 // The reply to a search, and back; false for a reply that is not whole.
 std::string IndexSearchReply(const SearchReport& report, std::string_view rows);
-bool ReadIndexSearchReply(std::string_view reply, SearchReport& report, std::string& rows);
+bool ReadIndexSearchReply(std::string reply, SearchReport& report, std::string& rows);
+// The size of a search reply (a little more) as its first bytes tell it, so that it is received into
+// one buffer; 0 while they do not tell it.
+size_t IndexSearchReplySize(std::string_view start);
 
 // The search answered by a running service: true with the rows and the report when it answered whole.
 // `none_running` (when given) tells whether no service was there at all, as against one that was

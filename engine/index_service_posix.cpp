@@ -12,6 +12,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -22,6 +23,7 @@
 #include <thread>
 #include <unordered_map>
 #include <unordered_set>
+#include <vector>
 
 #include "index_serve.h"
 #include "send_posix.h"
@@ -75,26 +77,40 @@ bool PeerIsUser(int fd) {
 }
 
 // Reads to the end of the stream: each part must come within `gap_ms` of the last (and of the start).
-bool ReceiveAll(int fd, std::string& out, int gap_ms, size_t max_bytes) {
-  char buffer[1 << 16];
+// Once `size_of` tells the whole size from the first bytes, `out` is made that large at once, so
+// that a long reply is received into one buffer.
+bool ReceiveAll(int fd, std::string& out, int gap_ms, size_t max_bytes, size_t (*size_of)(std::string_view) = nullptr) {
+  size_t filled = out.size();
+  bool sized = size_of == nullptr;
   for (;;) {
-    ssize_t n = recv(fd, buffer, sizeof buffer, MSG_DONTWAIT);
-    if (n == 0) return true;
+    if (filled == out.size()) out.resize(std::max<size_t>(2 * filled, 1 << 16));
+    ssize_t n = recv(fd, out.data() + filled, out.size() - filled, MSG_DONTWAIT);
     if (n > 0) {
-      out.append(buffer, static_cast<size_t>(n));
-      if (out.size() > max_bytes) return false;
+      filled += static_cast<size_t>(n);
+      if (filled > max_bytes) break;
+      if (!sized) {
+        size_t whole = size_of(std::string_view(out.data(), filled));
+        sized = whole != 0;
+        if (whole > out.size()) out.resize(whole);
+      }
       continue;
     }
+    if (n == 0) {
+      out.resize(filled);
+      return true;
+    }
     if (errno == EINTR) continue;
-    if (errno != EAGAIN && errno != EWOULDBLOCK) return false;
+    if (errno != EAGAIN && errno != EWOULDBLOCK) break;
     pollfd p{fd, POLLIN, 0};
-    if (poll(&p, 1, gap_ms) <= 0) return false;
+    if (poll(&p, 1, gap_ms) <= 0) break;
   }
+  out.resize(filled);
+  return false;
 }
 
 }  // namespace
 
-Asked AskIndexService(std::string_view request, std::string& reply, int gap_ms) {
+Asked AskIndexService(std::string_view request, std::string& reply, int gap_ms, size_t (*reply_size)(std::string_view)) {
   std::string path = SocketPath();
   if (path.empty() || path.size() >= sizeof(sockaddr_un::sun_path)) return Asked::NoService;
   struct stat st {};
@@ -111,7 +127,7 @@ Asked AskIndexService(std::string_view request, std::string& reply, int gap_ms) 
     return none ? Asked::NoService : Asked::NoAnswer;
   }
   bool ok = PeerIsUser(fd) && SendAll(fd, request, gap_ms) &&
-            shutdown(fd, SHUT_WR) == 0 && ReceiveAll(fd, reply, gap_ms, size_t{1} << 34);
+            shutdown(fd, SHUT_WR) == 0 && ReceiveAll(fd, reply, gap_ms, size_t{1} << 34, reply_size);
   close(fd);
   return ok ? Asked::Answered : Asked::NoAnswer;
 }

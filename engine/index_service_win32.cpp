@@ -150,7 +150,7 @@ bool ReceiveMessage(HANDLE pipe, std::string& out, int gap_ms, size_t max_bytes)
 
 }  // namespace
 
-Asked AskIndexService(std::string_view request, std::string& reply, int gap_ms) {
+Asked AskIndexService(std::string_view request, std::string& reply, int gap_ms, size_t (*)(std::string_view)) {
   std::wstring name = PipeName();
   if (name.empty()) return Asked::NoService;
   auto end = Clock::now() + std::chrono::milliseconds(gap_ms);

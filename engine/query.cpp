@@ -66,9 +66,7 @@ bool TermMatches(const Term& term, const Candidate& candidate) {
       break;
     case TermKind::Extension: {
       if (candidate.is_folder) break;
-      std::string_view ext = Extension(candidate.lower_name);
-      auto it = std::lower_bound(term.extensions.begin(), term.extensions.end(), ext);
-      hit = it != term.extensions.end() && *it == ext;
+      hit = InExtensionList(term.extensions, Extension(candidate.lower_name));
       break;
     }
   }
@@ -204,11 +202,6 @@ bool WildcardMatch(std::string_view pattern, std::string_view text) {
   }
   while (p < pattern.size() && pattern[p] == '*') ++p;
   return p == pattern.size();
-}
-
-std::string_view Extension(std::string_view name) {
-  size_t dot = name.rfind('.');
-  return dot == std::string_view::npos ? std::string_view() : name.substr(dot + 1);
 }
 
 }  // namespace es

@@ -1,6 +1,7 @@
 // The search language of es: terms, OR groups, NOT, quotes, wildcards, path terms and ext: lists.
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -56,7 +57,20 @@ Query EntryQuery(const Query& query, char separator);
 bool WildcardMatch(std::string_view pattern, std::string_view text);
 
 // The extension of a name: the text after its last '.', empty without a dot.
-std::string_view Extension(std::string_view name);
+inline std::string_view Extension(std::string_view name) {
+  size_t dot = name.rfind('.');
+  return dot == std::string_view::npos ? std::string_view() : name.substr(dot + 1);
+}
+
+// Whether `ext` is in `list` (sorted, unique, no empty item): a short list item by item, its length
+// and first letter first (most extensions differ there), a long one by halves.
+inline bool InExtensionList(const std::vector<std::string>& list, std::string_view ext) {
+  if (list.size() > 8) return std::binary_search(list.begin(), list.end(), ext);
+  for (const std::string& item : list) {
+    if (item.size() == ext.size() && item[0] == ext[0] && item == ext) return true;
+  }
+  return false;
+}
 
 // Lower case for matching: ASCII in place, other text through the shared helper.
 void FoldCase(std::string_view text, std::string& out);

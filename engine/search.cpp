@@ -213,6 +213,14 @@ EntryFilter::EntryFilter(const Query& query, TypeFilter type, char separator)
     : query_(&query), entry_query_(EntryQuery(query, separator)), type_(type), separator_(separator) {
   fold_dir_ = query.needs_path || !query.excluded_paths.empty();
   one_query_ = entry_query_.groups.size() == query.groups.size();
+  for (const auto& group : query.groups) {
+    auto wants_extension = [](const Term& term) { return term.kind == TermKind::Extension && !term.negated; };
+    if (!std::all_of(group.begin(), group.end(), wants_extension)) continue;
+    for (const Term& term : group) extensions_.insert(extensions_.end(), term.extensions.begin(), term.extensions.end());
+    std::sort(extensions_.begin(), extensions_.end());
+    extensions_.erase(std::unique(extensions_.begin(), extensions_.end()), extensions_.end());
+    break;
+  }
 }
 
 bool EntryFilter::Excluded(std::string_view lower_folder) const {

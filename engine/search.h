@@ -24,6 +24,11 @@ class EntryFilter {
   bool Excluded(std::string_view lower_folder) const;
   // The type switch alone (/a-d, /ad): whether an entry of this kind can be taken at all.
   bool TakesType(bool is_folder) const { return type_ == TypeFilter::All || (type_ == TypeFilter::FoldersOnly) == is_folder; }
+  // A quick test that only rules out: when a group asks for nothing but extensions, only a file with
+  // one of them (`lower_name` is its folded name) can be taken.
+  bool MayTake(std::string_view lower_name, bool is_folder) const {
+    return extensions_.empty() || (!is_folder && InExtensionList(extensions_, Extension(lower_name)));
+  }
   // True when the entry `name`'s own query looks at its full path.
   bool NeedsPath(std::string_view name) const { return QueryFor(name).needs_path; }
   // Takes an entry of a folder that was entered: `lower_dir` is the folder's folded path with its
@@ -42,6 +47,7 @@ class EntryFilter {
   char separator_;
   bool fold_dir_;
   bool one_query_;  // no group was left out of the entries' query
+  std::vector<std::string> extensions_;  // of the first group of extensions only, sorted
   std::string lower_name_, lower_path_;
 };
 

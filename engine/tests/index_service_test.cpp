@@ -115,6 +115,8 @@ class IndexServiceTest : public ::testing::Test {
 TEST_F(IndexServiceTest, AnswersAsTheWalkAndFollowsChangesWithinASecond) {
   fs::create_directories(base_ + "/run/lumiseek");  // left open to others: closed before it is used
   chmod((base_ + "/run/lumiseek").c_str(), 0755);
+  fs::create_directories(root_ + "/long");  // a reply of many parts
+  for (int i = 0; i < 400; ++i) std::ofstream(root_ + "/long/" + std::string(200, 'n') + std::to_string(i));
   ASSERT_NO_FATAL_FAILURE(StartReady());
   std::string status;
   EXPECT_EQ(Es("-index-start -path '" + root_ + "'", &status), 0);  // a second start: the same service
@@ -124,7 +126,7 @@ TEST_F(IndexServiceTest, AnswersAsTheWalkAndFollowsChangesWithinASecond) {
   ASSERT_GT(status.size(), running.size() + first.size());
   EXPECT_EQ(status.substr(0, running.size()) + status.substr(status.size() - first.size()), running + first);
   EXPECT_EQ(ReadyPid(status.substr(running.size(), status.size() - running.size() - first.size()) + "\n"), pid_);
-  for (const char* args : {"-size -dm -sort dm -n 5 report", "/ad -sort name", "-sort size -size ext:pdf",
+  for (const char* args : {"-size -dm -sort dm -n 5 report", "/ad -sort name", "-sort size -size ext:pdf", "-sort name nnn",
                            "-sort path !\"" "/docs/\" report", "-sort name -n 3 *.txt|\"a b\""})
     ExpectAsWalked(args);
 

@@ -142,7 +142,7 @@ class IndexTest : public ::testing::Test {
         "", "report", "REPORT budget", "report|photo", "!report", "\"a b\"", "*.txt", "re?ort*", "*",
         "ext:txt;pdf;md", "ext:gz !draft", "ärger", "RÉSUMÉ", "x&y", "!" + r + sep + "report", "notes" + std::string(1, sep),
         "!\"" + r + sep + "a b\" photo", "!" + r + sep + "music" + sep + " " + "!" + r + sep + "draft" + sep + " .",
-        r + sep + "*" + sep + "*.mp3", "m|n !o"};
+        r + sep + "*" + sep + "*.mp3", "m|n !o", "ext:txt|report", "!ext:txt;md"};
     const std::vector<std::string> switches = {"", "/ad", "/a-d", "-sort name", "-sort path", "-sort size -size",
                                                "-sort dm -dm -n 7", "-size -dm /a-d -sort dm -n 100",
                                                "-sort name -n 3 /ad", "-n 5", "-n 0", "-sort size -n 0"};
@@ -269,6 +269,8 @@ TEST(IndexProtocol, RequestsAndRepliesComeBackWholeOrNotAtAll) {
   std::string rows = "\"/a,b\"\n\"/c\"\n", rows_back;
   std::string reply = IndexSearchReply(report, rows);
   ASSERT_TRUE(ReadIndexSearchReply(reply, back, rows_back));
+  EXPECT_GE(IndexSearchReplySize(reply), reply.size());
+  EXPECT_EQ(IndexSearchReplySize(reply.substr(0, 8)), 0u);  // its first line not whole yet
   EXPECT_EQ(back.rows, 2);
   EXPECT_EQ(back.unreadable_roots, report.unreadable_roots);
   EXPECT_EQ(rows_back, rows);
