@@ -113,7 +113,8 @@ class IndexTable {
       std::string rows;           // their rows in turn
       std::vector<size_t> ends;   // where each row ends in `rows`
     };
-    std::unique_ptr<uint32_t[]> of;  // for each entry: 0, or 1 + its number among its part's entries taken
+    std::vector<uint8_t> taken;        // for each entry: 1 when the search takes it
+    std::unique_ptr<uint32_t[]> row;  // for each entry taken, when rows are written: its row in its part
     std::vector<Part> parts;
     size_t count = 0;
     std::string_view RowOf(uint32_t i) const;  // the row of a taken entry

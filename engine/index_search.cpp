@@ -106,7 +106,8 @@ class IndexTable::Scan {
 
 IndexTable::Marks IndexTable::Marked(const Query& query, const Options& options, bool write_rows) const {
   Marks marks;
-  marks.of.reset(new uint32_t[entries_.size()]);  // each thread writes its part whole
+  marks.taken.assign(entries_.size(), 0);
+  if (write_rows) marks.row.reset(new uint32_t[entries_.size()]);  // written for the entries taken
   size_t parts = ThreadsFor(entries_.size(), least_part_);
   marks.parts.resize(parts);
   InParts(entries_.size(), parts, [&](size_t part, size_t begin, size_t end) {
@@ -114,12 +115,14 @@ IndexTable::Marks IndexTable::Marked(const Query& query, const Options& options,
     Marks::Part& mine = marks.parts[part];
     mine.begin = begin;
     for (size_t i = begin; i < end; ++i) {
-      marks.of[i] = 0;
       if (!scan.Takes(static_cast<uint32_t>(i))) continue;
-      marks.of[i] = static_cast<uint32_t>(++mine.count);
-      if (!write_rows) continue;
-      scan.AppendRowOf(static_cast<uint32_t>(i), options, mine.rows);
-      mine.ends.push_back(mine.rows.size());
+      marks.taken[i] = 1;
+      if (write_rows) {
+        marks.row[i] = static_cast<uint32_t>(mine.count);
+        scan.AppendRowOf(static_cast<uint32_t>(i), options, mine.rows);
+        mine.ends.push_back(mine.rows.size());
+      }
+      ++mine.count;
     }
   });
   for (const Marks::Part& part : marks.parts) marks.count += part.count;
@@ -130,7 +133,7 @@ std::string_view IndexTable::Marks::RowOf(uint32_t i) const {
   size_t p = parts.size() - 1;
   while (i < parts[p].begin) --p;
   const Part& part = parts[p];
-  size_t k = of[i] - 1;
+  size_t k = row[i];
   size_t begin = k == 0 ? 0 : part.ends[k - 1];
   return std::string_view(part.rows).substr(begin, part.ends[k] - begin);
 }
@@ -177,7 +180,7 @@ SearchReport IndexTable::Search(const Query& query, const Options& options, std:
       for (const Marks::Part& part : marks.parts) out += part.rows;
     } else {
       for (uint32_t i : orders_[order]) {
-        if (marks.of[i]) out += marks.RowOf(i);
+        if (marks.taken[i]) out += marks.RowOf(i);
       }
     }
     report.rows = static_cast<int64_t>(marks.count);
@@ -203,7 +206,7 @@ SearchReport IndexTable::Search(const Query& query, const Options& options, std:
       found.clear();
       found.reserve(wanted);
       for (size_t s = 0; s < sorted.size() && found.size() < wanted; ++s) {
-        if (marks.of[sorted[s]]) found.push_back(sorted[s]);
+        if (marks.taken[sorted[s]]) found.push_back(sorted[s]);
       }
     }
   } else {
