@@ -92,6 +92,7 @@ class IndexTable {
   enum Flag : uint8_t { kFolder = 1, kFolderLink = 2, kRoot = 4, kDead = 8, kDirty = 16, kUnreadable = 32 };
   enum Order { kByName, kBySize, kByDate, kOrders };
 
+  static uint16_t ExtensionTag(std::string_view extension);
   std::string_view Name(const Entry& e) const { return {arena_.data() + e.name, e.name_length}; }
   std::string_view Lower(const Entry& e) const { return {arena_.data() + e.lower, e.lower_length}; }
   char Separator() const { return key_.wine_view ? '\\' : kSeparator; }
@@ -125,13 +126,18 @@ class IndexTable {
     }
   };
   Marks Marked(const Query& query, const Options& options, bool write_rows) const;
-  // The rows of `found` in turn, long lists built by several threads in parts.
-  void AppendRows(const std::vector<uint32_t>& found, const Options& options, std::string& out) const;
+  // The rows of `found` in turn (taken from `written` when it holds them), long lists built by several
+  // threads in parts.
+  void AppendRows(const std::vector<uint32_t>& found, const Options& options, std::string& out,
+                  const Marks* written = nullptr) const;
   bool StatFolder(uint32_t i, EntryDetails& details) const;
 
   IndexKey key_;
   std::string arena_;
   std::vector<Entry> entries_;
+  // For each entry, a hash of its folded extension: a search for extensions rules most entries out
+  // by these two bytes alone.
+  std::vector<uint16_t> tags_;
   std::vector<uint32_t> roots_;
   std::unordered_map<uint32_t, std::string> open_names_;  // entries opened by other bytes than shown
   std::vector<uint32_t> orders_[kOrders];

@@ -10,6 +10,15 @@ namespace es {
 
 namespace {
 
+// How many entries ahead a scan asks for an entry (and half as many for its name).
+constexpr size_t kAhead = 256;
+
+inline void Ask(const void* memory) {
+#if defined(__GNUC__)
+  __builtin_prefetch(memory);
+#endif
+}
+
 // Threads for `items` pieces of work: as many as a search uses, none with fewer than `least` items.
 size_t ThreadsFor(size_t items, size_t least) {
   return std::clamp<size_t>(items / least, 1, static_cast<size_t>(SearchThreads()));
@@ -33,7 +42,13 @@ class IndexTable::Scan {
   Scan(const IndexTable& table, const Query& query, const Options& options)
       : table_(table),
         filter_(query, options.type, table.Separator()),
-        state_(filter_.HasExclusions() ? table.entries_.size() : 0, 0) {}
+        state_(filter_.HasExclusions() ? table.entries_.size() : 0, 0) {
+    if (!filter_.OnlyExtensions().empty()) allowed_tags_.resize((1 << 16) / 64);
+    for (const std::string& extension : filter_.OnlyExtensions()) {
+      uint16_t tag = ExtensionTag(extension);
+      allowed_tags_[tag / 64] |= uint64_t{1} << (tag % 64);
+    }
+  }
 
   // True when no folder from the root down to `f` is excluded.
   bool Entered(uint32_t f) {
@@ -67,13 +82,19 @@ class IndexTable::Scan {
     AppendRow(out, options, row_path_, (e.flags & (kFolder | kFolderLink)) != 0, e.size, e.modified);
   }
 
+  // Whether only entries of some extensions can be taken.
+  bool Gated() const { return !allowed_tags_.empty(); }
+  // False when the entry's tag rules it out.
+  bool MayTake(size_t i) const {
+    uint16_t tag = table_.tags_[i];
+    return allowed_tags_.empty() || ((allowed_tags_[tag / 64] >> (tag % 64)) & 1) != 0;
+  }
+
   bool Takes(uint32_t i) {
+    if (!MayTake(i)) return false;
     const Entry& e = table_.entries_[i];
     const bool is_folder = (e.flags & (kFolder | kFolderLink)) != 0;
-    if ((e.flags & (kDead | kRoot)) || !filter_.TakesType(is_folder) ||
-        !filter_.MayTake(table_.Lower(e), is_folder) || !Entered(e.parent)) {
-      return false;
-    }
+    if ((e.flags & (kDead | kRoot)) || !filter_.TakesType(is_folder) || !Entered(e.parent)) return false;
     std::string_view name = table_.Name(e);
     static const std::string kNoPath;
     const std::string& dir = filter_.NeedsPath(name) ? LowerDir(e.parent) : kNoPath;
@@ -96,6 +117,7 @@ class IndexTable::Scan {
   const IndexTable& table_;
   EntryFilter filter_;
   std::vector<uint8_t> state_;  // for each folder: 0 not yet known, 1 entered, 2 excluded
+  std::vector<uint64_t> allowed_tags_;  // when only some extensions can be taken: their tags, a bit each
   std::string folder_path_;
   uint32_t folder_of_path_ = kNone;
   std::vector<uint32_t> chain_;
@@ -114,7 +136,12 @@ IndexTable::Marks IndexTable::Marked(const Query& query, const Options& options,
     Scan scan(*this, query, options);
     Marks::Part& mine = marks.parts[part];
     mine.begin = begin;
+    const bool gated = scan.Gated();
     for (size_t i = begin; i < end; ++i) {
+      // Entries a search for extensions takes lie far apart, where the processor does not look
+      // ahead by itself: it is asked for them (and then their names) early.
+      if (gated && i + kAhead < end && scan.MayTake(i + kAhead)) Ask(&entries_[i + kAhead]);
+      if (gated && i + kAhead / 2 < end && scan.MayTake(i + kAhead / 2)) Ask(&arena_[entries_[i + kAhead / 2].lower]);
       if (!scan.Takes(static_cast<uint32_t>(i))) continue;
       marks.taken[i] = 1;
       if (write_rows) {
@@ -138,13 +165,19 @@ std::string_view IndexTable::Marks::RowOf(uint32_t i) const {
   return std::string_view(part.rows).substr(begin, part.ends[k] - begin);
 }
 
-void IndexTable::AppendRows(const std::vector<uint32_t>& found, const Options& options, std::string& out) const {
+void IndexTable::AppendRows(const std::vector<uint32_t>& found, const Options& options, std::string& out,
+                            const Marks* written) const {
   size_t parts = ThreadsFor(found.size(), least_part_ / 16);
   std::vector<std::string> texts(parts);
   InParts(found.size(), parts, [&](size_t part, size_t begin, size_t end) {
     std::string& text = part == 0 ? out : texts[part];
     std::string path;
     for (size_t k = begin; k < end; ++k) {
+      if (written) {
+        if (k + kAhead / 16 < end) Ask(&written->row[found[k + kAhead / 16]]);
+        text += written->RowOf(found[k]);
+        continue;
+      }
       const Entry& e = entries_[found[k]];
       path.clear();
       AppendShownPath(found[k], path);
@@ -176,14 +209,16 @@ SearchReport IndexTable::Search(const Query& query, const Options& options, std:
     // picks them in turn, which costs less than sorting them by their paths.
     Marks marks = Marked(query, options, true);
     out.reserve(out.size() + marks.TextSize());
+    report.rows = static_cast<int64_t>(marks.count);
     if (options.sort == SortKind::None) {
       for (const Marks::Part& part : marks.parts) out += part.rows;
-    } else {
-      for (uint32_t i : orders_[order]) {
-        if (marks.taken[i]) out += marks.RowOf(i);
-      }
+      return report;
     }
-    report.rows = static_cast<int64_t>(marks.count);
+    found.reserve(marks.count);
+    for (uint32_t i : orders_[order]) {
+      if (marks.taken[i]) found.push_back(i);
+    }
+    AppendRows(found, options, out, &marks);
     return report;
   }
   auto wanted_more = [limit](size_t found) { return static_cast<int64_t>(found) < limit; };

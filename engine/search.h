@@ -24,11 +24,9 @@ class EntryFilter {
   bool Excluded(std::string_view lower_folder) const;
   // The type switch alone (/a-d, /ad): whether an entry of this kind can be taken at all.
   bool TakesType(bool is_folder) const { return type_ == TypeFilter::All || (type_ == TypeFilter::FoldersOnly) == is_folder; }
-  // A quick test that only rules out: when a group asks for nothing but extensions, only a file with
-  // one of them (`lower_name` is its folded name) can be taken.
-  bool MayTake(std::string_view lower_name, bool is_folder) const {
-    return extensions_.empty() || (!is_folder && InExtensionList(extensions_, Extension(lower_name)));
-  }
+  // When a group asks for nothing but extensions (folded, sorted): those, since only a file with one
+  // of them can be taken; else none.
+  const std::vector<std::string>& OnlyExtensions() const { return extensions_; }
   // True when the entry `name`'s own query looks at its full path.
   bool NeedsPath(std::string_view name) const { return QueryFor(name).needs_path; }
   // Takes an entry of a folder that was entered: `lower_dir` is the folder's folded path with its
