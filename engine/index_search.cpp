@@ -67,19 +67,42 @@ class IndexTable::Scan {
     return state_[f] == 1;
   }
 
-  // Writes entry i's row; the shown path of its folder is kept for the next entry of the same folder.
+  // Writes entry i's row. The shown paths of its folder and the folders above are kept, so that the
+  // next row reads only the folders below the deepest one the two share.
   void AppendRowOf(uint32_t i, const Options& options, std::string& out) {
     const Entry& e = table_.entries_[i];
-    if (e.parent != folder_of_row_) {
-      row_path_.clear();
-      table_.AppendShownPath(e.parent, row_path_);
-      if (row_path_.empty() || row_path_.back() != table_.Separator()) row_path_ += table_.Separator();
-      folder_of_row_ = e.parent;
-      folder_length_ = row_path_.size();
-    }
-    row_path_.resize(folder_length_);
+    if (kept_.empty() || kept_.back().first != e.parent) KeepFolder(e.parent);
+    row_path_.resize(kept_.back().second);
+    if (row_path_.empty() || row_path_.back() != table_.Separator()) row_path_ += table_.Separator();
     row_path_ += table_.Name(e);
     AppendRow(out, options, row_path_, (e.flags & (kFolder | kFolderLink)) != 0, e.size, e.modified);
+  }
+
+  // Makes the kept folders those from the root down to `f`, row_path_ the shown path of `f`.
+  void KeepFolder(uint32_t f) {
+    climb_.clear();
+    size_t keep = 0;
+    for (uint32_t x = f;; x = table_.entries_[x].parent) {
+      auto at = std::find_if(kept_.rbegin(), kept_.rend(), [x](const auto& k) { return k.first == x; });
+      if (at != kept_.rend()) {
+        keep = static_cast<size_t>(kept_.rend() - at);
+        break;
+      }
+      climb_.push_back(x);
+      if (table_.entries_[x].flags & kRoot) break;
+    }
+    kept_.resize(keep);
+    row_path_.resize(keep == 0 ? 0 : kept_.back().second);
+    for (size_t k = climb_.size(); k-- > 0;) {
+      const uint32_t x = climb_[k];
+      if (table_.entries_[x].flags & kRoot) {
+        table_.AppendShownPath(x, row_path_);
+      } else {
+        if (row_path_.empty() || row_path_.back() != table_.Separator()) row_path_ += table_.Separator();
+        row_path_ += table_.Name(table_.entries_[x]);
+      }
+      kept_.emplace_back(x, row_path_.size());
+    }
   }
 
   // Whether only entries of some extensions can be taken.
@@ -122,8 +145,8 @@ class IndexTable::Scan {
   uint32_t folder_of_path_ = kNone;
   std::vector<uint32_t> chain_;
   std::string row_path_;
-  uint32_t folder_of_row_ = kNone;
-  size_t folder_length_ = 0;
+  std::vector<std::pair<uint32_t, size_t>> kept_;  // folders from a root down, each path's length
+  std::vector<uint32_t> climb_;
 };
 
 IndexTable::Marks IndexTable::Marked(const Query& query, const Options& options, bool write_rows) const {
