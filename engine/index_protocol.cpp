@@ -64,11 +64,10 @@ bool ReadIndexSearchRequest(std::string_view request, std::string& command_line,
   return request.empty();
 }
 
-std::string IndexSearchReply(const SearchReport& report, std::string_view rows) {
-  std::string out = "rows " + std::to_string(report.rows) + " " + std::to_string(rows.size()) + " " +
+std::string IndexSearchReplyHead(const SearchReport& report, size_t rows_bytes) {
+  std::string out = "rows " + std::to_string(report.rows) + " " + std::to_string(rows_bytes) + " " +
                     std::to_string(report.unreadable_roots.size()) + "\n";
   for (const std::string& root : report.unreadable_roots) Field(out, root);
-  out.append(rows);
   return out;
 }
 

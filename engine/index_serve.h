@@ -62,8 +62,9 @@ struct IndexService {
   void Changed();
   // Saves once no change came for 30 s.
   void SaveWhenQuiet();
-  // The reply to one request (empty for "stop", which sets `stop`).
-  std::string Answer(const std::string& request);
+  // The reply to one request (empty for "stop", which sets `stop`); a search's rows are left in `rows`,
+  // to be sent after it (not copied behind it: they can be long).
+  std::string Answer(const std::string& request, std::string& rows);
   // Whether no query came for `idle_minutes`.
   bool Idle(int64_t idle_minutes) const;
 };

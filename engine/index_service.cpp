@@ -81,7 +81,7 @@ bool IndexService::Idle(int64_t idle_minutes) const {
   return NowMs() - last_query_ms.load() > idle_minutes * 60 * 1000;
 }
 
-std::string IndexService::Answer(const std::string& request) {
+std::string IndexService::Answer(const std::string& request, std::string& rows) {
   if (request == std::string("status", 7)) return StatusLine() + "\n";
   if (request == std::string("stop", 5)) {
     stop = true;
@@ -99,7 +99,6 @@ std::string IndexService::Answer(const std::string& request) {
   if (parsed.exit_code != kExitOk) return "unknown request\n";
   const Options& o = parsed.options;
   Query query = ParseQuery(o.search, o.wine_view ? '\\' : kSeparator);
-  std::string rows;
   SearchReport report;
   auto t0 = Clock::now();
   {
@@ -107,7 +106,7 @@ std::string IndexService::Answer(const std::string& request) {
     report = table.Search(query, o, rows);
   }
   if (FILE* tf = std::fopen("/tmp/svc-times.txt", "a")) { std::fprintf(tf, "%.2f\n", std::chrono::duration<double, std::milli>(Clock::now() - t0).count()); std::fclose(tf); }
-  return IndexSearchReply(report, rows);
+  return IndexSearchReplyHead(report, rows.size());
 }
 
 bool SearchThroughIndex(std::string_view command_line, bool slash_switches, const IndexKey& key, std::string& rows,

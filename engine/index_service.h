@@ -30,8 +30,9 @@ std::string IndexSearchRequest(std::string_view command_line, bool slash_switche
 // Reads a search request back; false when it is not one.
 bool ReadIndexSearchRequest(std::string_view request, std::string& command_line, bool& slash_switches,
                             IndexKey& key);
-// The reply to a search, and back; false for a reply that is not whole.
-std::string IndexSearchReply(const SearchReport& report, std::string_view rows);
+// The reply to a search: this head, then the rows (`rows_bytes` of them); read back whole, or false for
+// a reply that is not whole.
+std::string IndexSearchReplyHead(const SearchReport& report, size_t rows_bytes);
 bool ReadIndexSearchReply(std::string reply, SearchReport& report, std::string& rows);
 // The size of a search reply (a little more) as its first bytes tell it, so that it is received into
 // one buffer; 0 while they do not tell it.

@@ -317,12 +317,13 @@ int ServeIndex(const IndexKey& key, int64_t idle_minutes) {
       close(client);
       continue;
     }
-    std::string reply = service.Answer(request);
+    std::string rows;
+    std::string reply = service.Answer(request, rows);
     if (service.stop.load()) {
       stop_client = client;  // answered once the table is saved
       break;
     }
-    SendAll(client, reply, kPeerMs);
+    if (SendAll(client, reply, kPeerMs)) SendAll(client, rows, kPeerMs);
     close(client);
   }
   unlink(path.c_str());

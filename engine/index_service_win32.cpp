@@ -323,7 +323,9 @@ int ServeIndex(const IndexKey& key, int64_t idle_minutes) {
       DisconnectNamedPipe(pipe);
       continue;
     }
-    std::string reply = service.Answer(request);
+    std::string rows;
+    std::string reply = service.Answer(request, rows);
+    reply += rows;  // one message
     if (service.stop.load()) {
       stop_asked = true;  // answered once the table is saved
       break;

@@ -267,7 +267,7 @@ TEST(IndexProtocol, RequestsAndRepliesComeBackWholeOrNotAtAll) {
   report.rows = 2;
   report.unreadable_roots = {"/gone", "/no entry"};
   std::string rows = "\"/a,b\"\n\"/c\"\n", rows_back;
-  std::string reply = IndexSearchReply(report, rows);
+  std::string reply = IndexSearchReplyHead(report, rows.size()) + rows;
   ASSERT_TRUE(ReadIndexSearchReply(reply, back, rows_back));
   EXPECT_GE(IndexSearchReplySize(reply), reply.size());
   EXPECT_EQ(IndexSearchReplySize(reply.substr(0, 8)), 0u);  // its first line not whole yet
