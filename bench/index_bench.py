@@ -10,8 +10,9 @@ Prints, as a markdown table: the walk and the indexed search (median of 11 each,
 whole es process) for a substring term limited to 100 rows and newest first (as Lumiseek asks), a
 folder search and a sort by date; the first build and a restart from the cache file (until
 -index-status says ready); the service's memory per entry beyond 16 MB (once the table is saved, and
-after the searches); and how long a new file takes to show in a search. Every indexed answer is compared with the walked one. The service runs with its
-own runtime and cache folders under /tmp and is stopped at the end."""
+after the searches); and how long a new file takes to show in a search. Every indexed answer is
+compared with the walked one. The service runs with its own runtime and cache folders under /tmp and is
+stopped at the end."""
 import os
 import statistics
 import subprocess

@@ -77,9 +77,9 @@ size_t IndexSearchReplySize(std::string_view start) {
   std::string_view head = start.substr(5, end - 5);
   size_t blank = head.find(' ');
   uint64_t bytes = 0;
-  if (blank == std::string_view::npos || !ReadNumber(head.substr(blank + 1, head.find(' ', blank + 1) - blank - 1), bytes)) {
-    return 0;
-  }
+  if (blank == std::string_view::npos) return 0;
+  size_t next = head.find(' ', blank + 1);
+  if (!ReadNumber(head.substr(blank + 1, next - blank - 1), bytes)) return 0;
   return end + 1 + static_cast<size_t>(std::min<uint64_t>(bytes, 1 << 28)) + 4096;
 }
 

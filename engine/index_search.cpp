@@ -163,8 +163,9 @@ IndexTable::Marks IndexTable::Marked(const Query& query, const Options& options,
     for (size_t i = begin; i < end; ++i) {
       // Entries a search for extensions takes lie far apart, where the processor does not look
       // ahead by itself: it is asked for them (and then their names) early.
-      if (gated && i + kAhead < end && scan.MayTake(i + kAhead)) Ask(&entries_[i + kAhead]);
-      if (gated && i + kAhead / 2 < end && scan.MayTake(i + kAhead / 2)) Ask(&arena_[entries_[i + kAhead / 2].lower]);
+      const size_t ahead = i + kAhead, nearer = i + kAhead / 2;
+      if (gated && ahead < end && scan.MayTake(ahead)) Ask(&entries_[ahead]);
+      if (gated && nearer < end && scan.MayTake(nearer)) Ask(&arena_[entries_[nearer].lower]);
       if (!scan.Takes(static_cast<uint32_t>(i))) continue;
       marks.taken[i] = 1;
       if (write_rows) {

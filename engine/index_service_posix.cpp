@@ -79,7 +79,8 @@ bool PeerIsUser(int fd) {
 // Reads to the end of the stream: each part must come within `gap_ms` of the last (and of the start).
 // Once `size_of` tells the whole size from the first bytes, `out` is made that large at once, so
 // that a long reply is received into one buffer.
-bool ReceiveAll(int fd, std::string& out, int gap_ms, size_t max_bytes, size_t (*size_of)(std::string_view) = nullptr) {
+bool ReceiveAll(int fd, std::string& out, int gap_ms, size_t max_bytes,
+                size_t (*size_of)(std::string_view) = nullptr) {
   size_t filled = out.size();
   bool sized = size_of == nullptr;
   for (;;) {
@@ -110,7 +111,8 @@ bool ReceiveAll(int fd, std::string& out, int gap_ms, size_t max_bytes, size_t (
 
 }  // namespace
 
-Asked AskIndexService(std::string_view request, std::string& reply, int gap_ms, size_t (*reply_size)(std::string_view)) {
+Asked AskIndexService(std::string_view request, std::string& reply, int gap_ms,
+                      size_t (*reply_size)(std::string_view)) {
   std::string path = SocketPath();
   if (path.empty() || path.size() >= sizeof(sockaddr_un::sun_path)) return Asked::NoService;
   struct stat st {};

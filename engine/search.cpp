@@ -216,7 +216,9 @@ EntryFilter::EntryFilter(const Query& query, TypeFilter type, char separator)
   for (const auto& group : query.groups) {
     auto wants_extension = [](const Term& term) { return term.kind == TermKind::Extension && !term.negated; };
     if (!std::all_of(group.begin(), group.end(), wants_extension)) continue;
-    for (const Term& term : group) extensions_.insert(extensions_.end(), term.extensions.begin(), term.extensions.end());
+    for (const Term& term : group) {
+      extensions_.insert(extensions_.end(), term.extensions.begin(), term.extensions.end());
+    }
     std::sort(extensions_.begin(), extensions_.end());
     extensions_.erase(std::unique(extensions_.begin(), extensions_.end()), extensions_.end());
     break;

@@ -126,8 +126,8 @@ TEST_F(IndexServiceTest, AnswersAsTheWalkAndFollowsChangesWithinASecond) {
   ASSERT_GT(status.size(), running.size() + first.size());
   EXPECT_EQ(status.substr(0, running.size()) + status.substr(status.size() - first.size()), running + first);
   EXPECT_EQ(ReadyPid(status.substr(running.size(), status.size() - running.size() - first.size()) + "\n"), pid_);
-  for (const char* args : {"-size -dm -sort dm -n 5 report", "/ad -sort name", "-sort size -size ext:pdf", "-sort name nnn",
-                           "-sort path !\"" "/docs/\" report", "-sort name -n 3 *.txt|\"a b\""})
+  for (const char* args : {"-size -dm -sort dm -n 5 report", "/ad -sort name", "-sort size -size ext:pdf",
+                           "-sort name n", "-sort path !\"" "/docs/\" report", "-sort name -n 3 *.txt|\"a b\""})
     ExpectAsWalked(args);
 
   // Each change is seen by the next search within a second: a file made, renamed, removed; a folder
