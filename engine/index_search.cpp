@@ -10,7 +10,7 @@ namespace es {
 
 namespace {
 
-// How many entries ahead a scan asks for an entry (and half as many for its name).
+// How many entries ahead a scan asks for an entry that may be taken (see Marked).
 constexpr size_t kAhead = 256;
 
 inline void Ask(const void* memory) {
@@ -162,10 +162,17 @@ IndexTable::Marks IndexTable::Marked(const Query& query, const Options& options,
     const bool gated = scan.Gated();
     for (size_t i = begin; i < end; ++i) {
       // Entries a search for extensions takes lie far apart, where the processor does not look
-      // ahead by itself: it is asked for them (and then their names) early.
-      const size_t ahead = i + kAhead, nearer = i + kAhead / 2;
+      // ahead by itself: it is asked early for such an entry, nearer for its name and its folder's
+      // entry, nearer still for the folder's name (each step reading what the one before brought).
+      const size_t ahead = i + kAhead, nearer = i + kAhead / 2, nearest = i + kAhead / 4;
       if (gated && ahead < end && scan.MayTake(ahead)) Ask(&entries_[ahead]);
-      if (gated && nearer < end && scan.MayTake(nearer)) Ask(&arena_[entries_[nearer].lower]);
+      if (gated && nearer < end && scan.MayTake(nearer)) {
+        Ask(&arena_[entries_[nearer].lower]);
+        if (entries_[nearer].parent != kNone) Ask(&entries_[entries_[nearer].parent]);
+      }
+      if (gated && nearest < end && scan.MayTake(nearest) && entries_[nearest].parent != kNone) {
+        Ask(&arena_[entries_[entries_[nearest].parent].name]);
+      }
       if (!scan.Takes(static_cast<uint32_t>(i))) continue;
       marks.taken[i] = 1;
       if (write_rows) {

@@ -106,9 +106,11 @@ class IndexTest : public ::testing::Test {
     return {folder, target};
   }
 
-  std::string Walk(const Options& o, const std::string& shown = {}) {
+  std::string Walk(const Options& o, const std::string& shown = {}, const std::vector<std::string>& roots = {}) {
     std::FILE* out = std::tmpfile();
-    SearchReport report = Search(ParseQuery(o.search, o.wine_view ? '\\' : '/'), o, {root_}, out, 2, {shown});
+    const bool one = roots.empty();
+    Query query = ParseQuery(o.search, o.wine_view ? '\\' : '/');
+    SearchReport report = Search(query, o, one ? std::vector{root_} : roots, out, 2, one ? std::vector{shown} : roots);
     EXPECT_FALSE(report.write_failed);
     std::string text(static_cast<size_t>(std::ftell(out)), '\0');
     std::rewind(out);
@@ -251,6 +253,21 @@ TEST_F(IndexTest, WineViewShowsWindowsPathsAsTheWalkDoes) {
   table.Rescan(bad, false);
   table.Sort();
   CompareAll(table, "Z:\\t r");
+}
+
+TEST_F(IndexTest, ARootNamedLikeAFileIsNeverARow) {
+  const std::string one = root_ + "/one", two = root_ + "/two.md";  // two lies past 300 entries of one
+  fs::create_directories(one);
+  fs::create_directories(two);
+  for (int i = 0; i < 400; ++i) MakeFile(fs::path(i % 4 ? one : two) / (std::to_string(i) + (i % 2 ? ".md" : ".c")));
+  IndexTable table;
+  table.Build({{one, two}, {}, false});
+  for (const char* line : {"-sort name ext:md", "ext:md;x"}) {
+    ParseResult parsed = ParseCommandLine(line, false);
+    std::string indexed;
+    EXPECT_EQ(table.Search(ParseQuery(parsed.options.search, '/'), parsed.options, indexed).rows, 200);
+    EXPECT_EQ(Lines(indexed), Lines(Walk(parsed.options, {}, {one, two}))) << line;
+  }
 }
 
 TEST(IndexProtocol, RequestsAndRepliesComeBackWholeOrNotAtAll) {
