@@ -10,8 +10,8 @@ namespace es {
 
 namespace {
 
-// How many entries ahead a scan asks for an entry that may be taken (see Marked).
-constexpr size_t kAhead = 256;
+// How many entries ahead of its turn a search asks for one that lies far from the one before.
+constexpr size_t kAhead = 16;
 
 inline void Ask(const void* memory) {
 #if defined(__GNUC__)
@@ -159,28 +159,40 @@ IndexTable::Marks IndexTable::Marked(const Query& query, const Options& options,
     Scan scan(*this, query, options);
     Marks::Part& mine = marks.parts[part];
     mine.begin = begin;
-    const bool gated = scan.Gated();
-    for (size_t i = begin; i < end; ++i) {
-      // Entries a search for extensions takes lie far apart, where the processor does not look
-      // ahead by itself: it is asked early for such an entry, nearer for its name and its folder's
-      // entry, nearer still for the folder's name (each step reading what the one before brought).
-      const size_t ahead = i + kAhead, nearer = i + kAhead / 2, nearest = i + kAhead / 4;
-      if (gated && ahead < end && scan.MayTake(ahead)) Ask(&entries_[ahead]);
-      if (gated && nearer < end && scan.MayTake(nearer)) {
-        Ask(&arena_[entries_[nearer].lower]);
-        if (entries_[nearer].parent != kNone) Ask(&entries_[entries_[nearer].parent]);
-      }
-      if (gated && nearest < end && scan.MayTake(nearest) && entries_[nearest].parent != kNone) {
-        Ask(&arena_[entries_[entries_[nearest].parent].name]);
-      }
-      if (!scan.Takes(static_cast<uint32_t>(i))) continue;
+    auto take = [&](uint32_t i) {
+      if (!scan.Takes(i)) return;
       marks.taken[i] = 1;
       if (write_rows) {
         marks.row[i] = static_cast<uint32_t>(mine.count);
-        scan.AppendRowOf(static_cast<uint32_t>(i), options, mine.rows);
+        scan.AppendRowOf(i, options, mine.rows);
         mine.ends.push_back(mine.rows.size());
       }
       ++mine.count;
+    };
+    if (!scan.Gated()) {
+      for (size_t i = begin; i < end; ++i) take(static_cast<uint32_t>(i));
+      return;
+    }
+    // A search for extensions: the entries whose tags pass lie far apart, where the processor does
+    // not look ahead by itself. They are found first, then read in turn, each asked for early, its
+    // name and folder's entry nearer, its folder's name nearer still (each step reading what the one
+    // before brought).
+    std::vector<uint32_t> passed;
+    for (size_t i = begin; i < end; ++i) {
+      if (scan.MayTake(i)) passed.push_back(static_cast<uint32_t>(i));
+    }
+    const size_t n = passed.size();
+    for (size_t k = 0; k < n; ++k) {
+      if (k + kAhead < n) Ask(&entries_[passed[k + kAhead]]);
+      if (k + kAhead / 2 < n) {
+        const Entry& e = entries_[passed[k + kAhead / 2]];
+        Ask(&arena_[e.lower]);
+        if (e.parent != kNone) Ask(&entries_[e.parent]);
+      }
+      if (k + kAhead / 4 < n && entries_[passed[k + kAhead / 4]].parent != kNone) {
+        Ask(&arena_[entries_[entries_[passed[k + kAhead / 4]].parent].name]);
+      }
+      take(passed[k]);
     }
   });
   for (const Marks::Part& part : marks.parts) marks.count += part.count;
@@ -205,7 +217,7 @@ void IndexTable::AppendRows(const std::vector<uint32_t>& found, const Options& o
     std::string path;
     for (size_t k = begin; k < end; ++k) {
       if (written) {
-        if (k + kAhead / 16 < end) Ask(&written->row[found[k + kAhead / 16]]);
+        if (k + kAhead < end) Ask(&written->row[found[k + kAhead]]);
         text += written->RowOf(found[k]);
         continue;
       }
