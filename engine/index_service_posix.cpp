@@ -6,6 +6,7 @@
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/inotify.h>
+#include <sys/mman.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -36,6 +37,11 @@ namespace {
 using Clock = std::chrono::steady_clock;
 constexpr size_t kMaxRequest = 16 << 20;
 constexpr int kPeerMs = 2000;  // the service's bound on a client's request and on sending the reply
+#ifdef MADV_POPULATE_WRITE
+constexpr int kPopulateWrite = MADV_POPULATE_WRITE;
+#else
+constexpr int kPopulateWrite = 23;  // older headers; an older kernel refuses it, harmlessly
+#endif
 
 // A folder of the user's own, private: created 0700 when missing; a folder anyone else can enter
 // or that belongs to another user is not used (empty result).
@@ -76,6 +82,17 @@ bool PeerIsUser(int fd) {
   return getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &cred, &length) == 0 && cred.uid == geteuid();
 }
 
+// Makes `out` `size` bytes long, its new pages made in one call where the system can (Linux 5.14 on),
+// not one page fault at a time as the bytes come.
+void MakeRoom(std::string& out, size_t size) {
+  out.reserve(size);
+  const uintptr_t page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+  const uintptr_t from = (reinterpret_cast<uintptr_t>(out.data()) + page - 1) & ~(page - 1);
+  const uintptr_t to = reinterpret_cast<uintptr_t>(out.data()) + size;
+  if (to > from) madvise(reinterpret_cast<void*>(from), to - from, kPopulateWrite);
+  out.resize(size);
+}
+
 // Reads to the end of the stream: each part must come within `gap_ms` of the last (and of the start).
 // Once `size_of` tells the whole size from the first bytes, `out` is made that large at once, so
 // that a long reply is received into one buffer.
@@ -92,7 +109,7 @@ bool ReceiveAll(int fd, std::string& out, int gap_ms, size_t max_bytes,
       if (!sized) {
         size_t whole = size_of(std::string_view(out.data(), filled));
         sized = whole != 0;
-        if (whole > out.size()) out.resize(whole);
+        if (whole > out.size()) MakeRoom(out, whole);
       }
       continue;
     }
