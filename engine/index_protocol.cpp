@@ -26,6 +26,21 @@ bool ReadNumber(std::string_view text, uint64_t& value) {
   return error == std::errc() && end == text.data() + text.size() && !text.empty();
 }
 
+// The first line of a search reply, `rows <rows> <bytes> <unreadable roots>`: its numbers, and where
+// the line ends (past its line end); false while it is not whole, or for another line.
+bool ReadReplyHead(std::string_view reply, uint64_t (&numbers)[3], size_t& end) {
+  size_t line = reply.find('\n');
+  if (line == std::string_view::npos || reply.substr(0, 5) != "rows ") return false;
+  std::string_view head = reply.substr(5, line - 5);
+  for (uint64_t& n : numbers) {
+    size_t blank = head.find(' ');
+    if (!ReadNumber(head.substr(0, blank), n)) return false;
+    head = blank == std::string_view::npos ? std::string_view() : head.substr(blank + 1);
+  }
+  end = line + 1;
+  return true;
+}
+
 }  // namespace
 
 std::string IndexSearchRequest(std::string_view command_line, bool slash_switches, const IndexKey& key) {
@@ -72,29 +87,17 @@ std::string IndexSearchReplyHead(const SearchReport& report, size_t rows_bytes) 
 }
 
 size_t IndexSearchReplySize(std::string_view start) {
-  size_t end = start.find('\n');
-  if (end == std::string_view::npos || start.substr(0, 5) != "rows ") return 0;
-  std::string_view head = start.substr(5, end - 5);
-  size_t blank = head.find(' ');
-  uint64_t bytes = 0;
-  if (blank == std::string_view::npos) return 0;
-  size_t next = head.find(' ', blank + 1);
-  if (!ReadNumber(head.substr(blank + 1, next - blank - 1), bytes)) return 0;
-  return end + 1 + static_cast<size_t>(std::min<uint64_t>(bytes, 1 << 28)) + 4096;
+  uint64_t numbers[3];
+  size_t end = 0;
+  if (!ReadReplyHead(start, numbers, end)) return 0;
+  return end + static_cast<size_t>(std::min<uint64_t>(numbers[1], 1 << 28)) + 4096;
 }
 
 bool ReadIndexSearchReply(std::string reply, SearchReport& report, std::string& rows) {
-  std::string_view rest = reply;
-  size_t end = rest.find('\n');
-  if (end == std::string_view::npos || rest.substr(0, 5) != "rows ") return false;
-  std::string_view head = rest.substr(5, end - 5);
-  rest.remove_prefix(end + 1);
   uint64_t numbers[3];
-  for (uint64_t& n : numbers) {
-    size_t blank = head.find(' ');
-    if (!ReadNumber(head.substr(0, blank), n)) return false;
-    head = blank == std::string_view::npos ? std::string_view() : head.substr(blank + 1);
-  }
+  size_t end = 0;
+  if (!ReadReplyHead(reply, numbers, end)) return false;
+  std::string_view rest = std::string_view(reply).substr(end);
   report = SearchReport();
   report.rows = static_cast<int64_t>(numbers[0]);
   for (uint64_t k = 0; k < numbers[2]; ++k) {
