@@ -116,8 +116,7 @@ void IndexTable::AppendShownPath(uint32_t i, std::string& out) const {
     return;
   }
   AppendShownPath(e.parent, out);
-  if (out.empty() || out.back() != Separator()) out += Separator();
-  out += Name(e);
+  AppendName(out, Name(e));
 }
 
 bool IndexTable::IsLiveFolder(uint32_t i) const {

@@ -103,6 +103,11 @@ class IndexTable {
   std::string OpenPath(uint32_t i) const;
   std::string_view OpenName(uint32_t i) const;
   void AppendShownPath(uint32_t i, std::string& out) const;
+  // Adds `name` to the shown folder path `path`, a separator between them unless it ends in one.
+  void AppendName(std::string& path, std::string_view name) const {
+    if (path.empty() || path.back() != Separator()) path += Separator();
+    path += name;
+  }
   bool SortsBeforeEntry(Order order, uint32_t a, uint32_t b) const;
   class Scan;
   // The entries a search takes, the table read by several threads in parts, each part's rows written

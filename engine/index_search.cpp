@@ -73,8 +73,7 @@ class IndexTable::Scan {
     const Entry& e = table_.entries_[i];
     if (kept_.empty() || kept_.back().first != e.parent) KeepFolder(e.parent);
     row_path_.resize(kept_.back().second);
-    if (row_path_.empty() || row_path_.back() != table_.Separator()) row_path_ += table_.Separator();
-    row_path_ += table_.Name(e);
+    table_.AppendName(row_path_, table_.Name(e));
     AppendRow(out, options, row_path_, (e.flags & (kFolder | kFolderLink)) != 0, e.size, e.modified);
   }
 
@@ -98,8 +97,7 @@ class IndexTable::Scan {
       if (table_.entries_[x].flags & kRoot) {
         table_.AppendShownPath(x, row_path_);
       } else {
-        if (row_path_.empty() || row_path_.back() != table_.Separator()) row_path_ += table_.Separator();
-        row_path_ += table_.Name(table_.entries_[x]);
+        table_.AppendName(row_path_, table_.Name(table_.entries_[x]));
       }
       kept_.emplace_back(x, row_path_.size());
     }
