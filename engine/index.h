@@ -131,10 +131,10 @@ class IndexTable {
     }
   };
   Marks Marked(const Query& query, const Options& options, bool write_rows) const;
-  // The rows of `found` in turn (taken from `written` when it holds them), long lists built by several
-  // threads in parts.
-  void AppendRows(const std::vector<uint32_t>& found, const Options& options, std::string& out,
-                  const Marks* written = nullptr) const;
+  // The rows of `found` in turn, long lists built by several threads in pieces.
+  void AppendRows(const std::vector<uint32_t>& found, const Options& options, std::string& out) const;
+  // The rows `marks` wrote, in the order `sorted` gives, picked by several threads in pieces.
+  void AppendWrittenRows(const std::vector<uint32_t>& sorted, const Marks& marks, std::string& out) const;
   bool StatFolder(uint32_t i, EntryDetails& details) const;
 
   IndexKey key_;

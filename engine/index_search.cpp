@@ -1,6 +1,8 @@
 // The index's search: which entries a search takes, read from the table by several threads when it is
 // large, and their rows in the order the walk writes them.
 #include <algorithm>
+#include <atomic>
+#include <memory>
 #include <thread>
 
 #include "index.h"
@@ -24,12 +26,24 @@ size_t ThreadsFor(size_t items, size_t least) {
   return std::clamp<size_t>(items / least, 1, static_cast<size_t>(SearchThreads()));
 }
 
-// Runs work(part, begin, end) over [0, items) cut into `parts` runs in turn, part 0 on this thread.
+// Pieces of work a thread is given on average. Cut finer than one run a thread, the work is shared
+// out as it goes: a thread that starts late (its processor woken from idle can take milliseconds)
+// leaves its pieces to the threads already running.
+constexpr size_t kPiecesPerThread = 8;
+
+size_t PiecesFor(size_t threads) { return threads == 1 ? 1 : threads * kPiecesPerThread; }
+
+// Runs work(thread, piece, begin, end) over [0, items) cut into `pieces` runs in turn, each run by
+// the first of `threads` threads (this one among them) free to take it.
 template <typename Work>
-void InParts(size_t items, size_t parts, Work work) {
+void InPieces(size_t items, size_t pieces, size_t threads, Work work) {
+  std::atomic<size_t> next{0};
+  auto run = [&](size_t thread) {
+    for (size_t p = next++; p < pieces; p = next++) work(thread, p, items * p / pieces, items * (p + 1) / pieces);
+  };
   std::vector<std::thread> others;
-  for (size_t p = 1; p < parts; ++p) others.emplace_back(work, p, items * p / parts, items * (p + 1) / parts);
-  work(size_t{0}, size_t{0}, items / parts);
+  for (size_t t = 1; t < threads; ++t) others.emplace_back(run, t);
+  run(0);
   for (std::thread& other : others) other.join();
 }
 
@@ -151,11 +165,14 @@ IndexTable::Marks IndexTable::Marked(const Query& query, const Options& options,
   Marks marks;
   marks.taken.assign(entries_.size(), 0);
   if (write_rows) marks.row.reset(new uint32_t[entries_.size()]);  // written for the entries taken
-  size_t parts = ThreadsFor(entries_.size(), least_part_);
-  marks.parts.resize(parts);
-  InParts(entries_.size(), parts, [&](size_t part, size_t begin, size_t end) {
-    Scan scan(*this, query, options);
-    Marks::Part& mine = marks.parts[part];
+  const size_t threads = ThreadsFor(entries_.size(), least_part_);
+  marks.parts.resize(PiecesFor(threads));
+  std::vector<std::unique_ptr<Scan>> scans(threads);  // one a thread, kept from piece to piece
+  std::vector<std::vector<uint32_t>> passes(threads);
+  InPieces(entries_.size(), marks.parts.size(), threads, [&](size_t thread, size_t piece, size_t begin, size_t end) {
+    if (!scans[thread]) scans[thread] = std::make_unique<Scan>(*this, query, options);
+    Scan& scan = *scans[thread];
+    Marks::Part& mine = marks.parts[piece];
     mine.begin = begin;
     auto take = [&](uint32_t i) {
       if (!scan.Takes(i)) return;
@@ -175,7 +192,8 @@ IndexTable::Marks IndexTable::Marked(const Query& query, const Options& options,
     // not look ahead by itself. They are found first, then read in turn, each asked for early, its
     // name and folder's entry nearer, its folder's name nearer still (each step reading what the one
     // before brought).
-    std::vector<uint32_t> passed;
+    std::vector<uint32_t>& passed = passes[thread];
+    passed.clear();
     for (size_t i = begin; i < end; ++i) {
       if (scan.MayTake(i)) passed.push_back(static_cast<uint32_t>(i));
     }
@@ -198,34 +216,48 @@ IndexTable::Marks IndexTable::Marked(const Query& query, const Options& options,
 }
 
 std::string_view IndexTable::Marks::RowOf(uint32_t i) const {
-  size_t p = parts.size() - 1;
-  while (i < parts[p].begin) --p;
-  const Part& part = parts[p];
+  auto after = std::upper_bound(parts.begin(), parts.end(), i, [](uint32_t i, const Part& p) { return i < p.begin; });
+  const Part& part = *(after - 1);
   size_t k = row[i];
   size_t begin = k == 0 ? 0 : part.ends[k - 1];
   return std::string_view(part.rows).substr(begin, part.ends[k] - begin);
 }
 
-void IndexTable::AppendRows(const std::vector<uint32_t>& found, const Options& options, std::string& out,
-                            const Marks* written) const {
-  size_t parts = ThreadsFor(found.size(), least_part_ / 16);
-  std::vector<std::string> texts(parts);
-  InParts(found.size(), parts, [&](size_t part, size_t begin, size_t end) {
-    std::string& text = part == 0 ? out : texts[part];
-    std::string path;
+void IndexTable::AppendRows(const std::vector<uint32_t>& found, const Options& options, std::string& out) const {
+  const size_t threads = ThreadsFor(found.size(), least_part_ / 16);
+  std::vector<std::string> texts(PiecesFor(threads));
+  std::vector<std::string> paths(threads);
+  InPieces(found.size(), texts.size(), threads, [&](size_t thread, size_t piece, size_t begin, size_t end) {
     for (size_t k = begin; k < end; ++k) {
-      if (written) {
-        if (k + kAhead < end) Ask(&written->row[found[k + kAhead]]);
-        text += written->RowOf(found[k]);
-        continue;
-      }
       const Entry& e = entries_[found[k]];
+      std::string& path = paths[thread];
       path.clear();
       AppendShownPath(found[k], path);
-      AppendRow(text, options, path, (e.flags & (kFolder | kFolderLink)) != 0, e.size, e.modified);
+      AppendRow(texts[piece], options, path, (e.flags & (kFolder | kFolderLink)) != 0, e.size, e.modified);
     }
   });
-  for (size_t part = 1; part < parts; ++part) out += texts[part];
+  for (const std::string& text : texts) out += text;
+}
+
+void IndexTable::AppendWrittenRows(const std::vector<uint32_t>& sorted, const Marks& marks, std::string& out) const {
+  const size_t threads = ThreadsFor(sorted.size(), least_part_);
+  std::vector<std::string> texts(PiecesFor(threads));
+  std::vector<std::vector<uint32_t>> picks(threads);
+  const size_t row_size = marks.TextSize() / std::max<size_t>(marks.count, 1) + 1;
+  InPieces(sorted.size(), texts.size(), threads, [&](size_t thread, size_t piece, size_t begin, size_t end) {
+    std::vector<uint32_t>& picked = picks[thread];
+    picked.clear();
+    for (size_t s = begin; s < end; ++s) {
+      if (marks.taken[sorted[s]]) picked.push_back(sorted[s]);
+    }
+    std::string& text = texts[piece];
+    text.reserve(picked.size() * row_size);
+    for (size_t k = 0; k < picked.size(); ++k) {
+      if (k + kAhead < picked.size()) Ask(&marks.row[picked[k + kAhead]]);
+      text += marks.RowOf(picked[k]);
+    }
+  });
+  for (const std::string& text : texts) out += text;
 }
 
 SearchReport IndexTable::Search(const Query& query, const Options& options, std::string& out) const {
@@ -255,11 +287,7 @@ SearchReport IndexTable::Search(const Query& query, const Options& options, std:
       for (const Marks::Part& part : marks.parts) out += part.rows;
       return report;
     }
-    found.reserve(marks.count);
-    for (uint32_t i : orders_[order]) {
-      if (marks.taken[i]) found.push_back(i);
-    }
-    AppendRows(found, options, out, &marks);
+    AppendWrittenRows(orders_[order], marks, out);
     return report;
   }
   auto wanted_more = [limit](size_t found) { return static_cast<int64_t>(found) < limit; };
