@@ -21,7 +21,11 @@ SortKind KindOf(int order) {
 uint16_t IndexTable::ExtensionTag(std::string_view extension) {
   uint32_t hash = 2166136261u;  // FNV-1a
   for (char c : extension) hash = (hash ^ static_cast<uint8_t>(c)) * 16777619u;
-  return static_cast<uint16_t>(hash ^ (hash >> 16));
+  return static_cast<uint16_t>((hash ^ (hash >> 16)) & ~kFolderTag);
+}
+
+uint16_t IndexTable::TagOf(const Entry& e) const {
+  return ExtensionTag(Extension(Lower(e))) | ((e.flags & (kFolder | kFolderLink)) ? kFolderTag : 0);
 }
 
 uint32_t IndexTable::Add(uint32_t parent, std::string_view name, std::string_view open_name, EntryKind kind) {
@@ -52,7 +56,7 @@ uint32_t IndexTable::Add(uint32_t parent, std::string_view name, std::string_vie
     if (progress_) progress_->fetch_add(1, std::memory_order_relaxed);
   }
   entries_.push_back(e);
-  tags_.push_back(ExtensionTag(Extension(Lower(e))));
+  tags_.push_back(TagOf(e));
   if (open_name != name) open_names_[i] = std::string(open_name);
   return i;
 }

@@ -92,7 +92,10 @@ class IndexTable {
   enum Flag : uint8_t { kFolder = 1, kFolderLink = 2, kRoot = 4, kDead = 8, kDirty = 16, kUnreadable = 32 };
   enum Order { kByName, kBySize, kByDate, kOrders };
 
+  // An entry's tag: its top bit set for a folder, the rest a hash of its folded extension.
+  static constexpr uint16_t kFolderTag = 0x8000;
   static uint16_t ExtensionTag(std::string_view extension);
+  uint16_t TagOf(const Entry& e) const;
   std::string_view Name(const Entry& e) const { return {arena_.data() + e.name, e.name_length}; }
   std::string_view Lower(const Entry& e) const { return {arena_.data() + e.lower, e.lower_length}; }
   char Separator() const { return key_.wine_view ? '\\' : kSeparator; }
@@ -140,8 +143,8 @@ class IndexTable {
   IndexKey key_;
   std::string arena_;
   std::vector<Entry> entries_;
-  // For each entry, a hash of its folded extension: a search for extensions rules most entries out
-  // by these two bytes alone.
+  // For each entry, its tag (folder or not, a hash of its folded extension): a search for extensions,
+  // or for folders, rules most entries out by these two bytes alone.
   std::vector<uint16_t> tags_;
   std::vector<uint32_t> roots_;
   std::unordered_map<uint32_t, std::string> open_names_;  // entries opened by other bytes than shown

@@ -127,7 +127,7 @@ bool IndexTable::Deserialize(std::string_view data) {
     bool root = e.flags & kRoot;
     if (root != (e.parent == kNone) || (!root && e.parent >= i)) return false;
     if (!root && !(e.flags & kDead)) ++t.live_;
-    t.tags_.push_back(ExtensionTag(Extension(t.Lower(e))));
+    t.tags_.push_back(t.TagOf(e));
   }
   for (size_t r = 0; r < t.roots_.size(); ++r) {
     if (t.roots_[r] >= n || !(t.entries_[t.roots_[r]].flags & kRoot)) return false;

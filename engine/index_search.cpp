@@ -57,8 +57,18 @@ class IndexTable::Scan {
       : table_(table),
         filter_(query, options.type, table.Separator()),
         state_(filter_.HasExclusions() ? table.entries_.size() : 0, 0) {
-    if (!filter_.OnlyExtensions().empty()) allowed_tags_.resize((1 << 16) / 64);
-    for (const std::string& extension : filter_.OnlyExtensions()) {
+    // Only folders, or only files of some extensions, can pass (and no folder has an extension that
+    // counts): the tags that allow them.
+    const std::vector<std::string>& extensions = filter_.OnlyExtensions();
+    const bool folders_only = !filter_.TakesType(false);
+    if (extensions.empty() && !folders_only) return;
+    allowed_tags_.resize((1 << 16) / 64);
+    if (extensions.empty()) {
+      std::fill(allowed_tags_.begin() + kFolderTag / 64, allowed_tags_.end(), ~uint64_t{0});
+      return;
+    }
+    if (folders_only) return;  // folders wanted, files of some extensions too: none passes
+    for (const std::string& extension : extensions) {
       uint16_t tag = ExtensionTag(extension);
       allowed_tags_[tag / 64] |= uint64_t{1} << (tag % 64);
     }
@@ -117,7 +127,7 @@ class IndexTable::Scan {
     }
   }
 
-  // Whether only entries of some extensions can be taken.
+  // Whether only folders, or only entries of some extensions, can be taken.
   bool Gated() const { return !allowed_tags_.empty(); }
   // False when the entry's tag rules it out.
   bool MayTake(size_t i) const {
@@ -188,10 +198,10 @@ IndexTable::Marks IndexTable::Marked(const Query& query, const Options& options,
       for (size_t i = begin; i < end; ++i) take(static_cast<uint32_t>(i));
       return;
     }
-    // A search for extensions: the entries whose tags pass lie far apart, where the processor does
-    // not look ahead by itself. They are found first, then read in turn, each asked for early, its
-    // name and folder's entry nearer, its folder's name nearer still (each step reading what the one
-    // before brought).
+    // A search for extensions or folders: the entries whose tags pass lie far apart, where the
+    // processor does not look ahead by itself. They are found first, then read in turn, each asked
+    // for early, its name and folder's entry nearer, its folder's name nearer still (each step
+    // reading what the one before brought).
     std::vector<uint32_t>& passed = passes[thread];
     passed.clear();
     for (size_t i = begin; i < end; ++i) {

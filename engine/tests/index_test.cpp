@@ -39,7 +39,7 @@ class IndexTest : public ::testing::Test {
     std::string name = kWords[rng_() % 10];
     if (rng_() % 2) name += std::string(rng_() % 3 ? " " : "_") + kWords[rng_() % 10];
     if (rng_() % 3) name += std::to_string(rng_() % 20);
-    if (!folder && rng_() % 6) name += std::string(".") + kExts[rng_() % 7];
+    if (rng_() % 6 >= (folder ? 4u : 1u)) name += std::string(".") + kExts[rng_() % 7];  // folders too: "x.txt"
     return name;
   }
 
