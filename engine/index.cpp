@@ -300,11 +300,40 @@ size_t IndexTable::Verify() {
   return rescanned;
 }
 
+std::vector<IndexTable::FileCheck> IndexTable::FilesToCheck(uint32_t& from, size_t most) const {
+  std::vector<FileCheck> checks;
+  for (; from < entries_.size() && checks.size() < most; ++from) {
+    const Entry& e = entries_[from];
+    if (e.flags & (kDead | kRoot | kFolder)) continue;
+    checks.push_back({from, OpenPath(from), {e.size, e.modified}, {}});
+  }
+  return checks;
+}
+
+void IndexTable::ReadFileChecks(std::vector<FileCheck>& checks) const {
+  std::erase_if(checks, [this](FileCheck& c) {
+    return !PathDetails(c.path, key_.wine_view, c.now) ||
+           (c.now.size == c.held.size && c.now.modified == c.held.modified);
+  });
+}
+
+bool IndexTable::StoreFileChecks(const std::vector<FileCheck>& checks) {
+  bool changed = false;
+  for (const FileCheck& c : checks) {
+    const Entry& e = entries_[c.entry];
+    if ((e.flags & kDead) || e.size != c.held.size || e.modified != c.held.modified) continue;
+    SetDetails(c.entry, c.now);
+    changed = true;
+  }
+  return changed;
+}
+
 void IndexTable::RefreshAll() {
-  EntryDetails details;
-  for (uint32_t i = 0; i < entries_.size(); ++i) {
-    if (entries_[i].flags & (kDead | kRoot | kFolder)) continue;
-    if (PathDetails(OpenPath(i), key_.wine_view, details)) SetDetails(i, details);
+  for (uint32_t from = 0;;) {
+    std::vector<FileCheck> checks = FilesToCheck(from, 4096);
+    if (checks.empty()) return;
+    ReadFileChecks(checks);
+    StoreFileChecks(checks);
   }
 }
 

@@ -38,9 +38,9 @@ size_t PiecesFor(size_t threads) { return threads == 1 ? 1 : threads * kPiecesPe
 // Runs work(thread, piece, begin, end) over [0, items) cut into `pieces` runs in turn, each run by
 // the first of `threads` threads (this one among them) free to take it. Returns once every piece is
 // done, not waiting for a thread that started too late to take one: the others are detached and
-// share only the count of pieces.
+// share only the count of pieces. Nothing is thrown out of it (the program ends, as in a thread).
 template <typename Work>
-void InPieces(size_t items, size_t pieces, size_t threads, Work work) {
+void InPieces(size_t items, size_t pieces, size_t threads, Work work) noexcept {
   struct Count {
     std::atomic<size_t> next{0};
     size_t done = 0;  // under `mutex`

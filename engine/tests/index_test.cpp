@@ -236,6 +236,40 @@ TEST_F(IndexTest, AnswersAsTheWalkBeforeAndAfterChangesAndFromItsOwnBytes) {
   CompareAll(loaded);
 }
 
+// After a reload, files are read again while searches go on and changes are followed: a size read
+// before a change that was followed meanwhile is not stored over it.
+TEST_F(IndexTest, FilesReadAgainAfterAReloadKeepAChangeFollowedMeanwhile) {
+  const std::string file = root_ + "/a.txt";
+  std::ofstream(file) << "1";
+  IndexTable table;
+  table.Build({{root_}, {}, false});
+  ParseResult parsed = ParseCommandLine("-size -export-csv x a.txt", false);
+  auto read_again = [&] {
+    uint32_t from = 0;
+    std::vector<IndexTable::FileCheck> checks = table.FilesToCheck(from, 100);
+    EXPECT_EQ(checks.size(), 1u);
+    table.ReadFileChecks(checks);
+    return checks;
+  };
+  auto same_as_walk = [&] {
+    std::string indexed;
+    table.Sort();
+    table.Search(ParseQuery(parsed.options.search, '/'), parsed.options, indexed);
+    return indexed == Walk(parsed.options);
+  };
+  EXPECT_TRUE(read_again().empty());  // nothing changed
+  std::ofstream(file) << "22";
+  std::vector<IndexTable::FileCheck> checks = read_again();
+  ASSERT_EQ(checks.size(), 1u);
+  std::ofstream(file) << "333";
+  table.Refresh(table.RootEntry(0), "a.txt");  // followed before the read is stored
+  EXPECT_FALSE(table.StoreFileChecks(checks));
+  EXPECT_TRUE(same_as_walk());
+  std::ofstream(file) << "4444";
+  EXPECT_TRUE(table.StoreFileChecks(read_again()));
+  EXPECT_TRUE(same_as_walk());
+}
+
 TEST_F(IndexTest, WineViewShowsWindowsPathsAsTheWalkDoes) {
   Grow(8, 80);
   // A link shows its target's time: a target changed later is not seen through the link.
