@@ -6,6 +6,7 @@
 
 #include "base/text.h"
 #include "output.h"
+#include "pieces.h"
 
 namespace es {
 
@@ -300,40 +301,24 @@ size_t IndexTable::Verify() {
   return rescanned;
 }
 
-std::vector<IndexTable::FileCheck> IndexTable::FilesToCheck(uint32_t& from, size_t most) const {
-  std::vector<FileCheck> checks;
-  for (; from < entries_.size() && checks.size() < most; ++from) {
-    const Entry& e = entries_[from];
-    if (e.flags & (kDead | kRoot | kFolder)) continue;
-    checks.push_back({from, OpenPath(from), {e.size, e.modified}, {}});
-  }
-  return checks;
-}
-
-void IndexTable::ReadFileChecks(std::vector<FileCheck>& checks) const {
-  std::erase_if(checks, [this](FileCheck& c) {
-    return !PathDetails(c.path, key_.wine_view, c.now) ||
-           (c.now.size == c.held.size && c.now.modified == c.held.modified);
-  });
-}
-
-bool IndexTable::StoreFileChecks(const std::vector<FileCheck>& checks) {
-  bool changed = false;
-  for (const FileCheck& c : checks) {
-    const Entry& e = entries_[c.entry];
-    if ((e.flags & kDead) || e.size != c.held.size || e.modified != c.held.modified) continue;
-    SetDetails(c.entry, c.now);
-    changed = true;
-  }
-  return changed;
-}
-
 void IndexTable::RefreshAll() {
-  for (uint32_t from = 0;;) {
-    std::vector<FileCheck> checks = FilesToCheck(from, 4096);
-    if (checks.empty()) return;
-    ReadFileChecks(checks);
-    StoreFileChecks(checks);
+  // Waiting for the disk's answers is most of it: each part of the table is read by several threads,
+  // then what changed is stored.
+  constexpr size_t kPart = size_t{1} << 16;
+  std::vector<EntryDetails> now(std::min(kPart, entries_.size()));
+  std::vector<uint8_t> got(now.size());
+  for (size_t from = 0; from < entries_.size(); from += kPart) {
+    const size_t count = std::min(kPart, entries_.size() - from);
+    const size_t threads = ThreadsFor(count, 1024);
+    InPieces(count, PiecesFor(threads), threads, [&](size_t, size_t, size_t begin, size_t end) {
+      for (size_t k = begin; k < end; ++k) {
+        const uint32_t i = static_cast<uint32_t>(from + k);
+        got[k] = !(entries_[i].flags & (kDead | kRoot | kFolder)) && PathDetails(OpenPath(i), key_.wine_view, now[k]);
+      }
+    });
+    for (size_t k = 0; k < count; ++k) {
+      if (got[k]) SetDetails(static_cast<uint32_t>(from + k), now[k]);
+    }
   }
 }
 

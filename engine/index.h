@@ -59,23 +59,8 @@ class IndexTable {
   // After a reload: every folder whose time is not the stored one is rescanned, recursively down.
   // Returns the number of folders rescanned.
   size_t Verify();
-  // After a reload, files changed in place: every file's size and time read again in steps, each
-  // step listed (under a read lock), read from the disk (under none: it reads only the table's key)
-  // and stored (under the write lock), so that searches go on meanwhile.
-  struct FileCheck {
-    uint32_t entry;
-    std::string path;     // opened by
-    EntryDetails held;    // when listed
-    EntryDetails now;     // as read
-  };
-  // Up to `most` live files from entry `from` on; `from` is moved past them. Empty at the end.
-  std::vector<FileCheck> FilesToCheck(uint32_t& from, size_t most) const;
-  // Reads each file's size and time; keeps the files that changed.
-  void ReadFileChecks(std::vector<FileCheck>& checks) const;
-  // Stores what was read, where an entry is live and still holds what it held when listed (a change
-  // followed since is newer). Returns whether anything changed.
-  bool StoreFileChecks(const std::vector<FileCheck>& checks);
-  // All three steps at once.
+  // Re-reads size and time of every file (after a reload, for files changed in place), by several
+  // threads.
   void RefreshAll();
   // Merges entries added or changed since the last call into the sorted orders.
   void Sort();

@@ -58,9 +58,6 @@ struct IndexService {
   // Reloads the table from the cache file and verifies it against the folders, or builds it; the
   // service is ready afterwards and the table saved. `hook` sees every folder read.
   void Load(IndexTable::FolderHook hook);
-  // After a reload: files changed in place while the service was away, read again with the table
-  // locked only to list them and to store what changed, so that searches are answered meanwhile.
-  void RefreshFiles();
   // After changes were applied (under the lock): sorts and notes the time.
   void Changed();
   // Saves once no change came for 30 s.

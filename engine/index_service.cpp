@@ -46,6 +46,7 @@ void IndexService::Load(IndexTable::FolderHook hook) {
   saved = std::string();
   if (reloaded) {
     fresh.Verify();
+    fresh.RefreshAll();  // files changed in place while the service was away
   } else {
     fresh.Build(key);
   }
@@ -55,29 +56,8 @@ void IndexService::Load(IndexTable::FolderHook hook) {
     table = std::move(fresh);
   }
   ready = true;
-  if (reloaded) RefreshFiles();
   Save();
   last_change = Clock::now();
-}
-
-void IndexService::RefreshFiles() {
-  bool changed = false;
-  for (uint32_t from = 0;;) {
-    std::vector<IndexTable::FileCheck> checks;
-    {
-      std::shared_lock<std::shared_mutex> lock(table_mutex);
-      checks = table.FilesToCheck(from, 4096);
-    }
-    if (checks.empty()) break;
-    table.ReadFileChecks(checks);
-    if (checks.empty()) continue;
-    std::unique_lock<std::shared_mutex> lock(table_mutex);
-    changed = table.StoreFileChecks(checks) || changed;
-  }
-  if (changed) {
-    std::unique_lock<std::shared_mutex> lock(table_mutex);
-    table.Sort();
-  }
 }
 
 void IndexService::Changed() {
