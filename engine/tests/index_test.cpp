@@ -240,6 +240,7 @@ TEST_F(IndexTest, AnswersAsTheWalkBeforeAndAfterChangesAndFromItsOwnBytes) {
   auto file = std::find_if(fs::recursive_directory_iterator(root_), {}, [this](auto& e) {
     return e.is_regular_file() && e.path().parent_path() != root_;
   });
+  ASSERT_NE(file, fs::recursive_directory_iterator());
   std::ofstream(file->path()) << std::string(1234, 'y');
   ASSERT_TRUE(loaded.Deserialize(bytes));
   EXPECT_EQ(loaded.Verify(), 1u);  // the root alone, always
