@@ -26,9 +26,7 @@ std::optional<Term> MakeTerm(std::string_view raw, bool negated, char separator)
       list = end == std::string_view::npos ? std::string_view() : list.substr(end + 1);
     }
     if (term.extensions.empty()) return std::nullopt;
-    std::sort(term.extensions.begin(), term.extensions.end());
-    term.extensions.erase(std::unique(term.extensions.begin(), term.extensions.end()),
-                          term.extensions.end());
+    SortExtensionList(term.extensions);
     term.kind = TermKind::Extension;
     term.text.clear();
     return term;

@@ -62,6 +62,12 @@ inline std::string_view Extension(std::string_view name) {
   return dot == std::string_view::npos ? std::string_view() : name.substr(dot + 1);
 }
 
+// Sorts an extension list and drops repeats: the form InExtensionList reads.
+inline void SortExtensionList(std::vector<std::string>& list) {
+  std::sort(list.begin(), list.end());
+  list.erase(std::unique(list.begin(), list.end()), list.end());
+}
+
 // Whether `ext` is in `list` (sorted, unique, no empty item): a short list item by item, its length
 // and first letter first (most extensions differ there), a long one by halves.
 inline bool InExtensionList(const std::vector<std::string>& list, std::string_view ext) {

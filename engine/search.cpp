@@ -219,8 +219,7 @@ EntryFilter::EntryFilter(const Query& query, TypeFilter type, char separator)
     for (const Term& term : group) {
       extensions_.insert(extensions_.end(), term.extensions.begin(), term.extensions.end());
     }
-    std::sort(extensions_.begin(), extensions_.end());
-    extensions_.erase(std::unique(extensions_.begin(), extensions_.end()), extensions_.end());
+    SortExtensionList(extensions_);
     break;
   }
 }
