@@ -135,7 +135,7 @@ class IndexTable::Scan {
   const IndexTable& table_;
   EntryFilter filter_;
   std::vector<uint8_t> state_;  // for each folder: 0 not yet known, 1 entered, 2 excluded
-  std::vector<uint64_t> allowed_tags_;  // when only some extensions can be taken: their tags, a bit each
+  std::vector<uint64_t> allowed_tags_;  // when only folders or some extensions can pass: their tags, a bit each
   std::string folder_path_;
   uint32_t folder_of_path_ = kNone;
   std::vector<uint32_t> chain_;

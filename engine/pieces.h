@@ -1,4 +1,4 @@
-// Work shared out among a few threads in pieces, for the index's reading of its table.
+// Work shared out among a few threads in pieces: the index's search and its re-reading of every file.
 #pragma once
 
 #include <algorithm>
